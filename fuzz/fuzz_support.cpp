@@ -1,0 +1,34 @@
+#include "fuzz_support.h"
+
+#include <string>
+
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
+#include "tivorn.h"
+
+namespace tvnfuzz {
+
+namespace {
+void TVN_CDECL quiet(const char*, const char*, void*) {}
+} // namespace
+
+void initOnce() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
+    tvnSetMessageProc(&quiet, nullptr);
+    tvn::testing::setAllocationLimit(64u << 20);
+}
+
+void loadAs(const char* extension, const std::uint8_t* data, std::size_t size) {
+    initOnce();
+    std::string name = std::string("fuzz/input.") + extension;
+    tvn::plat::memoryFileAdd(name.c_str(), data, size);
+    CRGBAImage image;
+    image.load(name.c_str(), 0);
+    tvn::plat::memoryFileRemove(name.c_str());
+}
+
+} // namespace tvnfuzz

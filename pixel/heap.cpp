@@ -1,0 +1,76 @@
+#include "heap.h"
+#include "module_start.h"
+
+#include <atomic>
+#include <cstdlib>
+
+namespace tvn {
+
+namespace {
+std::atomic<unsigned long> g_failAt{0};
+std::atomic<unsigned long> g_count{0};
+std::atomic<std::size_t> g_limit{0xFFFFFFFFu};
+
+bool allowed(std::size_t bytes) {
+    if (bytes > g_limit.load(std::memory_order_relaxed)) return false;
+    unsigned long n = ++g_count;
+    unsigned long failAt = g_failAt.load(std::memory_order_relaxed);
+    return failAt == 0 || n != failAt;
+}
+
+// malloc(0) may give null; the library treats a 0-byte block as a valid one.
+std::size_t atLeastOne(std::size_t bytes) {
+    return bytes ? bytes : 1;
+}
+} // namespace
+
+void* heapAlloc(std::size_t bytes) {
+    return allowed(bytes) ? std::malloc(atLeastOne(bytes)) : nullptr;
+}
+
+void* heapAllocZero(std::size_t bytes) {
+    return allowed(bytes) ? std::calloc(atLeastOne(bytes), 1) : nullptr;
+}
+
+void* heapRealloc(void* block, std::size_t bytes) {
+    return allowed(bytes) ? std::realloc(block, atLeastOne(bytes)) : nullptr;
+}
+
+void heapFree(void* block) {
+    std::free(block);
+}
+
+bool checkedSize(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, std::size_t* bytes) {
+    unsigned long long p = static_cast<unsigned long long>(a) * b;
+    if (p > 0xFFFFFFFFull) return false;
+    p *= c;
+    if (p > 0xFFFFFFFFull || p > static_cast<unsigned long long>(static_cast<std::size_t>(-1))) return false;
+    *bytes = static_cast<std::size_t>(p);
+    return true;
+}
+
+void* heapAllocOrThrow(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, int zero) {
+    std::size_t bytes = 0;
+    if (!checkedSize(a, b, c, &bytes)) throwMessage(1);
+    void* p = zero ? heapAllocZero(bytes) : heapAlloc(bytes);
+    if (!p) throwMessage(1);
+    return p;
+}
+
+namespace testing {
+void failAllocation(unsigned long n) {
+    g_count = 0;
+    g_failAt = n;
+}
+unsigned long allocationCount() {
+    return g_count.load();
+}
+void resetAllocationCount() {
+    g_count = 0;
+}
+void setAllocationLimit(std::size_t bytes) {
+    g_limit = bytes;
+}
+} // namespace testing
+
+} // namespace tvn

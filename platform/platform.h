@@ -1,0 +1,68 @@
+// What the core needs of the operating system. platform/win32 implements it over
+// the Win32 calls the library has always used; platform/posix over POSIX.
+// Core code includes only this header, never a system header of its own.
+#ifndef TIVORN_PLATFORM_H
+#define TIVORN_PLATFORM_H
+
+#include <cstddef>
+#include "tivorn/types.h"
+
+namespace tvn {
+namespace plat {
+
+enum SeekOrigin { SeekBegin = 0, SeekCurrent = 1, SeekEnd = 2 };
+const TVN_DWORD kInvalidFileSize = 0xFFFFFFFFu;
+
+// Files. A handle is INVALID_HANDLE_VALUE on failure.
+HANDLE fileOpenRead(const char* path);    // read access, read sharing, existing only
+HANDLE fileCreateWrite(const char* path); // write access, read sharing, create always
+HANDLE fileOpenReadWrite(const char* path, int createIfMissing);
+// Reads up to size bytes; *got receives the count. 0 when the call itself failed.
+int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got);
+int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* written);
+// Moves the file position; 0 on failure (for example before the start).
+int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition);
+TVN_DWORD fileSize(HANDLE file); // kInvalidFileSize on failure
+int fileTruncate(HANDLE file);   // end of file at the current position
+int fileLastWriteTime(HANDLE file, FILETIME* time);
+void fileClose(HANDLE file);
+int pathExists(const char* path); // a file or a folder
+
+// Files over a memory block, under a name that fileOpenRead recognises.
+// The block is copied; the name stays valid until memoryFileRemove.
+void memoryFileAdd(const char* path, const void* data, std::size_t size);
+void memoryFileRemove(const char* path);
+
+// Module start: fills buffer with string `id` of the library's string table.
+// Returns the number of bytes stored (0 when the string is missing).
+int loadString(void* module, unsigned id, char* buffer, int bufferSize);
+void* moduleInstance();
+
+// Message boxes: caption "tivorn.dll", stop icon, OK only. owner may be null.
+void showMessage(const char* text, HWND owner);
+// The platform's own box, used when the host installed no message proc.
+void defaultMessageBox(const char* text, const char* caption, HWND owner);
+
+unsigned long currentThreadId();
+
+// The open-file dialog (explorer style, file and path must exist, no owner).
+// filters: label/pattern pairs, each zero-terminated, ending in an extra zero.
+// Returns 1 and the full path in `chosen` on a choice; 0 otherwise, with
+// *extendedError non-zero when the dialog failed rather than was cancelled.
+int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
+                   unsigned long* extendedError);
+
+// Bitmap handles: size as GetObjectA reports it, rows as GetDIBits gives them
+// for a bottom-up 24-bit BITMAPINFOHEADER (blue, green, red, rows padded to 4 bytes).
+int bitmapSize(HBITMAP bitmap, long* width, long* height);
+int bitmapRows24(HBITMAP bitmap, unsigned long height, void* rows);
+
+// The platform picture decoder: turns a whole picture file in memory into a bitmap
+// handle and hands it to take(); everything it acquired is released afterwards.
+// Returns what take() returned, or 0 when the data could not be decoded.
+int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap, void* context), void* context);
+
+} // namespace plat
+} // namespace tvn
+
+#endif

@@ -1,0 +1,8 @@
+// Entry point of tivorn.dll: fills the message table on process and thread attach.
+#include "../platform.h"
+#include "../../pixel/module_start.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    tvn::moduleAttach(instance, static_cast<unsigned>(reason));
+    return TRUE;
+}

@@ -1,0 +1,106 @@
+#include "helpers.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "platform/platform.h"
+#include "resources_text.h"
+
+namespace tvntest {
+
+MessageRecorder::MessageRecorder() {
+    tvnSetMessageProc(&MessageRecorder::record, this);
+}
+
+MessageRecorder::~MessageRecorder() {
+    tvnSetMessageProc(nullptr, nullptr);
+}
+
+void TVN_CDECL MessageRecorder::record(const char* text, const char* caption, void* user) {
+    static_cast<MessageRecorder*>(user)->m_boxes.push_back({text ? text : "", caption ? caption : ""});
+}
+
+std::string MessageRecorder::expectedText(int n) {
+    return systemCodePageText(n);
+}
+
+MemoryFile::MemoryFile(const std::string& name, const std::vector<unsigned char>& bytes) : m_path("mem/" + name) {
+    tvn::plat::memoryFileAdd(m_path.c_str(), bytes.data(), bytes.size());
+}
+
+MemoryFile::~MemoryFile() {
+    tvn::plat::memoryFileRemove(m_path.c_str());
+}
+
+namespace {
+std::string tempDir() {
+    for (const char* var : {"TMPDIR", "TEMP", "TMP"}) {
+        const char* v = std::getenv(var);
+        if (v && *v) return v;
+    }
+    return "/tmp";
+}
+} // namespace
+
+TempFile::TempFile(const std::string& name) {
+    static unsigned counter = 0;
+    m_path = tempDir() + "/tivorn_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this) & 0xFFFFFF) + "_" +
+             std::to_string(++counter) + "_" + name;
+    std::remove(m_path.c_str());
+}
+
+TempFile::~TempFile() {
+    std::remove(m_path.c_str());
+}
+
+void TempFile::write(const std::vector<unsigned char>& bytes) const {
+    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<unsigned char> TempFile::read() const {
+    return readFileBytes(m_path);
+}
+
+std::vector<unsigned char> readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string testdataDir() {
+    std::string dir = TIVORN_TESTDATA_DIR;
+    if (const char* env = std::getenv("TIVORN_TESTDATA")) dir = env;
+    std::ifstream probe(dir + "/manifest.tsv");
+    return probe.good() ? dir : std::string();
+}
+
+std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth) {
+    std::mt19937 rng(seed);
+    std::vector<TVN_DWORD> px(static_cast<std::size_t>(width) * height);
+    if (!smooth) {
+        for (auto& p : px) p = static_cast<TVN_DWORD>(rng());
+        return px;
+    }
+    // Gradients with a little noise and some flat areas, like a photograph.
+    std::uniform_int_distribution<int> noise(-6, 6);
+    for (TVN_DWORD y = 0; y < height; ++y)
+        for (TVN_DWORD x = 0; x < width; ++x) {
+            auto clamp = [](int v) { return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v); };
+            int r = static_cast<int>(x * 255 / (width ? width : 1)) + noise(rng);
+            int g = static_cast<int>(y * 255 / (height ? height : 1)) + noise(rng);
+            int b = ((x / 16 + y / 16) % 2) ? 200 : 40;
+            px[static_cast<std::size_t>(y) * width + x] = tvnRGBA(clamp(r), clamp(g), clamp(b), 255);
+        }
+    return px;
+}
+
+std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image) {
+    const TVN_DWORD* p = image.getBuffer();
+    if (!p) return {};
+    return std::vector<TVN_DWORD>(p, p + static_cast<std::size_t>(image.getWidth()) * image.getHeight());
+}
+
+} // namespace tvntest

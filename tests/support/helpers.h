@@ -1,0 +1,66 @@
+// Shared helpers of the test programs.
+#ifndef TIVORN_TEST_HELPERS_H
+#define TIVORN_TEST_HELPERS_H
+
+#include <string>
+#include <vector>
+
+#include "tivorn.h"
+
+namespace tvntest {
+
+// Records every message box the library shows while it is alive.
+class MessageRecorder {
+public:
+    struct Box {
+        std::string text;
+        std::string caption;
+    };
+    MessageRecorder();
+    ~MessageRecorder();
+    const std::vector<Box>& boxes() const { return m_boxes; }
+    // The text of message n as the library holds it (system code page on Windows).
+    static std::string expectedText(int n);
+    void clear() { m_boxes.clear(); }
+
+private:
+    static void TVN_CDECL record(const char* text, const char* caption, void* user);
+    std::vector<Box> m_boxes;
+};
+
+// A file that exists only in memory, under a name `load` accepts.
+class MemoryFile {
+public:
+    MemoryFile(const std::string& name, const std::vector<unsigned char>& bytes);
+    ~MemoryFile();
+    const char* path() const { return m_path.c_str(); }
+
+private:
+    std::string m_path;
+};
+
+// A fresh file under the system's temporary folder, removed on destruction.
+class TempFile {
+public:
+    explicit TempFile(const std::string& name);
+    ~TempFile();
+    const char* path() const { return m_path.c_str(); }
+    void write(const std::vector<unsigned char>& bytes) const;
+    std::vector<unsigned char> read() const;
+
+private:
+    std::string m_path;
+};
+
+// ../shared/testdata, or empty when it is not there.
+std::string testdataDir();
+std::vector<unsigned char> readFileBytes(const std::string& path);
+
+// Reproducible pseudo-random pixels; photo-like when smooth is true.
+std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
+
+std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image);
+
+} // namespace tvntest
+
+#endif
