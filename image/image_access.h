@@ -29,6 +29,13 @@ struct ImageAccess {
     static int& resizeFilter(CRGBAImage& i) { return i.m_nResizeFilter; }
     static void blur(CRGBAImage& i, unsigned int* k, int rebuild) { i.blur(k, rebuild); }
 
+    // The readers on an already open file (tests and fuzzers reach them without load).
+    static int readBMP(CRGBAImage& i, HANDLE f) { return i.readBMPFile(f); }
+    static int readTGA(CRGBAImage& i, HANDLE f) { return i.readTGAFile(f); }
+    static int readGIF(CRGBAImage& i, HANDLE f) { return i.readGIFFile(f); }
+    static int readJPEG(CRGBAImage& i, HANDLE f) { return i.readJPEGFile(f); }
+    static int showFileDialog(CRGBAImage& i, const char* start) { return i.showFileDialog(start); }
+
     // Field offsets, for the layout checks of the 32-bit DLL.
     static constexpr std::size_t kOffsetBuffer = offsetof(CRGBAImage, m_pBuffer);
     static constexpr std::size_t kOffsetOrigBuffer = offsetof(CRGBAImage, m_pOrigBuffer);
