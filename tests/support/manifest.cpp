@@ -4,7 +4,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "pixel/module_start.h"
 #include "sha256.h"
 
 namespace tvntest {
@@ -18,19 +17,6 @@ std::vector<std::string> splitTabs(const std::string& line) {
     while (std::getline(in, field, '\t')) fields.push_back(field);
     return fields;
 }
-
-// Message numbers of every box shown while it is alive.
-class NumberRecorder {
-public:
-    NumberRecorder() { tvnSetMessageProc(&record, this); }
-    ~NumberRecorder() { tvnSetMessageProc(nullptr, nullptr); }
-    std::vector<int> numbers;
-
-private:
-    static void TVN_CDECL record(const char* text, const char*, void* user) {
-        static_cast<NumberRecorder*>(user)->numbers.push_back(messageNumberOf(text));
-    }
-};
 
 bool messageMatches(const std::string& expected, int got) {
     std::istringstream in(expected);
@@ -55,28 +41,28 @@ std::string bufferHash(CRGBAImage& image) {
 
 // Empty when the row's outcome is right, else the reason.
 std::string checkRow(const std::string& dir, const ManifestRow& row, const PixelCheck& approx) {
-    NumberRecorder boxes;
+    MessageNumbers boxes;
     CRGBAImage image;
     const std::string file = dir + "/" + row.path;
     const int result = image.load(file.c_str(), 0);
     std::ostringstream why;
     if (row.expected == "refuse") {
         if (result) return "loaded, expected a refusal";
-        if (boxes.numbers.size() != 1) {
-            why << boxes.numbers.size() << " message boxes, expected one";
+        if (boxes.numbers().size() != 1) {
+            why << boxes.numbers().size() << " message boxes, expected one";
             return why.str();
         }
-        if (!messageMatches(row.message, boxes.numbers[0])) {
-            why << "message " << boxes.numbers[0] << ", expected " << row.message;
+        if (!messageMatches(row.message, boxes.numbers()[0])) {
+            why << "message " << boxes.numbers()[0] << ", expected " << row.message;
             return why.str();
         }
         return "";
     }
     if (!result) {
-        why << "refused with message " << (boxes.numbers.empty() ? 0 : boxes.numbers[0]);
+        why << "refused with message " << (boxes.numbers().empty() ? 0 : boxes.numbers()[0]);
         return why.str();
     }
-    if (!boxes.numbers.empty()) return "loaded but showed a message box";
+    if (!boxes.numbers().empty()) return "loaded but showed a message box";
     if (image.getWidth() != row.width || image.getHeight() != row.height) {
         why << "size " << image.getWidth() << "x" << image.getHeight() << ", expected " << row.width << "x"
             << row.height;
@@ -94,12 +80,6 @@ std::string checkRow(const std::string& dir, const ManifestRow& row, const Pixel
 }
 
 } // namespace
-
-int messageNumberOf(const char* text) {
-    for (int n = 1; n <= tvn::kMessageCount; ++n)
-        if (text == tvn::messageText(n)) return n;
-    return 0;
-}
 
 std::vector<ManifestRow> readManifest(const std::string& dir) {
     std::vector<ManifestRow> rows;

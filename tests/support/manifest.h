@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tivorn.h"
+#include "reader_run.h"
 
 namespace tvntest {
 
@@ -42,10 +43,6 @@ struct ManifestReport {
 // and opaque alpha; "approx" rows need `approx` (without it they must match the hash).
 ManifestReport runManifest(const std::string& dir, const std::set<std::string>& formats,
                            const PixelCheck& approx = PixelCheck());
-
-// The message number (1..10) of a box text the library showed, by the identity of
-// its message buffer (4 and 7 share their wording); 0 for any other text.
-int messageNumberOf(const char* text);
 
 } // namespace tvntest
 
