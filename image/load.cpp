@@ -51,6 +51,11 @@ void restoreFields(CRGBAImage& image, CRGBAImage& from) {
 
 int CRGBAImage::load(const char* fileName, int showDialog) {
     if (!fileName || !fileName[0]) return 0;
+    // A failed read brings back the names and the alpha flag of before the call.
+    char previousName[tvn::kNameSize], previousMask[tvn::kNameSize];
+    tvn::copyName(previousName, m_strFileName);
+    tvn::copyName(previousMask, m_strMaskFileName);
+    const int previousContainsAlpha = m_bContainsAlpha;
     if (showDialog) {
         char start[tvn::kNameSize];
         tvn::copyName(start, fileName);
@@ -69,9 +74,15 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
     }
     FileCloser closer(file);
     const tvn::FileKind kind = tvn::fileKindOf(tvn::lowerCaseExtension(m_strFileName));
+    tvn::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
 
     std::optional<CRGBAImage> backup;
-    if (m_pBuffer) backup.emplace(*this); // throws message 1 when it cannot be made
+    if (m_pBuffer) {
+        backup.emplace(*this); // throws message 1 when it cannot be made
+        tvn::copyName(tvn::ImageAccess::fileName(*backup), previousName);
+        tvn::copyName(tvn::ImageAccess::maskFileName(*backup), previousMask);
+        tvn::ImageAccess::containsAlpha(*backup) = previousContainsAlpha;
+    }
 
     // The readers put the new picture in m_pBuffer. The previous buffers are set
     // aside meanwhile, so that nothing a reader does (the TGA flips) touches them.
