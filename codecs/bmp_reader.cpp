@@ -106,6 +106,7 @@ void CRGBAImage::readBMPMappedBitmap(void* file, tagBITMAPINFOHEADER* info) {
 
     const TVN_DWORD stride = rowStride(m_dwWidth, bits);
     tvn::HeapBlock rows(readRows(file, stride, m_dwHeight));
+    if (m_dwWidth == 0) return; // rows of no pixels, however many: nothing to store
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = m_pBuffer;
     for (TVN_DWORD y = 0; y < m_dwHeight; ++y, row += stride, out += m_dwWidth)
@@ -121,6 +122,7 @@ void CRGBAImage::readBMPRawBitmap(void* file, tagBITMAPFILEHEADER* header, tagBI
     const unsigned bits = info->biBitCount;
     const TVN_DWORD stride = rowStride(m_dwWidth, bits);
     tvn::HeapBlock rows(readRows(file, stride, m_dwHeight));
+    if (m_dwWidth == 0) return;
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = m_pBuffer;
     for (TVN_DWORD y = 0; y < m_dwHeight; ++y, row += stride, out += m_dwWidth) {

@@ -286,3 +286,12 @@ TEST(BmpPixels, VectorPathsMatchTheReference) {
         EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), ref.begin()));
     }
 }
+
+TEST(BmpReader, ZeroWidthWithTheLargestHeightLoadsAtOnce) {
+    // No pixels and rows of no bytes: nothing to read or store, however many rows.
+    for (unsigned bits : {8u, 24u}) {
+        Read r = readBmp(bmpFile({0, 0x7FFFFFFF, bits}, Bytes(bits == 8 ? 1024 : 0)));
+        EXPECT_EQ(r.result, 1) << bits;
+        EXPECT_EQ(r.height, 0x7FFFFFFFu) << bits;
+    }
+}
