@@ -1,7 +1,8 @@
 // The run-length TGA reader and its byte reader. Every byte comes through the
-// 512-byte read-ahead buffer of the image; packets that lie wholly inside the
-// buffered bytes are decoded straight from it, which hands out the same bytes
-// in the same order as getNextByte would, with the same buffer state after.
+// 512-byte read-ahead buffer of the image, in getNextByte's order and with its
+// reads: a packet whose bytes are all buffered is decoded straight from the
+// buffer; one that crosses the end of the buffered bytes is gathered first,
+// taking what is buffered in one piece and refilling through getNextByte.
 #include "tivorn/image.h"
 #include "bmp_pixels.h"
 #include "tga_pixels.h"
@@ -11,6 +12,20 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// Stores the n pixels of one packet (header h, its value bytes at p).
+inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth, unsigned valueBytes,
+                        TVN_DWORD* out) {
+    if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
+    else if (valueBytes == 3) tvn::px::bgrToWords(p, out, n);
+    else if (depth == 32) tvn::px::bgraToWords(p, out, n);
+    else
+        for (std::size_t i = 0; i < n; ++i) out[i] = tvn::tga::rleWord(p + 2 * i, depth);
+}
+
+} // namespace
+
 void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
     // Bytes left over from an earlier file must not be handed out, even when the
     // platform gives this file the same handle value.
@@ -19,41 +34,32 @@ void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
     const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
     TVN_DWORD* out = m_pBuffer;
     std::size_t stored = 0;
-    unsigned char value[4];
+    unsigned char packet[1 + 128 * 4];
 
     while (stored < total) {
-        if (m_hReadFile == file && m_nReadNext <= m_nReadLast) {
-            const unsigned char* p = m_readBuf + m_nReadNext;
-            const std::size_t avail = static_cast<std::size_t>(m_nReadLast - m_nReadNext) + 1;
-            const unsigned h = p[0];
-            const std::size_t n = std::min<std::size_t>((h & 0x7F) + 1, total - stored);
-            const std::size_t need = 1 + ((h & 0x80) ? valueBytes : n * valueBytes);
-            if (need <= avail) {
-                if (h & 0x80) {
-                    std::fill_n(out + stored, n, tvn::tga::rleWord(p + 1, depth));
-                } else if (valueBytes == 3) {
-                    tvn::px::bgrToWords(p + 1, out + stored, n);
-                } else if (depth == 32) {
-                    tvn::px::bgraToWords(p + 1, out + stored, n);
-                } else {
-                    for (std::size_t i = 0; i < n; ++i) out[stored + i] = tvn::tga::rleWord(p + 1 + 2 * i, depth);
-                }
-                m_nReadNext += static_cast<int>(need);
-                stored += n;
-                continue;
-            }
-        }
-        // The packet crosses the end of the buffered bytes: byte by byte.
-        const unsigned h = getNextByte(file);
+        const bool buffered = m_hReadFile == file && m_nReadNext <= m_nReadLast;
+        const unsigned h = buffered ? m_readBuf[m_nReadNext] : getNextByte(file);
         const std::size_t n = std::min<std::size_t>((h & 0x7F) + 1, total - stored);
-        if (h & 0x80) {
-            for (unsigned b = 0; b < valueBytes; ++b) value[b] = getNextByte(file);
-            std::fill_n(out + stored, n, tvn::tga::rleWord(value, depth));
+        // Bytes after the last needed pixel are not taken.
+        const std::size_t values = ((h & 0x80) ? 1 : n) * valueBytes;
+        if (buffered && static_cast<std::size_t>(m_nReadLast - m_nReadNext) >= values) {
+            storePacket(h, m_readBuf + m_nReadNext + 1, n, depth, valueBytes, out + stored);
+            m_nReadNext += static_cast<int>(values + 1);
         } else {
-            for (std::size_t i = 0; i < n; ++i) {
-                for (unsigned b = 0; b < valueBytes; ++b) value[b] = getNextByte(file);
-                out[stored + i] = tvn::tga::rleWord(value, depth);
+            if (buffered) ++m_nReadNext; // the header byte
+            std::size_t got = 0;
+            while (got < values) {
+                if (m_nReadNext > m_nReadLast) {
+                    packet[got++] = getNextByte(file);
+                    continue;
+                }
+                const std::size_t take =
+                    std::min<std::size_t>(static_cast<std::size_t>(m_nReadLast - m_nReadNext) + 1, values - got);
+                std::memcpy(packet + got, m_readBuf + m_nReadNext, take);
+                m_nReadNext += static_cast<int>(take);
+                got += take;
             }
+            storePacket(h, packet, n, depth, valueBytes, out + stored);
         }
         stored += n;
     }
