@@ -7,6 +7,14 @@
 #include <commdlg.h>
 #include <cstring>
 
+#include <cstddef>
+
+namespace {
+// The record up to its first version's last field (OPENFILENAME_SIZE_VERSION_400A).
+const DWORD kRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || kRequestSize == 76, "the 32-bit DLL passes the 76-byte request record");
+} // namespace
+
 namespace tvn {
 namespace plat {
 
@@ -19,7 +27,7 @@ int openFileDialog(const char* startFolder, const char* filters, char* chosen, i
     chosen[0] = 0;
     OPENFILENAMEA request;
     std::memset(&request, 0, sizeof request);
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.lStructSize = kRequestSize;
     request.hwndOwner = nullptr;
     request.lpstrFilter = filters;
     request.nFilterIndex = 1;
