@@ -8,7 +8,7 @@
 #include "../platform/platform.h"
 
 #include <cstring>
-#include <optional>
+#include <memory>
 
 namespace {
 
@@ -76,9 +76,9 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
     const tvn::FileKind kind = tvn::fileKindOf(tvn::lowerCaseExtension(m_strFileName));
     tvn::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
 
-    std::optional<CRGBAImage> backup;
+    std::unique_ptr<CRGBAImage> backup;
     if (m_pBuffer) {
-        backup.emplace(*this); // throws message 1 when it cannot be made
+        backup.reset(new CRGBAImage(*this)); // throws message 1 when it cannot be made
         tvn::copyName(tvn::ImageAccess::fileName(*backup), previousName);
         tvn::copyName(tvn::ImageAccess::maskFileName(*backup), previousMask);
         tvn::ImageAccess::containsAlpha(*backup) = previousContainsAlpha;
