@@ -59,7 +59,7 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
     if (showDialog) {
         char start[tvn::kNameSize];
         tvn::copyName(start, fileName);
-        if (!tvn::plat::pathExists(start)) tvn::plat::pathRemoveFileSpec(start);
+        if (!tvn::plat::pathExists(start)) tvn::plat::pathCutToFolder(start);
         if (!showFileDialog(start)) return 0;
     } else {
         tvn::copyName(m_strFileName, fileName);

@@ -23,7 +23,7 @@ char* pathFindExtension(char* path) {
     return dot ? dot : p;
 }
 
-void pathRemoveFileSpec(char* path) {
+void pathCutToFolder(char* path) {
     if (!path) return;
     char* last = std::strrchr(path, '/');
     if (!last) path[0] = 0;

@@ -17,7 +17,7 @@ char* pathFindExtension(char* path) {
     return PathFindExtensionA(path);
 }
 
-void pathRemoveFileSpec(char* path) {
+void pathCutToFolder(char* path) {
     PathRemoveFileSpecA(path);
 }
 
