@@ -18,6 +18,13 @@ void bgrxToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
 // Four bytes per pixel, blue, green, red, alpha: words that keep the alpha.
 void bgraToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
 
+// The same converters as function pointers, chosen once for a whole picture
+// (the run-length reader converts many short packets).
+using RowConverter = void (*)(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
+RowConverter bgrConverter();
+RowConverter bgrxConverter();
+RowConverter bgraConverter();
+
 namespace reference {
 void bgrToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
 void bgrxToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);

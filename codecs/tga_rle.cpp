@@ -14,14 +14,22 @@
 
 namespace {
 
+void words16(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i, p += 2) out[i] = tvn::tga::word16(p[0] | (p[1] << 8));
+}
+
+// Converts the literal values of a packet: chosen once per picture.
+tvn::px::RowConverter literalConverter(unsigned depth) {
+    if (depth == 16) return words16;
+    if (depth == 32) return tvn::px::bgraConverter();
+    return tvn::px::bgrConverter();
+}
+
 // Stores the n pixels of one packet (header h, its value bytes at p).
-inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth, unsigned valueBytes,
-                        TVN_DWORD* out) {
+inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth,
+                        tvn::px::RowConverter literals, TVN_DWORD* out) {
     if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
-    else if (valueBytes == 3) tvn::px::bgrToWords(p, out, n);
-    else if (depth == 32) tvn::px::bgraToWords(p, out, n);
-    else
-        for (std::size_t i = 0; i < n; ++i) out[i] = tvn::tga::rleWord(p + 2 * i, depth);
+    else literals(p, out, n);
 }
 
 } // namespace
@@ -32,6 +40,7 @@ void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
     m_hReadFile = INVALID_HANDLE_VALUE;
     const std::size_t total = static_cast<std::size_t>(m_dwWidth) * m_dwHeight;
     const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
+    const tvn::px::RowConverter literals = literalConverter(depth);
     TVN_DWORD* out = m_pBuffer;
     std::size_t stored = 0;
     unsigned char packet[1 + 128 * 4];
@@ -43,7 +52,7 @@ void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
         // Bytes after the last needed pixel are not taken.
         const std::size_t values = ((h & 0x80) ? 1 : n) * valueBytes;
         if (buffered && static_cast<std::size_t>(m_nReadLast - m_nReadNext) >= values) {
-            storePacket(h, m_readBuf + m_nReadNext + 1, n, depth, valueBytes, out + stored);
+            storePacket(h, m_readBuf + m_nReadNext + 1, n, depth, literals, out + stored);
             m_nReadNext += static_cast<int>(values + 1);
         } else {
             if (buffered) ++m_nReadNext; // the header byte
@@ -59,7 +68,7 @@ void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
                 m_nReadNext += static_cast<int>(take);
                 got += take;
             }
-            storePacket(h, packet, n, depth, valueBytes, out + stored);
+            storePacket(h, packet, n, depth, literals, out + stored);
         }
         stored += n;
     }
