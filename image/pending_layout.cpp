@@ -5,10 +5,6 @@ int CRGBAImage::convertToGrayscale() { return 0; }
 int CRGBAImage::convertToBGRA() { return 0; }
 int CRGBAImage::fillBuffer24bit(unsigned char*) { return 0; }
 int CRGBAImage::fillBuffer32bit(unsigned char*) { return 0; }
-void CRGBAImage::flipHorizontal() {}
-void CRGBAImage::flipVertical() {}
-void CRGBAImage::trimByAlpha(TVN_DWORD&, TVN_DWORD&) {}
-void CRGBAImage::stretchHorizontally(TVN_DWORD) {}
 TVN_DWORD CRGBAImage::compressRLE(unsigned char**) { return 0; }
 void CRGBAImage::freeRLEBuffer(unsigned char*) {}
 int CRGBAImage::saveTGA(const char*) { return 0; }
