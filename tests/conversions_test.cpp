@@ -29,6 +29,7 @@ struct NamedKernels {
 // while the SSE4.1 answer is forced off.
 std::vector<NamedKernels> vectorSets() {
     std::vector<NamedKernels> sets;
+    const bool wasForced = tvn::cpu::testing::referenceForced();
     tvn::cpu::testing::forceReference(true);
     if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"sse2", *k});
     tvn::cpu::testing::forceReference(false);
@@ -36,6 +37,7 @@ std::vector<NamedKernels> vectorSets() {
         if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"ssse3", *k});
     if (tvn::cpu::hasAvx2())
         if (const Kernels* k = tvn::loops::detail::avx2Kernels()) sets.push_back({"avx2", *k});
+    tvn::cpu::testing::forceReference(wasForced);
     return sets;
 }
 

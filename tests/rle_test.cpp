@@ -132,6 +132,7 @@ TEST(RunLength, RunsAtRowEdgesAndPacketLimits) {
 
 TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
     std::mt19937 rng(11);
+    const bool wasForced = tvn::cpu::testing::referenceForced();
     for (bool forced : {false, true}) {
         tvn::cpu::testing::forceReference(forced);
         for (int i = 0; i < 60; ++i) {
@@ -149,7 +150,7 @@ TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
         }
         roundTrip(tvntest::randomPixels(640, 48, 3, true), 640, 48);
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::cpu::testing::forceReference(wasForced);
 }
 
 TEST(RunLength, PacksTheUntouchedPicture) {
