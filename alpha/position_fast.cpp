@@ -42,8 +42,11 @@ void fillPortable(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha) {
     for (std::size_t i = 0; i < count; ++i) words[i] = withAlpha(words[i], alpha);
 }
 
-void gradientRowPortable(TVN_DWORD* words, const double* columns, TVN_DWORD width, double row) {
-    for (TVN_DWORD x = 0; x < width; ++x) words[x] = withAlpha(words[x], gradientAlpha(columns[x], row));
+void gradientRowsPortable(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
+                          double lowerFactor, double upperFactor) {
+    for (TVN_DWORD x = 0; x < width; ++x) lower[x] = withAlpha(lower[x], gradientAlpha(columns[x], lowerFactor));
+    if (!upper) return;
+    for (TVN_DWORD x = 0; x < width; ++x) upper[x] = withAlpha(upper[x], gradientAlpha(columns[x], upperFactor));
 }
 
 void ellipseRowPortable(const EllipseShape& s, double dy2, bool axis, TVN_DWORD first, TVN_DWORD count,
@@ -58,7 +61,7 @@ void ellipseRowPortable(const EllipseShape& s, double dy2, bool axis, TVN_DWORD 
 } // namespace
 
 const PositionKernels& positionKernelsPortable() {
-    static const PositionKernels k = {fillPortable, gradientRowPortable, ellipseRowPortable};
+    static const PositionKernels k = {fillPortable, gradientRowsPortable, ellipseRowPortable};
     return k;
 }
 
@@ -77,9 +80,12 @@ void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, T
     unsigned left = limitPercent(settings.byLGLeft), right = limitPercent(settings.byLGRight);
     unsigned bottom = limitPercent(settings.byLGBottom), top = limitPercent(settings.byLGTop);
     for (TVN_DWORD x = 0; x < width; ++x) columns[x] = gradientColumn(x, width, left, right);
-    for (TVN_DWORD y = 0; y < height; ++y)
-        k.gradientRow(words + static_cast<std::size_t>(y) * width, columns, width,
-                      gradientRow(y, height, bottom, top));
+    for (TVN_DWORD y = 0; y < height; y += 2) {
+        TVN_DWORD* lower = words + static_cast<std::size_t>(y) * width;
+        bool pair = y + 1 < height;
+        k.gradientRows(lower, pair ? lower + width : nullptr, columns, width, gradientRow(y, height, bottom, top),
+                       pair ? gradientRow(y + 1, height, bottom, top) : 0.0);
+    }
 }
 
 void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height,

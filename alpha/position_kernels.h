@@ -20,8 +20,10 @@ void ellipseReference(TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height, const
 struct PositionKernels {
     // Sets the alpha byte of count words.
     void (*fill)(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha);
-    // One gradient row: alpha of column x is gradientAlpha(columns[x], row).
-    void (*gradientRow)(TVN_DWORD* words, const double* columns, TVN_DWORD width, double row);
+    // Two gradient rows sharing the column loads (upper may be null): alpha of
+    // column x is gradientAlpha(columns[x], lowerFactor), likewise upper.
+    void (*gradientRows)(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
+                         double lowerFactor, double upperFactor);
     // Ellipse alpha of columns first .. first + count - 1 of a row whose squared
     // vertical distance is dy2 (axis: the row through the centre), into out.
     // Every column given lies left of the centre (dx < 0).

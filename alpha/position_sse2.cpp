@@ -27,16 +27,27 @@ void fillSse2(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha) {
     for (; i < count; ++i) words[i] = withAlpha(words[i], alpha);
 }
 
-void gradientRowSse2(TVN_DWORD* words, const double* columns, TVN_DWORD width, double row) {
-    const __m128d v = _mm_set1_pd(row);
+// Four alpha values of columns x .. x + 3 for one row factor.
+__m128i gradient4(const double* columns, __m128d row) {
+    __m128i a0 = _mm_cvttpd_epi32(_mm_mul_pd(_mm_loadu_pd(columns), row));
+    __m128i a1 = _mm_cvttpd_epi32(_mm_mul_pd(_mm_loadu_pd(columns + 2), row));
+    return _mm_unpacklo_epi64(a0, a1);
+}
+
+void gradientRowSse2(TVN_DWORD* words, const double* columns, TVN_DWORD width, double factor) {
+    const __m128d row = _mm_set1_pd(factor);
     TVN_DWORD x = 0;
     for (; x + 4 <= width; x += 4) {
-        __m128i a0 = _mm_cvttpd_epi32(_mm_mul_pd(_mm_loadu_pd(columns + x), v));
-        __m128i a1 = _mm_cvttpd_epi32(_mm_mul_pd(_mm_loadu_pd(columns + x + 2), v));
         __m128i* p = reinterpret_cast<__m128i*>(words + x);
-        _mm_storeu_si128(p, withAlpha4(_mm_loadu_si128(p), _mm_unpacklo_epi64(a0, a1)));
+        _mm_storeu_si128(p, withAlpha4(_mm_loadu_si128(p), gradient4(columns + x, row)));
     }
-    for (; x < width; ++x) words[x] = withAlpha(words[x], gradientAlpha(columns[x], row));
+    for (; x < width; ++x) words[x] = withAlpha(words[x], gradientAlpha(columns[x], factor));
+}
+
+void gradientRowsSse2(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
+                      double lowerFactor, double upperFactor) {
+    gradientRowSse2(lower, columns, width, lowerFactor);
+    if (upper) gradientRowSse2(upper, columns, width, upperFactor);
 }
 
 void ellipseRowSse2(const EllipseShape& s, double dy2, bool axis, TVN_DWORD first, TVN_DWORD count,
@@ -71,7 +82,7 @@ void ellipseRowSse2(const EllipseShape& s, double dy2, bool axis, TVN_DWORD firs
 } // namespace
 
 const PositionKernels& positionKernelsSse2() {
-    static const PositionKernels k = {fillSse2, gradientRowSse2, ellipseRowSse2};
+    static const PositionKernels k = {fillSse2, gradientRowsSse2, ellipseRowSse2};
     return k;
 }
 
