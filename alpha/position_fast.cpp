@@ -24,7 +24,7 @@ void copyRowAlpha(TVN_DWORD* to, const TVN_DWORD* from, TVN_DWORD width) {
 void ellipseRow(const PositionKernels& k, const EllipseShape& s, TVN_DWORD* row, TVN_DWORD width, double dy) {
     double dy2 = dy * dy;
     bool axis = dy == 0;
-    TVN_DWORD left = (width + 1) / 2;
+    TVN_DWORD left = width / 2 + width % 2;
     unsigned char block[kEllipseBlock];
     for (TVN_DWORD first = 0; first < left; first += kEllipseBlock) {
         TVN_DWORD n = std::min(kEllipseBlock, left - first);
@@ -80,11 +80,12 @@ void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, T
     unsigned left = limitPercent(settings.byLGLeft), right = limitPercent(settings.byLGRight);
     unsigned bottom = limitPercent(settings.byLGBottom), top = limitPercent(settings.byLGTop);
     for (TVN_DWORD x = 0; x < width; ++x) columns[x] = gradientColumn(x, width, left, right);
-    for (TVN_DWORD y = 0; y < height; y += 2) {
+    for (TVN_DWORD y = 0; y < height;) {
         TVN_DWORD* lower = words + static_cast<std::size_t>(y) * width;
-        bool pair = y + 1 < height;
+        bool pair = height - y > 1;
         k.gradientRows(lower, pair ? lower + width : nullptr, columns, width, gradientRow(y, height, bottom, top),
                        pair ? gradientRow(y + 1, height, bottom, top) : 0.0);
+        y += pair ? 2 : 1;
     }
 }
 

@@ -117,19 +117,6 @@ TEST(AlphaRecord, SaveAlphaNeverReplacesTheFirstCopy) {
     EXPECT_EQ(tvntest::pixelsOf(image), px);
 }
 
-TEST(AlphaRecord, CopiesCarryTheSavedAlpha) {
-    std::vector<TVN_DWORD> px = tvntest::randomPixels(7, 3, 8);
-    CRGBAImage image(px.data(), 7, 3);
-    image.setTransparency(record(TRANSP_LG), nullptr);
-    CRGBAImage copy(image);
-    CRGBAImage assigned;
-    assigned = image;
-    for (CRGBAImage* c : {&copy, &assigned}) {
-        ASSERT_EQ(c->setTransparency(record(TRANSP_ORIGINAL), nullptr), 1);
-        EXPECT_EQ(tvntest::pixelsOf(*c), px);
-    }
-}
-
 // Out of memory for the saved copy: the mode does not run (the picture's own
 // alpha would otherwise be lost for good), reports 0, and a later call works.
 TEST(AlphaRecord, FailedSaveLeavesPictureUntouched) {
@@ -146,16 +133,6 @@ TEST(AlphaRecord, FailedSaveLeavesPictureUntouched) {
         EXPECT_EQ(image.setTransparency(record(TRANSP_ORIGINAL), nullptr), 1);
         EXPECT_EQ(tvntest::pixelsOf(image), px);
     }
-}
-
-TEST(AlphaRecord, ModesOnAnEmptyImageDoNothing) {
-    CRGBAImage image;
-    EXPECT_EQ(image.setTransparency(record(TRANSP_ELL), nullptr), 1);
-    image.saveAlpha();
-    EXPECT_EQ(A::savedAlpha(image), nullptr);
-    CRGBAImage none(0, 0);
-    EXPECT_EQ(none.setTransparency(record(TRANSP_LG), nullptr), 1);
-    EXPECT_EQ(none.setTransparency(record(TRANSP_ORIGINAL), nullptr), 1);
 }
 
 // Replaces the picture as trimByAlpha and stretchHorizontally leave it: a new
