@@ -40,8 +40,8 @@ bool divisor(unsigned d, std::uint32_t* mult, unsigned* shift) {
 bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k) {
     const simd::Ops* ops = simd::select();
     const unsigned d = 2 * k + 1;
-    if (!ops || k == 0 || d > simd::kMaxBoxWidth || height < kBlock) return false;
     const TVN_DWORD W = width + 2 * k, H = height + 2 * k;
+    if (!ops || k == 0 || d > simd::kMaxBoxWidth || height < kBlock || W < kBlock) return false;
     std::uint32_t mult = 0;
     unsigned shift = 0;
     if (!divisor(d, &mult, &shift)) return false;
