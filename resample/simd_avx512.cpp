@@ -2,7 +2,9 @@
 // GCC 12 warns about the deliberately undefined registers inside its own
 // AVX-512 intrinsics (_mm512_undefined_epi32); nothing of this file is meant.
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <cstring>
