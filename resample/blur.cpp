@@ -104,11 +104,13 @@ void CRGBAImage::blur(unsigned int* pKernel) {
 }
 
 // A shortage of memory (or a picture of width 0, which no blur can reduce to)
-// leaves the image as the rebuild left it.
+// leaves the image as the rebuild left it. The untouched copy is secured first
+// (when the rebuild did not make it), so that it can never be taken from a
+// blurred picture.
 void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
     if (!pKernel) return;
     if (rebuild) setSize(m_dwWidth, m_dwHeight, m_nResizeFilter, nullptr, nullptr);
-    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0) return;
+    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::ensureUntouchedCopy(*this)) return;
     tvn::BlurBuffers buffers;
     if (!tvn::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
     tvn::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);

@@ -48,7 +48,9 @@ bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWOR
     // Column-order scratch of a block of rows, and of one vertical strip.
     HeapBlock in(heapAlloc(static_cast<std::size_t>(width) * 64));
     HeapBlock out(heapAlloc(static_cast<std::size_t>(W > H ? W : H) * 64));
-    if (!in.get() || !out.get()) return false;
+    HeapBlock ring(heapAlloc(static_cast<std::size_t>(d) * simd::kMaxBoxUnits * 64));
+    if (!in.get() || !out.get() || !ring.get()) return false;
+    unsigned char* const keep = ring.as<unsigned char>();
     unsigned char* const bytes = reinterpret_cast<unsigned char*>(dst);
     const std::size_t stride = static_cast<std::size_t>(W) * 4;
 
@@ -56,24 +58,26 @@ bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWOR
     for (TVN_DWORD y = 0; y < height; y += kBlock) {
         const TVN_DWORD top = y + kBlock <= height ? y : height - kBlock;
         rowsToColumns(src + static_cast<std::size_t>(top) * width, width, width, in.as<TVN_DWORD>());
-        simd::BoxJob job = {in.as<unsigned char>(), 64, width, out.as<unsigned char>(), 64, W, d, mult, shift};
+        simd::BoxJob job = {in.as<unsigned char>(), 64, width, out.as<unsigned char>(), 64, W, d, mult, shift, 1, keep};
         ops->boxRun(job);
         columnsToRows(out.as<TVN_DWORD>(), W, dst + static_cast<std::size_t>(top + k) * W, W);
     }
 
-    // Columns, in place: strips of 16. The columns past the last whole strip are
-    // taken from a strip ending at the right edge, computed first into scratch
-    // while its input is still untouched.
+    // Columns, in place: strips of up to 64 columns (whole units of 16). The
+    // columns past the last whole unit are taken from a unit ending at the right
+    // edge, computed first into scratch while its input is still untouched.
     const TVN_DWORD whole = W / kBlock * kBlock;
     if (whole < W) {
         simd::BoxJob job = {bytes + static_cast<std::size_t>(k) * stride + (W - kBlock) * 4, stride, height,
-                            out.as<unsigned char>(), 64, H, d, mult, shift};
+                            out.as<unsigned char>(), 64, H, d, mult, shift, 1, keep};
         ops->boxRun(job);
     }
-    for (TVN_DWORD x = 0; x < whole; x += kBlock) {
+    for (TVN_DWORD x = 0; x < whole;) {
+        const unsigned units = (whole - x) / kBlock < simd::kMaxBoxUnits ? (whole - x) / kBlock : simd::kMaxBoxUnits;
         simd::BoxJob job = {bytes + static_cast<std::size_t>(k) * stride + x * 4, stride, height, bytes + x * 4, stride,
-                            H, d, mult, shift};
+                            H, d, mult, shift, units, keep};
         ops->boxRun(job);
+        x += units * kBlock;
     }
     if (whole < W) {
         const TVN_DWORD first = whole - (W - kBlock); // position of column `whole` in the strip

@@ -1,7 +1,5 @@
 // setSize and setSizeRough, the filter numbers, and the bilinear rebuild that
 // the other subsystems use.
-#include <cstring>
-
 #include "blur.h"
 #include "nearest_scaler.h"
 #include "pixel_buffer.h"
@@ -70,12 +68,7 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
 // allocation: there is nothing to copy from or to.
 int CRGBAImage::setSizeRough(TVN_DWORD width, TVN_DWORD height) {
     if (!m_pBuffer || width == 0 || height == 0 || m_dwWidthOrig == 0 || m_dwHeightOrig == 0) return 0;
-    if (!m_pOrigBuffer) {
-        TVN_DWORD* copy = tvn::allocPixels(m_dwWidthOrig, m_dwHeightOrig);
-        if (!copy) return 0;
-        std::memcpy(copy, m_pBuffer, static_cast<std::size_t>(m_dwWidthOrig) * m_dwHeightOrig * 4);
-        m_pOrigBuffer = copy;
-    }
+    if (!tvn::ensureUntouchedCopy(*this)) return 0;
     TVN_DWORD* fresh = tvn::allocPixels(width, height);
     if (!fresh) return 0;
     tvn::heapFree(m_pBuffer);

@@ -26,10 +26,12 @@ struct CombineJob {
     unsigned units;
 };
 
-// Running box sums over a line of units: out[i] = (in[i-d+1] + .. + in[i]) / d
-// per byte, inputs past nIn counting as 0. The quotient is (sum * mult) >> (16 +
-// shift), exact for every sum up to 255 * d. out may overlap in when out[i] lies
-// at or before in[i] (each input is read before the output of its step).
+// Running box sums over a line of steps, each `units` consecutive 64-byte units
+// wide: out[i] = (in[i-d+1] + .. + in[i]) / d per byte, inputs past nIn counting
+// as 0. The quotient is (sum * mult) >> (16 + shift), exact for every sum up to
+// 255 * d. out may overlap in when out[i] lies at or before in[i]: each input is
+// read before the output of its step, and `ring` (d * units * 64 bytes) keeps
+// the inputs still to be subtracted.
 struct BoxJob {
     const unsigned char* in;
     std::size_t inStride;
@@ -40,8 +42,11 @@ struct BoxJob {
     unsigned d; // 2 .. kMaxBoxWidth
     std::uint32_t mult;
     unsigned shift;
+    unsigned units; // 1 .. kMaxBoxUnits
+    unsigned char* ring;
 };
 const unsigned kMaxBoxWidth = 255;
+const unsigned kMaxBoxUnits = 4;
 
 struct Ops {
     const char* name;

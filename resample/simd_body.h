@@ -35,7 +35,8 @@ TVN_SIMD_TARGET void combineImpl(const tvn::simd::CombineJob& job) {
             if (span.kind == tvn::kSpanGeneral)
                 combineUnit<V>(job.base, taps, span.count, off, out);
             else if (span.kind == tvn::kSpanCopy)
-                std::memcpy(out + off, job.base + taps[0].offset + off, 64);
+                for (int k = 0; k < 64 / V::kBytes; ++k)
+                    V::store(out + off + k * V::kBytes, V::load(job.base + taps[0].offset + off + k * V::kBytes));
             else
                 tvn::exactUnit(job.base + off, job.stride, job.plan->table->pSpans[job.first + i], out + off);
         }
@@ -44,19 +45,19 @@ TVN_SIMD_TARGET void combineImpl(const tvn::simd::CombineJob& job) {
 
 template <class V>
 TVN_SIMD_TARGET void boxRunImpl(const tvn::simd::BoxJob& job) {
-    const int N = 64 / V::kBytes;
-    // The last d inputs, so that the output may overwrite the input line.
-    alignas(64) unsigned char ring[tvn::simd::kMaxBoxWidth * 64];
-    std::memset(ring, 0, static_cast<std::size_t>(job.d) * 64);
-    typename V::reg lo[N], hi[N];
-    for (int k = 0; k < N; ++k) lo[k] = hi[k] = V::zero();
+    const int N = 64 / V::kBytes, M = N * tvn::simd::kMaxBoxUnits;
+    const unsigned n = N * job.units; // registers per step
+    const std::size_t stepBytes = static_cast<std::size_t>(job.units) * 64;
+    std::memset(job.ring, 0, job.d * stepBytes);
+    typename V::reg lo[M], hi[M];
+    for (int k = 0; k < M; ++k) lo[k] = hi[k] = V::zero();
     const typename V::reg m = V::set1(job.mult | (job.mult << 16));
     unsigned slot = 0;
     for (TVN_DWORD i = 0; i < job.nOut; ++i) {
-        unsigned char* r = ring + static_cast<std::size_t>(slot) * 64;
+        unsigned char* r = job.ring + slot * stepBytes;
         const unsigned char* in = i < job.nIn ? job.in + static_cast<std::size_t>(i) * job.inStride : nullptr;
         unsigned char* out = job.out + static_cast<std::size_t>(i) * job.outStride;
-        for (int k = 0; k < N; ++k) {
+        for (unsigned k = 0; k < n; ++k) {
             const typename V::reg x = in ? V::load(in + k * V::kBytes) : V::zero();
             const typename V::reg old = V::load(r + k * V::kBytes);
             V::store(r + k * V::kBytes, x);

@@ -1,7 +1,5 @@
 #include "two_pass_scaler.h"
 
-#include <cstring>
-
 #include "passes.h"
 #include "pixel_buffer.h"
 
@@ -80,12 +78,7 @@ int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TV
     m_bAborted = 0;
     const TVN_DWORD width = image.m_dwWidthOrig, height = image.m_dwHeightOrig;
     if (!image.m_pBuffer || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
-    if (!image.m_pOrigBuffer) {
-        TVN_DWORD* copy = tvn::allocPixels(width, height);
-        if (!copy) return 0;
-        std::memcpy(copy, image.m_pBuffer, static_cast<std::size_t>(width) * height * 4);
-        image.m_pOrigBuffer = copy;
-    }
+    if (!tvn::ensureUntouchedCopy(image)) return 0;
     tvn::HeapBlock middle(tvn::allocPixels(newWidth, height));
     if (!middle.get()) return 0;
     passHorizontal(image.m_pOrigBuffer, middle.as<TVN_DWORD>(), width, newWidth, height);

@@ -125,6 +125,18 @@ TEST(Blur, KernelZeroOnlyRebuildsAndKeepsTheRecordedSize) {
     EXPECT_EQ(pixelsOf(image), blurred(before, 18, 15, &again));
 }
 
+// Blurring without a rebuild on a picture that was never resized: the untouched
+// copy is taken before the blur, so it never carries one.
+TEST(Blur, UntouchedCopyIsTakenBeforeAnyBlur) {
+    const std::vector<TVN_DWORD> px = randomPixels(12, 10, 9);
+    CRGBAImage image(px.data(), 12, 10);
+    unsigned k = 2;
+    ImageAccess::blur(image, &k, 0);
+    EXPECT_EQ(image.getWidth(), 16u);
+    ASSERT_EQ(image.setSizeRough(12, 10), 1);
+    EXPECT_EQ(pixelsOf(image), px);
+}
+
 TEST(Blur, SetSizeReducesTheKernelOfANarrowPicture) {
     CRGBAImage image(randomPixels(10, 8, 3).data(), 10, 8);
     ImageAccess::blurSize(image) = 4;
