@@ -16,7 +16,11 @@ MessageRecorder::MessageRecorder() {
 }
 
 MessageRecorder::~MessageRecorder() {
-    tvnSetMessageProc(nullptr, nullptr);
+    tvnSetMessageProc(&stderrSink, nullptr);
+}
+
+void TVN_CDECL stderrSink(const char* text, const char* caption, void*) {
+    std::fprintf(stderr, "[message box] %s: %s\n", caption, text);
 }
 
 void TVN_CDECL MessageRecorder::record(const char* text, const char* caption, void* user) {

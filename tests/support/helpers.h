@@ -9,6 +9,10 @@
 
 namespace tvntest {
 
+// Prints a box as one stderr line: the tests' stand-in for the platform's box,
+// which could wait for a click on Windows.
+void TVN_CDECL stderrSink(const char* text, const char* caption, void* user);
+
 // Records every message box the library shows while it is alive.
 class MessageRecorder {
 public:

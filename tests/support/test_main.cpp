@@ -7,12 +7,14 @@
 #include "pixel/cpu_features.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
+#include "support/helpers.h"
 
 int main(int argc, char** argv) {
     tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
     // CI runs the whole suite a second time on the scalar reference paths.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
     if (forced && *forced && *forced != '0') tvn::cpu::testing::forceReference(true);
+    tvnSetMessageProc(&tvntest::stderrSink, nullptr);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,50 @@
+// The shared library through its exports only, as a host uses it: the message
+// table filled at load, the message proc, images across the library boundary.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tivorn.h"
+
+namespace {
+std::vector<std::string> g_texts;
+std::vector<std::string> g_captions;
+void TVN_CDECL record(const char* text, const char* caption, void*) {
+    g_texts.push_back(text);
+    g_captions.push_back(caption);
+}
+} // namespace
+
+TEST(Exports, PixelFunctionsAndVersion) {
+    EXPECT_EQ(tvnRGBA(1, 2, 3, 4), 0x04030201u);
+    EXPECT_STREQ(tvnVersion(), "1.0.0");
+    EXPECT_EQ(CRGBAImage::BoxFilter, 1);
+    EXPECT_EQ(CRGBAImage::BlackmanFilter, 6);
+    EXPECT_EQ(sizeof(IMG_TRANSP), 20u);
+}
+
+TEST(Exports, OutOfMemoryCrossesTheBoundaryAsMessageOne) {
+    tvnSetMessageProc(&record, nullptr);
+    std::string text;
+    try {
+        CRGBAImage huge(0x10000u, 0x10000u);
+    } catch (char* t) {
+        text = t;
+    }
+    tvnSetMessageProc(nullptr, nullptr);
+    EXPECT_FALSE(text.empty()) << "the library loaded its message table at start";
+}
+
+TEST(Exports, ImagesAreUsableByValue) {
+    const TVN_DWORD px[4] = {1, 2, 3, 4};
+    CRGBAImage a(px, 2, 2);
+    CRGBAImage b(a);
+    CRGBAImage c;
+    c = b;
+    EXPECT_EQ(c.getBuffer()[3], 4u);
+    EXPECT_EQ(c.getWidthOrig(), 2u);
+    CRGBAImage::m_strPath[0] = 'x';
+    EXPECT_EQ(CRGBAImage::m_strPath[0], 'x');
+    CRGBAImage::m_strPath[0] = 0;
+}
