@@ -44,17 +44,17 @@ std::string closeToReference(const std::string& dir, const ManifestRow& row, con
                              std::size_t count) {
     std::vector<unsigned char> packed = readFileBytes(dir + "/ref/" + row.path + ".rgb.z"), rgb;
     if (!zlibInflate(packed, &rgb) || rgb.size() != count * 3) return "reference picture unreadable";
-    unsigned long long sum = 0, far = 0;
+    unsigned long long sum = 0, distant = 0;
     for (std::size_t i = 0; i < count; ++i)
         for (int c = 0; c < 3; ++c) {
             int d = static_cast<int>((pixels[i] >> (8 * c)) & 0xFF) - rgb[3 * i + c];
             d = d < 0 ? -d : d;
             sum += static_cast<unsigned>(d);
-            far += d > 64;
+            distant += d > 64;
         }
     const double values = 3.0 * count;
     if (sum > 6.0 * values) return "mean difference " + std::to_string(sum / values) + " above 6";
-    if (far > 0.02 * values) return std::to_string(far) + " values off by more than 64";
+    if (distant > 0.02 * values) return std::to_string(distant) + " values off by more than 64";
     return std::string();
 }
 } // namespace
