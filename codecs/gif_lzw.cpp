@@ -113,8 +113,14 @@ bool CGifLzwDecoder::nextSubBlock() {
 // The sub-block is changed as soon as a code would end on its last bit, so a code
 // that does end there is lost when the data stop after it (a property of the
 // format as this library has always read it).
+//
+// A code is never made of bytes the data do not hold: when the new sub-block is
+// too short for it (a one-byte sub-block under wide codes, or data cut off), the
+// next one is fetched, or there is no code when the data have ended.
 int CGifLzwDecoder::refillAndReadCode() {
-    if (m_bEnd || !nextSubBlock()) return -1;
+    do {
+        if (m_bEnd || !nextSubBlock()) return -1;
+    } while (m_nBitPos + m_byCodeSize > 8 * m_nValid);
     const unsigned char* p = m_pBlock + (m_nBitPos >> 3);
     TVN_DWORD bits = p[0] | (TVN_DWORD(p[1]) << 8) | (TVN_DWORD(p[2]) << 16);
     int code = static_cast<int>((bits >> (m_nBitPos & 7)) & m_wMask);
