@@ -27,8 +27,7 @@ const unsigned kMaxMinCodeSize = 11;
 } // namespace
 
 CGifLzwDecoder::CGifLzwDecoder()
-    : m_pPrefix(nullptr), m_pSuffix(nullptr), m_pBlock(nullptr), m_pStack(nullptr), m_pStringPos(nullptr),
-      m_pStringLen(nullptr), m_pAhead(nullptr), m_hFile(INVALID_HANDLE_VALUE), m_dwAheadPos(0), m_dwAheadLen(0),
+    : m_pPrefix(nullptr), m_pSuffix(nullptr), m_pBlock(nullptr), m_pStack(nullptr), m_pPlace(nullptr), m_pAhead(nullptr), m_hFile(INVALID_HANDLE_VALUE), m_dwAheadPos(0), m_dwAheadLen(0),
       m_byInitCodeSize(0), m_byCodeSize(0), m_bySubBlockLength(0), m_wMask(0), m_wClear(0), m_wEnd(0),
       m_wFirstFree(0), m_wLimit(0), m_wNext(0), m_nBitPos(0), m_nValid(0), m_bEnd(false), m_pOut(nullptr),
       m_dwCount(0), m_dwCapacity(0), m_state(NoOldCode), m_wOld(0), m_wFirst(0), m_dwPrevStart(0),
@@ -36,15 +35,14 @@ CGifLzwDecoder::CGifLzwDecoder()
     m_prefixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
     m_suffixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
     m_blockBuffer.reset(heapAllocOrThrow(kBlockBytes, 1, 1, 1));
-    const TVN_DWORD workBytes = kStackEntries * 2 + gif::kTableEntries * (4 + 2) + kAheadBytes;
+    const TVN_DWORD workBytes = gif::kTableEntries * 8 + kStackEntries * 2 + kAheadBytes;
     m_workBlock.reset(heapAllocOrThrow(workBytes, 1, 1, 0));
     m_pPrefix = m_prefixBlock.as<unsigned short>();
     m_pSuffix = m_suffixBlock.as<unsigned short>();
     m_pBlock = m_blockBuffer.as<unsigned char>();
     unsigned char* work = m_workBlock.as<unsigned char>();
-    m_pStringPos = reinterpret_cast<TVN_DWORD*>(work);
-    m_pStringLen = reinterpret_cast<unsigned short*>(work + gif::kTableEntries * 4);
-    m_pStack = m_pStringLen + gif::kTableEntries;
+    m_pPlace = reinterpret_cast<unsigned long long*>(work);
+    m_pStack = reinterpret_cast<unsigned short*>(work + gif::kTableEntries * 8);
     m_pAhead = reinterpret_cast<unsigned char*>(m_pStack + kStackEntries);
 }
 
@@ -93,9 +91,11 @@ void CGifLzwDecoder::reset() {
     m_wEnd = static_cast<unsigned short>(m_wClear + 1);
     m_wFirstFree = static_cast<unsigned short>(m_wClear + 2);
     m_wLimit = static_cast<unsigned short>(1u << m_byCodeSize);
+    // Entries are only ever written at the next code, so everything from there up
+    // is still clear: only the range below it needs clearing.
+    std::memset(m_pPrefix, 0, m_wNext * 2u);
+    std::memset(m_pSuffix, 0, m_wNext * 2u);
     m_wNext = m_wFirstFree;
-    std::memset(m_pPrefix, 0, gif::kTableEntries * 2);
-    std::memset(m_pSuffix, 0, gif::kTableEntries * 2);
 }
 
 bool CGifLzwDecoder::nextSubBlock() {

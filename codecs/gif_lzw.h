@@ -11,8 +11,10 @@ namespace tvn {
 
 class CGifLzwDecoder {
 public:
-    // Index buffers handed to decodeImage need this many entries beyond their
-    // capacity: strings are copied in whole chunks.
+    // Index buffers handed to decodeImage need kIndexLead entries of room before
+    // them (the fast loop keeps one string per colour index there) and kIndexSlack
+    // entries beyond their capacity (strings are copied in whole chunks).
+    static const TVN_DWORD kIndexLead = 4096;
     static const TVN_DWORD kIndexSlack = 16;
 
     CGifLzwDecoder(); // throws message 1
@@ -50,8 +52,7 @@ private:
     unsigned short* m_pSuffix;
     unsigned char* m_pBlock;
     unsigned short* m_pStack;
-    TVN_DWORD* m_pStringPos;
-    unsigned short* m_pStringLen;
+    unsigned long long* m_pPlace; // the fast loop's strings: start | length << 32
     unsigned char* m_pAhead;
 
     HANDLE m_hFile;
@@ -71,7 +72,8 @@ private:
     int m_nValid;
     bool m_bEnd;
 
-    // The string being decoded: output place, the previous code and its string.
+    // The output, the previous code and, for the fast loop, where its string lies
+    // (counted from kIndexLead entries before the output).
     unsigned short* m_pOut;
     TVN_DWORD m_dwCount;
     TVN_DWORD m_dwCapacity;

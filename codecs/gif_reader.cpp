@@ -129,15 +129,17 @@ int CRGBAImage::readGIFFile(void* file) {
             tvn::gif::buildPalette(palette.as<TVN_DWORD>(), table, entries);
 
             std::size_t bytes = 0;
-            const TVN_DWORD slack = tvn::CGifLzwDecoder::kIndexSlack * 2;
+            const TVN_DWORD slack = (tvn::CGifLzwDecoder::kIndexLead + tvn::CGifLzwDecoder::kIndexSlack) * 2;
             if (!tvn::checkedSize(image.wWidth, image.wHeight, 2, &bytes) || bytes > ~std::size_t(0) - slack)
                 tvn::throwMessage(1);
-            tvn::HeapBlock indices(tvn::heapAllocZero(bytes + slack));
+            // Only the indices the decoder stores are ever drawn, so the buffer
+            // needs no clearing.
+            tvn::HeapBlock indices(tvn::heapAlloc(bytes + slack));
             if (!indices.get()) tvn::throwMessage(1);
             const TVN_DWORD capacity = static_cast<TVN_DWORD>(image.wWidth) * image.wHeight;
-            const TVN_DWORD count = decoder.decodeImage(file, indices.as<unsigned short>(), capacity);
-            tvn::gif::drawImage(m_pBuffer, m_dwWidth, m_dwHeight, image, indices.as<unsigned short>(), count,
-                                palette.as<TVN_DWORD>());
+            unsigned short* output = indices.as<unsigned short>() + tvn::CGifLzwDecoder::kIndexLead;
+            const TVN_DWORD count = decoder.decodeImage(file, output, capacity);
+            tvn::gif::drawImage(m_pBuffer, m_dwWidth, m_dwHeight, image, output, count, palette.as<TVN_DWORD>());
         }
         m_bContainsAlpha = 0;
         return 1;

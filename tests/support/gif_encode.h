@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace tvntest {
@@ -50,10 +51,9 @@ private:
 inline Bytes lzwEncode(const std::vector<std::uint16_t>& indices, const LzwOptions& options = LzwOptions()) {
     const int m = options.minCodeSize;
     const unsigned clear = 1u << m, end = clear + 1, firstFree = clear + 2;
-    const std::size_t roots = std::size_t(1) << m;
-    // Children of (code, index) pairs, stamped with the generation of the table.
-    std::vector<std::uint32_t> child(4096 * roots, 0);
-    std::uint32_t generation = 1;
+    // The table: (code << 12 | index) -> code of that string plus that index.
+    std::unordered_map<std::uint32_t, std::uint16_t> table;
+    table.reserve(8192);
     BitWriter bits;
     unsigned j = 0; // codes since the last clear
     auto width = [&]() {
@@ -68,7 +68,7 @@ inline Bytes lzwEncode(const std::vector<std::uint16_t>& indices, const LzwOptio
     auto restart = [&]() {
         emit(clear);
         j = 0;
-        ++generation;
+        table.clear();
     };
     if (options.clearFirst) restart();
     if (indices.empty()) {
@@ -76,26 +76,23 @@ inline Bytes lzwEncode(const std::vector<std::uint16_t>& indices, const LzwOptio
         return bits.finish();
     }
     unsigned current = indices[0];
-    bool full = false;
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const unsigned c = indices[i];
-        std::uint32_t& slot = child[current * roots + c];
-        if ((slot >> 16) == generation) {
-            current = slot & 0xFFFF;
+        const std::uint32_t key = (current << 12) | c;
+        auto found = table.find(key);
+        if (found != table.end()) {
+            current = found->second;
             continue;
         }
         emit(current);
         const unsigned entry = firstFree + j - 1;
         if (entry < 4096) {
-            slot = (generation << 16) | entry;
+            table.emplace(key, static_cast<std::uint16_t>(entry));
         } else if (options.clearWhenFull) {
             restart();
-        } else {
-            full = true;
         }
         current = c;
     }
-    (void)full;
     emit(current);
     if (options.endCode) emit(end);
     return bits.finish();
