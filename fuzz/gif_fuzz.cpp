@@ -6,6 +6,7 @@
 #include "fuzz_support.h"
 #include "image/image_access.h"
 #include "pixel/cpu_features.h"
+#include "pixel/heap.h"
 #include "platform/platform.h"
 #include "tivorn.h"
 
@@ -24,6 +25,8 @@ int readGif(CRGBAImage& image, bool reference) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
+    // Small pictures only: large ones cost time and find nothing new.
+    tvn::testing::setAllocationLimit(1u << 20);
     tvn::plat::memoryFileAdd(kName, data, size);
     CRGBAImage fast, reference;
     const int okFast = readGif(fast, false);

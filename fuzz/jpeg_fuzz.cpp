@@ -4,11 +4,14 @@
 
 #include "fuzz_support.h"
 #include "image/image_access.h"
+#include "pixel/heap.h"
 #include "platform/platform.h"
 #include "tivorn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
+    // Small pictures only: large ones cost time and find nothing new.
+    tvn::testing::setAllocationLimit(16u << 20);
     const char name[] = "fuzz/reader.jpg";
     tvn::plat::memoryFileAdd(name, data, size);
     CRGBAImage image;
