@@ -27,11 +27,11 @@ const unsigned kMaxMinCodeSize = 11;
 } // namespace
 
 CGifLzwDecoder::CGifLzwDecoder()
-    : m_pPrefix(nullptr), m_pSuffix(nullptr), m_pBlock(nullptr), m_pStack(nullptr), m_pPlace(nullptr), m_pAhead(nullptr), m_hFile(INVALID_HANDLE_VALUE), m_dwAheadPos(0), m_dwAheadLen(0),
-      m_byInitCodeSize(0), m_byCodeSize(0), m_bySubBlockLength(0), m_wMask(0), m_wClear(0), m_wEnd(0),
-      m_wFirstFree(0), m_wLimit(0), m_wNext(0), m_nBitPos(0), m_nValid(0), m_bEnd(false), m_pOut(nullptr),
-      m_dwCount(0), m_dwCapacity(0), m_state(NoOldCode), m_wOld(0), m_wFirst(0), m_dwPrevStart(0),
-      m_dwPrevLen(0) {
+    : m_pPrefix(nullptr), m_pSuffix(nullptr), m_pBlock(nullptr), m_pStack(nullptr), m_pPlace(nullptr),
+      m_pAhead(nullptr), m_hFile(INVALID_HANDLE_VALUE), m_dwAheadPos(0), m_dwAheadLen(0), m_byInitCodeSize(0),
+      m_byCodeSize(0), m_bySubBlockLength(0), m_wMask(0), m_wClear(0), m_wEnd(0), m_wFirstFree(0), m_wLimit(0),
+      m_wNext(0), m_nBitPos(0), m_nValid(0), m_bEnd(false), m_pOut(nullptr), m_dwCount(0), m_dwCapacity(0),
+      m_state(NoOldCode), m_wOld(0), m_wFirst(0), m_dwPrevStart(0), m_dwPrevLen(0) {
     m_prefixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
     m_suffixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
     m_blockBuffer.reset(heapAllocOrThrow(kBlockBytes, 1, 1, 1));
@@ -68,8 +68,7 @@ TVN_DWORD CGifLzwDecoder::readAhead(unsigned char* dst, TVN_DWORD size) {
 void CGifLzwDecoder::giveBackReadAhead() {
     TVN_DWORD unread = m_dwAheadLen - m_dwAheadPos;
     m_dwAheadPos = m_dwAheadLen = 0;
-    if (unread && !plat::fileSeek(m_hFile, -static_cast<long>(unread), plat::SeekCurrent, nullptr))
-        throwMessage(2);
+    if (unread && !plat::fileSeek(m_hFile, -static_cast<long>(unread), plat::SeekCurrent, nullptr)) throwMessage(2);
 }
 
 void CGifLzwDecoder::start() {

@@ -18,8 +18,7 @@ void bgrRowToPixelsReference(const unsigned char* src, TVN_DWORD* dst, TVN_DWORD
 
 #ifdef TVN_BGR_SHUFFLE
 namespace {
-__attribute__((target("ssse3"))) void bgrRowToPixelsShuffle(const unsigned char* src, TVN_DWORD* dst,
-                                                             TVN_DWORD width) {
+__attribute__((target("ssse3"))) void bgrRowToPixelsShuffle(const unsigned char* src, TVN_DWORD* dst, TVN_DWORD width) {
     const __m128i order = _mm_setr_epi8(2, 1, 0, -1, 5, 4, 3, -1, 8, 7, 6, -1, 11, 10, 9, -1);
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     TVN_DWORD x = 0;

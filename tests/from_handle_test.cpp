@@ -24,7 +24,7 @@ struct Bitmap {
 
 TEST(FromHandle, PaddedRowsBottomUpAndOpaque) {
     // 3x2, 24-bit, rows 12 bytes apart (three bytes of padding each).
-    std::vector<unsigned char> rows = {0x10, 0x20, 0x30, 1, 2, 3, 4, 5, 6, 0xEE, 0xEE, 0xEE,
+    std::vector<unsigned char> rows = {0x10, 0x20, 0x30, 1,  2,  3,  4,  5,  6,  0xEE, 0xEE, 0xEE,
                                        7,    8,    9,    10, 11, 12, 13, 14, 15, 0xEE, 0xEE, 0xEE};
     Bitmap bitmap(3, 2, 24, rows, 12);
     ASSERT_NE(bitmap.handle, nullptr);
@@ -33,8 +33,8 @@ TEST(FromHandle, PaddedRowsBottomUpAndOpaque) {
     ASSERT_EQ(image.getWidth(), 3u);
     ASSERT_EQ(image.getHeight(), 2u);
     // Blue 0x10, green 0x20, red 0x30 make 0xFF102030; the bitmap's first row is row 0.
-    EXPECT_EQ(tvntest::pixelsOf(image), (std::vector<TVN_DWORD>{0xFF102030u, 0xFF010203u, 0xFF040506u, 0xFF070809u,
-                                                                  0xFF0A0B0Cu, 0xFF0D0E0Fu}));
+    EXPECT_EQ(tvntest::pixelsOf(image),
+              (std::vector<TVN_DWORD>{0xFF102030u, 0xFF010203u, 0xFF040506u, 0xFF070809u, 0xFF0A0B0Cu, 0xFF0D0E0Fu}));
     EXPECT_EQ(image.containsAlpha(), 0);
 }
 

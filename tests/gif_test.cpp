@@ -83,7 +83,8 @@ Bytes singleImage(unsigned w, unsigned h, const Bytes& table, const Indices& row
     options.minCodeSize = minCodeSize;
     Indices sent = interlaced ? enc::interlaceRows(rows, w, h) : rows;
     Bytes gif = enc::header(w, h, table);
-    enc::image(gif, 0, 0, w, h, interlaced, Bytes(), minCodeSize, enc::subBlocks(enc::lzwEncode(sent, options), blockSize));
+    enc::image(gif, 0, 0, w, h, interlaced, Bytes(), minCodeSize,
+               enc::subBlocks(enc::lzwEncode(sent, options), blockSize));
     gif.push_back(0x3B);
     return gif;
 }
@@ -91,7 +92,8 @@ Bytes singleImage(unsigned w, unsigned h, const Bytes& table, const Indices& row
 std::vector<TVN_DWORD> expectedPicture(unsigned w, unsigned h, const Bytes& table, const Indices& rows) {
     std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
     for (unsigned y = 0; y < h; ++y)
-        for (unsigned x = 0; x < w; ++x) px[static_cast<std::size_t>(h - 1 - y) * w + x] = colour(table, rows[y * w + x]);
+        for (unsigned x = 0; x < w; ++x)
+            px[static_cast<std::size_t>(h - 1 - y) * w + x] = colour(table, rows[y * w + x]);
     return px;
 }
 
@@ -123,9 +125,9 @@ TEST(GifRoundTrip, EveryCodeSizeTableFillAndBlockSize) {
         {64, 64, 2, 4, 7, true, false, true},         // smallest code size, growth to 12 bits
         {64, 64, 2, 4, 255, false, true, false},
         {33, 17, 5, 32, 3, true, true, false},
-        {90, 70, 11, 256, 255, true, false, false},   // indices beyond the table: opaque black
+        {90, 70, 11, 256, 255, true, false, false}, // indices beyond the table: opaque black
         {1, 1, 1, 2, 255, true, false, false},
-        {5, 1, 7, 128, 1, true, false, false},        // one-byte sub-blocks while codes fit in 8 bits
+        {64, 64, 7, 128, 1, true, false, false}, // one-byte sub-blocks under codes of up to 12 bits
     };
     unsigned seed = 1;
     for (const Case& c : cases) {

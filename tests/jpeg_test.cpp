@@ -32,7 +32,8 @@ const char* const kQuadrantsJpeg =
 
 std::vector<unsigned char> quadrants() {
     std::vector<unsigned char> bytes;
-    for (const char* p = kQuadrantsJpeg; p[0] && p[1]; p += 2) bytes.push_back(static_cast<unsigned char>(std::stoi(std::string(p, 2), nullptr, 16)));
+    for (const char* p = kQuadrantsJpeg; p[0] && p[1]; p += 2)
+        bytes.push_back(static_cast<unsigned char>(std::stoi(std::string(p, 2), nullptr, 16)));
     return bytes;
 }
 
@@ -65,7 +66,7 @@ TEST(JpegReader, DecodesSizeColoursAndRowOrder) {
     const std::vector<TVN_DWORD> px = tvntest::pixelsOf(image);
     for (TVN_DWORD p : px) EXPECT_EQ(p >> 24, 0xFFu);
     // Centres of the quadrants; buffer row 0 is the bottom of the picture.
-    EXPECT_TRUE(closeTo(px[6 * 16 + 3], 0xFF0000FFu)) << std::hex << px[6 * 16 + 3];  // red
+    EXPECT_TRUE(closeTo(px[6 * 16 + 3], 0xFF0000FFu)) << std::hex << px[6 * 16 + 3];   // red
     EXPECT_TRUE(closeTo(px[6 * 16 + 12], 0xFF00FF00u)) << std::hex << px[6 * 16 + 12]; // green
     EXPECT_TRUE(closeTo(px[1 * 16 + 3], 0xFFFF0000u)) << std::hex << px[1 * 16 + 3];   // blue
     EXPECT_TRUE(closeTo(px[1 * 16 + 12], 0xFFFFFFFFu)) << std::hex << px[1 * 16 + 12];

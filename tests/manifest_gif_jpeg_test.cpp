@@ -43,7 +43,8 @@ Outcome runRows(const std::string& format, bool decoderMayRefuse) {
         } else if (row.expected == "unsure") {
             continue;
         } else if (row.expected == "refuse") {
-            if (ok) why = "loaded, expected message " + row.message;
+            if (ok)
+                why = "loaded, expected message " + row.message;
             else if (boxes.boxes().size() != 1 || boxes.boxes()[0].text != boxes.expectedText(std::stoi(row.message)))
                 why = "refused without exactly message " + row.message;
         } else if (!ok) {
@@ -58,8 +59,8 @@ Outcome runRows(const std::string& format, bool decoderMayRefuse) {
                 // Size and alpha are the library's; the colours are the decoder's.
                 ManifestRow sizeOnly = row;
                 sizeOnly.compare = "size";
-                if (tvntest::checkLoadedPicture(dir, sizeOnly, image.getBuffer(), image.getWidth(),
-                                                image.getHeight()).empty()) {
+                if (tvntest::checkLoadedPicture(dir, sizeOnly, image.getBuffer(), image.getWidth(), image.getHeight())
+                        .empty()) {
                     outcome.differentByDecoder.push_back(row.path + " (" + why + ")");
                     continue;
                 }
@@ -67,8 +68,10 @@ Outcome runRows(const std::string& format, bool decoderMayRefuse) {
             if (why.empty() && (image.containsAlpha() || !boxes.boxes().empty()))
                 why = "alpha flag or a message box after a load";
         }
-        if (why.empty()) ++outcome.passed;
-        else outcome.failures.push_back(row.path + ": " + why);
+        if (why.empty())
+            ++outcome.passed;
+        else
+            outcome.failures.push_back(row.path + ": " + why);
     }
     return outcome;
 }
@@ -79,8 +82,8 @@ void report(const Outcome& outcome, const char* what) {
         std::printf("  refused by %s: %s\n", tvn::plat::pictureDecoderName(), r.c_str());
     for (const std::string& r : outcome.differentByDecoder)
         std::printf("  colours of %s outside the tolerance: %s\n", tvn::plat::pictureDecoderName(), r.c_str());
-    std::printf("%s: %d rows passed, %d failed, %d refused and %d coloured otherwise by the platform decoder\n",
-                what, outcome.passed, static_cast<int>(outcome.failures.size()),
+    std::printf("%s: %d rows passed, %d failed, %d refused and %d coloured otherwise by the platform decoder\n", what,
+                outcome.passed, static_cast<int>(outcome.failures.size()),
                 static_cast<int>(outcome.refusedByDecoder.size()), static_cast<int>(outcome.differentByDecoder.size()));
 }
 

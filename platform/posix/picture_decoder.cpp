@@ -27,8 +27,8 @@ int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap,
         HBITMAP bitmap = bitmapCreate(width, height, 24);
         // Hostile progressive files could ask for endless scans: those are refused.
         const int flags = TJFLAG_BOTTOMUP | TJFLAG_LIMITSCANS;
-        if (bitmap && tjDecompress2(decoder, data, size, bitmap->bits, width, static_cast<int>(bitmap->stride),
-                                    height, TJPF_BGR, flags) == 0)
+        if (bitmap && tjDecompress2(decoder, data, size, bitmap->bits, width, static_cast<int>(bitmap->stride), height,
+                                    TJPF_BGR, flags) == 0)
             result = take(bitmap, context);
         bitmapDelete(bitmap);
     }

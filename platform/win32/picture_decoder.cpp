@@ -34,14 +34,14 @@ int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap,
     }
     int result = 0;
     IPicture* picture = nullptr;
-    if (SUCCEEDED(OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                 reinterpret_cast<void**>(&picture))) &&
+    if (SUCCEEDED(
+            OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture, reinterpret_cast<void**>(&picture))) &&
         picture) {
         // Icons and metafiles come back as other handle kinds: only bitmaps are taken.
         short type = PICTYPE_UNINITIALIZED;
         OLE_HANDLE handle = 0;
-        if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
-            SUCCEEDED(picture->get_Handle(&handle)) && handle)
+        if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP && SUCCEEDED(picture->get_Handle(&handle)) &&
+            handle)
             result = take(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), context);
         picture->Release();
     }

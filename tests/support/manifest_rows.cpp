@@ -59,8 +59,8 @@ std::string closeToReference(const std::string& dir, const ManifestRow& row, con
 }
 } // namespace
 
-std::string checkLoadedPicture(const std::string& dir, const ManifestRow& row, const TVN_DWORD* pixels,
-                               TVN_DWORD width, TVN_DWORD height) {
+std::string checkLoadedPicture(const std::string& dir, const ManifestRow& row, const TVN_DWORD* pixels, TVN_DWORD width,
+                               TVN_DWORD height) {
     if (width != row.width || height != row.height)
         return "size " + std::to_string(width) + "x" + std::to_string(height) + ", expected " +
                std::to_string(row.width) + "x" + std::to_string(row.height);

@@ -26,8 +26,8 @@ struct ManifestRow {
 std::vector<ManifestRow> readManifest(const std::string& dir, const std::string& format);
 
 // Empty when the picture fits the row; otherwise why not.
-std::string checkLoadedPicture(const std::string& dir, const ManifestRow& row, const TVN_DWORD* pixels,
-                               TVN_DWORD width, TVN_DWORD height);
+std::string checkLoadedPicture(const std::string& dir, const ManifestRow& row, const TVN_DWORD* pixels, TVN_DWORD width,
+                               TVN_DWORD height);
 
 } // namespace tvntest
 

@@ -8,6 +8,6 @@
 namespace tvntest {
 // False on damaged data.
 bool zlibInflate(const std::vector<unsigned char>& in, std::vector<unsigned char>* out);
-}
+} // namespace tvntest
 
 #endif
