@@ -53,12 +53,13 @@ int openFileDialog(const char* startFolder, const char* filters, char* chosen, i
                    unsigned long* extendedError);
 
 // Bitmap handles (Windows: GDI bitmaps; elsewhere the platform's own bitmap object,
-// see tvnCreateBitmap). bitmapSize gives the size as GetObjectA reports it;
-// bitmapRows24 fills rows with `height` rows of a bottom-up 24-bit device-independent
-// bitmap `width` pixels wide (blue, green, red; each row padded to a multiple of
-// 4 bytes), as GetDIBits does through a screen device context. Both return 0 on failure.
+// see tvnCreateBitmap). bitmapSize gives the size as GetObjectA reports it.
+// bitmapRows24 gives `lines` rows from row `first` (counted from the bottom) of the
+// bitmap as a bottom-up 24-bit device-independent bitmap of width x height pixels
+// (blue, green, red; each row padded to a multiple of 4 bytes), as GetDIBits does
+// through a screen device context. Both return 0 on failure.
 int bitmapSize(HBITMAP bitmap, long* width, long* height);
-int bitmapRows24(HBITMAP bitmap, long width, long height, void* rows);
+int bitmapRows24(HBITMAP bitmap, long width, long height, long first, long lines, void* rows);
 
 // The platform picture decoder: turns a whole picture file in memory into a bitmap
 // handle and hands it to take(); everything it acquired is released afterwards.

@@ -40,8 +40,10 @@ TEST(FromHandle, PaddedRowsBottomUpAndOpaque) {
 
 TEST(FromHandle, ThirtyTwoBitRowsLoseTheirAlphaAndAllWidthsConvertAlike) {
     std::mt19937 rng(5);
-    for (int w = 1; w <= 37; w += 3) {
-        const int h = 1 + w % 5;
+    std::vector<std::pair<int, int>> sizes = {{300, 1000}}; // rows come over in several bands
+    for (int w = 1; w <= 37; w += 3) sizes.push_back({w, 1 + w % 5});
+    for (const auto& size : sizes) {
+        const int w = size.first, h = size.second;
         std::vector<unsigned char> rows(static_cast<std::size_t>(w) * 4 * h);
         for (auto& b : rows) b = static_cast<unsigned char>(rng());
         Bitmap bitmap(w, h, 32, rows, w * 4);

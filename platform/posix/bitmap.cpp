@@ -60,16 +60,19 @@ int bitmapSize(HBITMAP bitmap, long* width, long* height) {
     return 1;
 }
 
-int bitmapRows24(HBITMAP bitmap, long width, long height, void* rows) {
-    if (!valid(bitmap) || !rows || width != bitmap->width || height <= 0 || height > bitmap->height) return 0;
+int bitmapRows24(HBITMAP bitmap, long width, long height, long first, long lines, void* rows) {
+    if (!valid(bitmap) || !rows || width != bitmap->width || height != bitmap->height || first < 0 || lines <= 0 ||
+        lines > height - first)
+        return 0;
     const std::size_t stride = strideOf(width, 24);
     unsigned char* dst = static_cast<unsigned char*>(rows);
+    const unsigned char* src = bitmap->bits + static_cast<std::size_t>(first) * bitmap->stride;
     if (bitmap->bitsPerPixel == 24) {
-        std::memcpy(dst, bitmap->bits, stride * static_cast<std::size_t>(height));
+        std::memcpy(dst, src, stride * static_cast<std::size_t>(lines));
         return 1;
     }
-    for (long r = 0; r < height; ++r) {
-        const unsigned char* s = bitmap->bits + static_cast<std::size_t>(r) * bitmap->stride;
+    for (long r = 0; r < lines; ++r) {
+        const unsigned char* s = src + static_cast<std::size_t>(r) * bitmap->stride;
         unsigned char* d = dst + static_cast<std::size_t>(r) * stride;
         for (long x = 0; x < width; ++x, s += 4, d += 3) {
             d[0] = s[0];

@@ -18,8 +18,8 @@ int bitmapSize(HBITMAP bitmap, long* width, long* height) {
     return 1;
 }
 
-int bitmapRows24(HBITMAP bitmap, long width, long height, void* rows) {
-    if (!bitmap || !rows || width <= 0 || height <= 0) return 0;
+int bitmapRows24(HBITMAP bitmap, long width, long height, long first, long lines, void* rows) {
+    if (!bitmap || !rows || width <= 0 || height <= 0 || first < 0 || lines <= 0 || lines > height - first) return 0;
     HDC screen = GetDC(nullptr);
     if (!screen) return 0;
     BITMAPINFO info;
@@ -30,10 +30,11 @@ int bitmapRows24(HBITMAP bitmap, long width, long height, void* rows) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
-    int lines = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), rows, &info, DIB_RGB_COLORS);
+    int got =
+        GetDIBits(screen, bitmap, static_cast<UINT>(first), static_cast<UINT>(lines), rows, &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     // Fewer lines than asked would leave rows unfilled: a failure too.
-    return lines == height ? 1 : 0;
+    return got == lines ? 1 : 0;
 }
 
 } // namespace plat
