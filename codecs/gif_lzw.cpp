@@ -90,10 +90,8 @@ void CGifLzwDecoder::reset() {
     m_wEnd = static_cast<unsigned short>(m_wClear + 1);
     m_wFirstFree = static_cast<unsigned short>(m_wClear + 2);
     m_wLimit = static_cast<unsigned short>(1u << m_byCodeSize);
-    // Entries are only ever written at the next code, so everything from there up
-    // is still clear: only the range below it needs clearing.
-    std::memset(m_pPrefix, 0, m_wNext * 2u);
-    std::memset(m_pSuffix, 0, m_wNext * 2u);
+    // The table is cleared by forgetting its entries: an entry at or above the next
+    // code reads as prefix 0, suffix 0, exactly what clearing would have left.
     m_wNext = m_wFirstFree;
 }
 
@@ -184,8 +182,9 @@ void CGifLzwDecoder::runReference(int code) {
         while (x >= m_wFirstFree) {
             // A chain longer than the table can only be a cycle.
             if (sp >= gif::kTableEntries) throwMessage(2);
-            m_pStack[sp++] = m_pSuffix[x];
-            TVN_DWORD prefix = m_pPrefix[x];
+            const bool defined = x < m_wNext;
+            m_pStack[sp++] = defined ? m_pSuffix[x] : 0;
+            TVN_DWORD prefix = defined ? m_pPrefix[x] : 0;
             if (prefix == x) throwMessage(2);
             x = prefix;
         }
