@@ -17,6 +17,12 @@ void buildPalette(TVN_DWORD* palette, const unsigned char* table, TVN_DWORD entr
 void drawImage(TVN_DWORD* screen, TVN_DWORD screenWidth, TVN_DWORD screenHeight, const GIF_IMAGE_DESCR& image,
                const unsigned short* indices, TVN_DWORD count, const TVN_DWORD* palette);
 
+// Fills with colour every screen pixel that drawImage with the same arguments
+// leaves alone: drawing the first image and then this is the same as filling the
+// screen first, with each pixel written once.
+void fillAroundImage(TVN_DWORD* screen, TVN_DWORD screenWidth, TVN_DWORD screenHeight, const GIF_IMAGE_DESCR& image,
+                     TVN_DWORD count, TVN_DWORD colour);
+
 } // namespace gif
 } // namespace tvn
 

@@ -105,13 +105,14 @@ int CRGBAImage::readGIFFile(void* file) {
             readGIFColorMap(file, &table, bits);
             globalTable.reset(table);
             globalEntries = TVN_DWORD(1) << bits;
-            const TVN_DWORD background = tvn::gif::pixelOf(table);
-            for (std::size_t i = 0; i < pixelCount; ++i) m_pBuffer[i] = background;
-        } else {
-            // Without a global table nothing says what lies below the images:
-            // opaque black, like any index without a colour.
-            for (std::size_t i = 0; i < pixelCount; ++i) m_pBuffer[i] = 0xFF000000u;
         }
+        // The screen is filled with global colour 0 before any image is drawn (the
+        // fill is done together with the first image). Without a global table
+        // nothing says what lies below the images: opaque black, like any index
+        // without a colour.
+        const TVN_DWORD background =
+            globalTable.get() ? tvn::gif::pixelOf(globalTable.as<unsigned char>()) : 0xFF000000u;
+        bool filled = false;
 
         GIF_IMAGE_DESCR image;
         while (readGIFImageDescriptor(file, &image)) {
@@ -140,7 +141,11 @@ int CRGBAImage::readGIFFile(void* file) {
             unsigned short* output = indices.as<unsigned short>() + tvn::CGifLzwDecoder::kIndexLead;
             const TVN_DWORD count = decoder.decodeImage(file, output, capacity);
             tvn::gif::drawImage(m_pBuffer, m_dwWidth, m_dwHeight, image, output, count, palette.as<TVN_DWORD>());
+            if (!filled) tvn::gif::fillAroundImage(m_pBuffer, m_dwWidth, m_dwHeight, image, count, background);
+            filled = true;
         }
+        if (!filled)
+            for (std::size_t i = 0; i < pixelCount; ++i) m_pBuffer[i] = background;
         m_bContainsAlpha = 0;
         return 1;
     } catch (char* text) {

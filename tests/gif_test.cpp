@@ -252,20 +252,26 @@ TEST(GifDecoder, CutAnywhereDrawsAPrefixOfThePicture) {
     const Bytes table = palette(64);
     Indices rows = randomIndices(w * h, 63, 7, true);
     for (auto& i : rows) ++i; // keep index 0, the background, out of the picture
-    const Bytes full = singleImage(w, h, table, rows, 6, false, 40);
     const std::vector<TVN_DWORD> picture = expectedPicture(w, h, table, rows);
-    const std::size_t dataStart = 13 + table.size() + 10 + 1;
-    std::size_t last = 0;
-    for (std::size_t cut = dataStart; cut < full.size(); cut += 3) {
-        Result r = readGif(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)));
-        if (!r.ok) continue; // the file ended where a length byte was due
-        std::size_t n = 0;
-        while (n < w * h && r.pixels[(h - 1 - n / w) * w + n % w] == picture[(h - 1 - n / w) * w + n % w]) ++n;
-        for (std::size_t k = n; k < w * h; ++k) ASSERT_EQ(r.pixels[(h - 1 - k / w) * w + k % w], colour(table, 0));
-        EXPECT_GE(n, last);
-        last = n;
+    const unsigned order[2][19] = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18},
+                                   {0, 8, 16, 4, 12, 2, 6, 10, 14, 18, 1, 3, 5, 7, 9, 11, 13, 15, 17}};
+    for (bool interlaced : {false, true}) {
+        SCOPED_TRACE(interlaced ? "interlaced" : "sequential");
+        const Bytes full = singleImage(w, h, table, rows, 6, interlaced, 40);
+        // Buffer index of the k-th pixel in the order the data send them.
+        auto at = [&](std::size_t k) { return (h - 1 - order[interlaced][k / w]) * w + k % w; };
+        std::size_t last = 0;
+        for (std::size_t cut = 13 + table.size() + 11; cut < full.size(); cut += 3) {
+            Result r = readGif(Bytes(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(cut)));
+            if (!r.ok) continue; // the file ended where a length byte was due
+            std::size_t n = 0;
+            while (n < w * h && r.pixels[at(n)] == picture[at(n)]) ++n;
+            for (std::size_t k = n; k < w * h; ++k) ASSERT_EQ(r.pixels[at(k)], colour(table, 0));
+            EXPECT_GE(n, last);
+            last = n;
+        }
+        EXPECT_GT(last, w * h / 2);
     }
-    EXPECT_GT(last, w * h / 2);
 }
 
 TEST(GifReader, RefusedFiles) {
