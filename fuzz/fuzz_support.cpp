@@ -24,10 +24,16 @@ void initOnce() {
 
 void loadAs(const char* extension, const std::uint8_t* data, std::size_t size) {
     initOnce();
-    std::string name = std::string("fuzz/input.") + extension;
+    const std::string name = std::string("fuzz/input.") + extension;
     tvn::plat::memoryFileAdd(name.c_str(), data, size);
     CRGBAImage image;
-    image.load(name.c_str(), 0);
+    if (image.load(name.c_str(), 0)) {
+        volatile TVN_DWORD sink = 0;
+        const TVN_DWORD* p = image.getBuffer();
+        for (std::size_t i = 0; i < static_cast<std::size_t>(image.getWidth()) * image.getHeight(); ++i)
+            sink = sink + p[i];
+        image.load(name.c_str(), 0);
+    }
     tvn::plat::memoryFileRemove(name.c_str());
 }
 

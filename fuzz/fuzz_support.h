@@ -8,7 +8,10 @@
 
 namespace tvnfuzz {
 void initOnce();
-// Loads data through CRGBAImage::load as a file named "fuzz.<extension>".
+// Loads data through CRGBAImage::load as an in-memory file with the given
+// extension: first into an empty image, then, when that worked, once more into
+// the image that now holds a picture (the backup and restore of a failed load).
+// Every word of a loaded picture is read, so a short buffer shows.
 void loadAs(const char* extension, const std::uint8_t* data, std::size_t size);
 } // namespace tvnfuzz
 
