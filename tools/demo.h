@@ -1,0 +1,59 @@
+// `tivorn demo`: runs every capability on the shipped pictures and lays the
+// results out in one HTML page.
+#ifndef TIVORN_TOOLS_DEMO_H
+#define TIVORN_TOOLS_DEMO_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "progress.h"
+
+namespace cli {
+
+// The shipped pictures the demo works on (made by make_demo_pictures).
+extern const char* const kDemoPictures[5];
+
+struct DEMO_SHOT {
+    std::string file;  // PNG written into the output folder
+    std::string title; // caption
+    std::string note;  // what was done, in the library's terms
+    unsigned width;
+    unsigned height;
+    double ms; // time of the library calls of the step
+};
+
+// One step: receives a freshly loaded picture and the progress object for
+// resizes; returns false on failure; may add to the note.
+using DemoOperation = std::function<bool(CRGBAImage& image, CProgress& progress, std::string& note)>;
+
+class CDemo {
+public:
+    CDemo(const std::string& pictures, const std::string& out, bool quiet);
+    // Loads source, times op on it (a null op times the load itself) and writes
+    // the result into file over a checkerboard. False after a failure or an
+    // interrupt, which it has reported.
+    bool shot(const char* file, const char* title, const char* source, const std::string& note,
+              const DemoOperation& op);
+    const std::vector<DEMO_SHOT>& shots() const { return m_shots; }
+    std::string picture(const char* name) const;
+    CProgress& progress() { return m_progress; }
+
+private:
+    std::string m_strPictures;
+    std::string m_strOut;
+    bool m_bQuiet;
+    CProgress m_progress;
+    std::vector<DEMO_SHOT> m_shots;
+};
+
+// The folder of the shipped pictures: --pictures, else next to the installed
+// program (share/tivorn/demo-pictures), next to the executable, or the source tree.
+std::string findDemoPictures(const char* argv0);
+// Writes index.html into out; false (reported) when it cannot be written.
+bool writeDemoPage(const std::string& out, const std::vector<DEMO_SHOT>& shots, double totalMs);
+
+} // namespace cli
+
+#endif
