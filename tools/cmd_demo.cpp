@@ -189,6 +189,8 @@ int cmdDemo(const Args& args, const char* argv0) {
         error(out + ": cannot create the folder (" + ec.message() + ")");
         return kFailed;
     }
+    if (!quiet)
+        std::printf("pictures from %s\n", pictures.c_str());
     const auto start = std::chrono::steady_clock::now();
     CDemo demo(pictures, out, quiet);
     const bool ok = runSteps(demo) && runAlphaSteps(demo) && runLayoutSteps(demo);
