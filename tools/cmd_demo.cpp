@@ -146,7 +146,7 @@ bool runLayoutSteps(CDemo& demo) {
            demo.shot("trim.png", "Trim", "alpha.tga", "trimByAlpha: cut to the visible area", trim) &&
            demo.shot("stretch.png", "Stretch", "scene.bmp", "stretchHorizontally(280): middle column repeated",
                      stretch) &&
-           demo.shot("pack-roundtrip.png", "Run-length round trip", "scene.bmp",
+           demo.shot("pack-roundtrip.png", "Run-length round trip", "greenscreen.bmp",
                      "compressRLE, then the run-length constructor", pack);
 }
 
