@@ -1,56 +1,17 @@
 // The tivorn program end to end, on the shipped demo pictures: every result is
 // checked against what the library itself gives for the same calls.
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
+#include "cli_run.h"
 #include "support/helpers.h"
 
 #ifdef TIVORN_CLI_TEST_PNG
 #include <png.h>
 #endif
 
-namespace fs = std::filesystem;
-
 namespace {
 
-struct RUN {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string quote(const std::string& text) {
-    std::string q = "'";
-    for (char c : text)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-std::string slurp(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
-    return out;
-}
+using namespace clitest;
 
 // What the library shows when it loads path itself: its message boxes as the
 // program prints them, one "tivorn: " line each.
@@ -63,46 +24,6 @@ std::vector<std::string> libraryLinesForLoad(const std::string& path) {
         out.push_back("tivorn: " + box.text);
     return out;
 }
-
-const char* const kDemoFiles[] = {
-    "load-scene-bmp.png", "load-alpha-tga.png", "load-interlaced-gif.png", "load-photo-jpeg.png",
-    "load-greenscreen-bmp.png", "filter-box.png", "filter-bilinear.png", "filter-bicubic.png", "filter-gaussian.png",
-    "filter-hamming.png", "filter-blackman.png", "rough.png", "resize-twice.png", "blur.png", "alpha-const.png",
-    "alpha-gradient.png", "alpha-ellipse.png", "alpha-mask.png", "alpha-chromakey.png", "alpha-original.png",
-    "alpha-resized.png", "gray.png", "bgra.png", "flip-h.png", "flip-v.png", "trim.png", "stretch.png",
-    "pack-roundtrip.png", "index.html"};
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_cli = env("TIVORN_CLI");
-        if (m_cli.empty())
-            GTEST_SKIP() << "runs in the native Linux build, where TIVORN_CLI names the program";
-        m_pictures = env("TIVORN_DEMO_PICTURES");
-        m_work = fs::path(env("TIVORN_CLI_WORK")) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::remove_all(m_work);
-        fs::create_directories(m_work);
-    }
-
-    // Runs the program in the work folder; prefix goes before it (environment).
-    RUN run(const std::vector<std::string>& args, const std::string& prefix = "", const std::string& program = "") {
-        std::string command = "cd " + quote(m_work.string()) + " && " + prefix + " " +
-                              quote(program.empty() ? m_cli : program);
-        for (const std::string& a : args)
-            command += " " + quote(a);
-        command += " >out.txt 2>err.txt </dev/null; echo $? >status.txt";
-        EXPECT_EQ(std::system(command.c_str()), 0);
-        return RUN{std::atoi(slurp(m_work / "status.txt").c_str()), slurp(m_work / "out.txt"),
-                   slurp(m_work / "err.txt")};
-    }
-
-    std::string pic(const char* name) const { return (fs::path(m_pictures) / name).string(); }
-    std::string work(const char* name) const { return (m_work / name).string(); }
-
-    std::string m_cli;
-    std::string m_pictures;
-    fs::path m_work;
-};
 
 TEST_F(CliTest, EveryCommandHasHelp) {
     for (const char* command : {"", "info", "convert", "pack", "demo"}) {
@@ -352,56 +273,6 @@ TEST_F(CliTest, PackReportsTheLibrarysStream) {
         EXPECT_NE(r.out.find("packed:     " + std::to_string(length) + " bytes"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("round trip: ok"), std::string::npos) << r.out;
     }
-}
-
-TEST_F(CliTest, DemoWritesEveryListedFile) {
-    const RUN r = run({"demo", work("demo"), "--quiet"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    const std::string page = slurp(m_work / "demo" / "index.html");
-    for (const char* file : kDemoFiles) {
-        SCOPED_TRACE(file);
-        const std::string bytes = slurp(m_work / "demo" / file);
-        EXPECT_FALSE(bytes.empty());
-        if (fs::path(file).extension() == ".png") {
-            EXPECT_EQ(bytes.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
-            EXPECT_NE(page.find(std::string("src=\"") + file + "\""), std::string::npos);
-        }
-    }
-}
-
-TEST_F(CliTest, InstalledProgramFindsItsPictures) {
-    const fs::path prefix = m_work / "prefix";
-    const std::string install = quote(env("TIVORN_CMAKE")) + " --install " + quote(env("TIVORN_BUILD_DIR")) +
-                                " --prefix " + quote(prefix.string()) + " >/dev/null";
-    ASSERT_EQ(std::system(install.c_str()), 0);
-    const RUN r = run({"demo", work("demo")}, "", (prefix / "bin" / "tivorn").string());
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.rfind("pictures from " + (prefix / "share" / "tivorn" / "demo-pictures").string(), 0), 0u)
-        << r.out;
-}
-
-TEST_F(CliTest, DemoPageShowsEveryPictureInChromium) {
-    const RUN which = run({"-c", "command -v chromium || command -v chromium-browser"}, "", "/bin/sh");
-    if (which.status != 0)
-        GTEST_SKIP() << "chromium is not installed";
-    const std::string chromium = lines(which.out).at(0);
-    ASSERT_EQ(run({"demo", work("demo"), "-q"}).status, 0);
-    const std::string url = "file://" + (m_work / "demo" / "index.html").string();
-    const std::vector<std::string> flags = {
-        "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-        "--disable-background-networking", "--disable-component-update", "--disable-sync",
-        "--user-data-dir=" + work("profile"), "--virtual-time-budget=10000", "--window-size=1400,3000"};
-    std::vector<std::string> dump = flags, shot = flags;
-    dump.insert(dump.end(), {"--dump-dom", url});
-    shot.insert(shot.end(), {"--screenshot=" + work("demo-screenshot.png"), url});
-    const RUN dom = run(dump, "", chromium);
-    ASSERT_EQ(dom.status, 0) << dom.err;
-    const int pictures = static_cast<int>(sizeof kDemoFiles / sizeof *kDemoFiles) - 1;
-    EXPECT_NE(dom.out.find("all " + std::to_string(pictures) + " pictures loaded"), std::string::npos) << dom.out;
-    EXPECT_EQ(dom.out.find("data-loaded=\"no\""), std::string::npos);
-    EXPECT_EQ(run(shot, "", chromium).status, 0);
-    EXPECT_GT(fs::file_size(work("demo-screenshot.png")), 1000u); // kept for a look
 }
 
 } // namespace
