@@ -1,0 +1,192 @@
+// Colour conversions, 24/32-bit exports, and the vector loops behind them (and
+// behind the packer) proven equal to their scalar references.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "image/image_access.h"
+#include "image/pixel_loops.h"
+#include "pixel/cpu_features.h"
+#include "pixel/heap.h"
+#include "resample/rebuild.h"
+#include "support/helpers.h"
+
+using tvn::ImageAccess;
+using tvn::loops::Kernels;
+using tvntest::pixelsOf;
+using tvntest::randomPixels;
+
+namespace {
+
+struct NamedKernels {
+    const char* name;
+    Kernels k;
+};
+
+// Every vector set this processor can run; the plain SSE2 set is the one chosen
+// while the SSE4.1 answer is forced off.
+std::vector<NamedKernels> vectorSets() {
+    std::vector<NamedKernels> sets;
+    const bool wasForced = tvn::cpu::testing::referenceForced();
+    tvn::cpu::testing::forceReference(true);
+    if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"sse2", *k});
+    tvn::cpu::testing::forceReference(false);
+    if (tvn::cpu::hasSse41())
+        if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"ssse3", *k});
+    if (tvn::cpu::hasAvx2())
+        if (const Kernels* k = tvn::loops::detail::avx2Kernels()) sets.push_back({"avx2", *k});
+    tvn::cpu::testing::forceReference(wasForced);
+    return sets;
+}
+
+// Words from a small alphabet, so that equal neighbours and runs are common.
+std::vector<TVN_DWORD> runnyWords(std::size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::vector<TVN_DWORD> v(n);
+    for (auto& w : v) w = (rng() % 4 == 0) ? rng() : 0x80402010u * (rng() % 3);
+    return v;
+}
+
+TVN_DWORD greyOf(TVN_DWORD v) {
+    TVN_DWORD y = (9798 * (v & 0xFF) + 19235 * ((v >> 8) & 0xFF) + 3736 * ((v >> 16) & 0xFF)) / 32768;
+    return (v & 0xFF000000u) | y | y << 8 | y << 16;
+}
+
+} // namespace
+
+TEST(PixelLoops, VectorSetsMatchTheReference) {
+    const Kernels& ref = tvn::loops::reference();
+    for (const NamedKernels& set : vectorSets())
+        for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 100u, 1027u})
+            for (std::size_t shift : {0u, 1u, 3u}) { // misaligned sources and destinations
+                SCOPED_TRACE(std::string(set.name) + " n=" + std::to_string(n) + " shift=" + std::to_string(shift));
+                const std::vector<TVN_DWORD> in = randomPixels(static_cast<TVN_DWORD>(n + shift), 1, unsigned(n));
+                const TVN_DWORD* src = in.data() + shift;
+
+                std::vector<TVN_DWORD> a(src, src + n), b(src, src + n);
+                ref.grey(a.data(), n);
+                set.k.grey(b.data(), n);
+                EXPECT_EQ(a, b);
+                ref.swapRB(a.data(), n);
+                set.k.swapRB(b.data(), n);
+                EXPECT_EQ(a, b);
+
+                void (*const Kernels::*writers[])(const TVN_DWORD*, unsigned char*, std::size_t) = {
+                    &Kernels::bgra32, &Kernels::bgr24, &Kernels::bigEndian};
+                for (auto writer : writers) {
+                    // Guard bytes around the destination catch writes past its end.
+                    std::vector<unsigned char> x(4 * n + 40, 0xCD), y(4 * n + 40, 0xCD);
+                    (ref.*writer)(src, x.data() + shift, n);
+                    (set.k.*writer)(src, y.data() + shift, n);
+                    EXPECT_EQ(x, y);
+                }
+
+                const std::vector<TVN_DWORD> runs = runnyWords(n, unsigned(n) + 5);
+                for (std::size_t from = 0; from < n; from += 1 + from / 3) {
+                    EXPECT_EQ(ref.findPair(runs.data(), from, n), set.k.findPair(runs.data(), from, n));
+                    EXPECT_EQ(ref.runEnd(runs.data(), from, n), set.k.runEnd(runs.data(), from, n));
+                }
+            }
+}
+
+TEST(PixelLoops, LongRunsAndLatePairs) {
+    const Kernels& ref = tvn::loops::reference();
+    for (const NamedKernels& set : vectorSets())
+        for (std::size_t len : {2u, 8u, 9u, 127u, 300u}) {
+            std::vector<TVN_DWORD> v(400);
+            for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<TVN_DWORD>(i);
+            for (std::size_t i = 0; i < len; ++i) v[v.size() - len + i] = 7u; // a run touching the end
+            const std::size_t start = v.size() - len;
+            EXPECT_EQ(set.k.findPair(v.data(), 0, v.size()), ref.findPair(v.data(), 0, v.size())) << set.name;
+            EXPECT_EQ(set.k.runEnd(v.data(), start, v.size()), v.size()) << set.name;
+        }
+}
+
+TEST(Conversions, GreyAndSwapValues) {
+    std::vector<TVN_DWORD> px = {0xFF0000FFu, 0x8000FF00u, 0x00FF0000u, 0x7FFFFFFFu, 0x80332211u};
+    CRGBAImage grey(px.data(), 5, 1);
+    EXPECT_EQ(grey.convertToGrayscale(), 1);
+    EXPECT_EQ(pixelsOf(grey), (std::vector<TVN_DWORD>{0xFF4C4C4Cu, 0x80959595u, 0x001D1D1Du, 0x7FFFFFFFu,
+                                                       greyOf(0x80332211u)}));
+
+    CRGBAImage swapped(px.data(), 5, 1);
+    EXPECT_EQ(swapped.convertToBGRA(), 1);
+    EXPECT_EQ(swapped.getBuffer()[4], 0x80112233u);
+    EXPECT_EQ(swapped.convertToBGRA(), 1);
+    EXPECT_EQ(pixelsOf(swapped), px);
+
+    // A whole picture against the formula, on whichever path this processor takes.
+    std::vector<TVN_DWORD> big = randomPixels(333, 77, 4);
+    CRGBAImage image(big.data(), 333, 77);
+    EXPECT_EQ(image.convertToGrayscale(), 1);
+    for (auto& v : big) v = greyOf(v);
+    EXPECT_EQ(pixelsOf(image), big);
+}
+
+TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
+    for (int grey = 0; grey < 2; ++grey) {
+        std::vector<TVN_DWORD> cur = randomPixels(6, 4, 1), orig = randomPixels(3, 5, 2);
+        CRGBAImage image(cur.data(), 6, 4);
+        TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
+        std::memcpy(o, orig.data(), orig.size() * 4);
+        ImageAccess::origBuffer(image) = o;
+        ImageAccess::widthOrig(image) = 3;
+        ImageAccess::heightOrig(image) = 5;
+
+        // The expectation: the same conversion by formula, then an independent rebuild.
+        CRGBAImage expected(image);
+        for (TVN_DWORD i = 0; i < 15; ++i) {
+            TVN_DWORD& v = ImageAccess::origBuffer(expected)[i];
+            v = grey ? greyOf(v) : ((v & 0xFF00FF00u) | (v & 0xFF) << 16 | ((v >> 16) & 0xFF));
+        }
+        const int expectedResult = tvn::bilinearRebuild(expected);
+
+        EXPECT_EQ(grey ? image.convertToGrayscale() : image.convertToBGRA(), expectedResult);
+        EXPECT_EQ(pixelsOf(image), pixelsOf(expected));
+        EXPECT_EQ(std::vector<TVN_DWORD>(ImageAccess::origBuffer(image), ImageAccess::origBuffer(image) + 15),
+                  std::vector<TVN_DWORD>(ImageAccess::origBuffer(expected), ImageAccess::origBuffer(expected) + 15));
+        EXPECT_EQ(image.getWidth(), 6u);
+    }
+}
+
+TEST(Conversions, Exports) {
+    std::vector<TVN_DWORD> px = {0xFF0000FFu, 0xFF00FF00u};
+    CRGBAImage column(px.data(), 1, 2);
+    std::vector<unsigned char> out(8, 0xEE);
+    EXPECT_EQ(column.fillBuffer24bit(out.data()), 1);
+    EXPECT_EQ(out, (std::vector<unsigned char>{0, 0, 0xFF, 0, 0xFF, 0, 0xEE, 0xEE}));
+
+    TVN_DWORD word = 0x80332211u;
+    CRGBAImage one(&word, 1, 1);
+    std::vector<unsigned char> out32(5, 0xEE);
+    EXPECT_EQ(one.fillBuffer32bit(out32.data()), 1);
+    EXPECT_EQ(out32, (std::vector<unsigned char>{0x33, 0x22, 0x11, 0x80, 0xEE}));
+    EXPECT_EQ(one.getBuffer()[0], 0x80332211u); // the picture itself is not converted
+
+    CRGBAImage none;
+    std::vector<unsigned char> untouched(8, 0xEE);
+    EXPECT_EQ(none.fillBuffer24bit(untouched.data()), 0);
+    EXPECT_EQ(none.fillBuffer32bit(untouched.data()), 0);
+    EXPECT_EQ(untouched, std::vector<unsigned char>(8, 0xEE));
+    EXPECT_EQ(one.fillBuffer24bit(nullptr), 0);
+    EXPECT_EQ(one.fillBuffer32bit(nullptr), 0);
+}
+
+TEST(Conversions, ExportsAreTheCurrentPixelsOfAResizedPicture) {
+    std::vector<TVN_DWORD> cur = randomPixels(37, 3, 9);
+    CRGBAImage image(cur.data(), 37, 3);
+    ImageAccess::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::heapAllocZero(4 * 4));
+    ImageAccess::widthOrig(image) = 2;
+    ImageAccess::heightOrig(image) = 2;
+    std::vector<unsigned char> b24(37 * 3 * 3), b32(37 * 3 * 4);
+    ASSERT_EQ(image.fillBuffer24bit(b24.data()), 1);
+    ASSERT_EQ(image.fillBuffer32bit(b32.data()), 1);
+    for (std::size_t i = 0; i < cur.size(); ++i) {
+        const unsigned char bgr[] = {tvnGetBValue(cur[i]), tvnGetGValue(cur[i]), tvnGetRValue(cur[i]),
+                                     tvnGetAValue(cur[i])};
+        EXPECT_EQ(0, std::memcmp(&b24[3 * i], bgr, 3)) << i;
+        EXPECT_EQ(0, std::memcmp(&b32[4 * i], bgr, 4)) << i;
+    }
+}

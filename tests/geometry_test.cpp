@@ -1,0 +1,199 @@
+// Geometry: flips of all three buffers, trimming to the visible area, stretching.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "image/image_access.h"
+#include "pixel/heap.h"
+#include "support/helpers.h"
+
+using tvn::ImageAccess;
+using tvntest::pixelsOf;
+using tvntest::randomPixels;
+
+namespace {
+
+// A picture that looks resized: current w x h, untouched copy ow x oh, saved alpha.
+void giveOriginal(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed) {
+    std::vector<TVN_DWORD> orig = randomPixels(ow, oh, seed);
+    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
+    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(orig.size()));
+    std::memcpy(o, orig.data(), orig.size() * 4);
+    for (std::size_t i = 0; i < orig.size(); ++i) a[i] = static_cast<unsigned char>(orig[i] >> 24);
+    ImageAccess::origBuffer(image) = o;
+    ImageAccess::savedAlpha(image) = a;
+    ImageAccess::widthOrig(image) = ow;
+    ImageAccess::heightOrig(image) = oh;
+}
+
+std::vector<TVN_DWORD> origOf(CRGBAImage& image) {
+    const TVN_DWORD* p = ImageAccess::origBuffer(image);
+    return std::vector<TVN_DWORD>(p, p + std::size_t(image.getWidthOrig()) * image.getHeightOrig());
+}
+
+std::vector<unsigned char> alphaOf(CRGBAImage& image) {
+    const unsigned char* p = ImageAccess::savedAlpha(image);
+    return std::vector<unsigned char>(p, p + std::size_t(image.getWidthOrig()) * image.getHeightOrig());
+}
+
+// Mirror image by index arithmetic, independent of the library's loops.
+template <class T> std::vector<T> mirrored(const std::vector<T>& v, std::size_t w, std::size_t h, bool horizontal) {
+    std::vector<T> out(v.size());
+    for (std::size_t y = 0; y < h; ++y)
+        for (std::size_t x = 0; x < w; ++x)
+            out[y * w + x] = horizontal ? v[y * w + (w - 1 - x)] : v[(h - 1 - y) * w + x];
+    return out;
+}
+
+} // namespace
+
+TEST(Geometry, FlipsMirrorAllThreeBuffersAndUndoThemselves) {
+    struct Size {
+        TVN_DWORD w, h, ow, oh;
+    } sizes[] = {{1, 1, 1, 1}, {5, 4, 3, 7}, {8, 3, 9, 2}, {17, 9, 4, 4}};
+    for (const Size& s : sizes)
+        for (bool horizontal : {true, false}) {
+            std::vector<TVN_DWORD> px = randomPixels(s.w, s.h, s.w * 7 + s.h);
+            CRGBAImage image(px.data(), s.w, s.h);
+            giveOriginal(image, s.ow, s.oh, s.ow + 99);
+            const auto orig = origOf(image);
+            const auto alpha = alphaOf(image);
+            horizontal ? image.flipHorizontal() : image.flipVertical();
+            EXPECT_EQ(pixelsOf(image), mirrored(px, s.w, s.h, horizontal));
+            EXPECT_EQ(origOf(image), mirrored(orig, s.ow, s.oh, horizontal));
+            EXPECT_EQ(alphaOf(image), mirrored(alpha, s.ow, s.oh, horizontal));
+            horizontal ? image.flipHorizontal() : image.flipVertical();
+            EXPECT_EQ(pixelsOf(image), px);
+            EXPECT_EQ(origOf(image), orig);
+            EXPECT_EQ(alphaOf(image), alpha);
+        }
+    CRGBAImage empty;
+    empty.flipHorizontal();
+    empty.flipVertical();
+    EXPECT_EQ(empty.getBuffer(), nullptr);
+}
+
+TEST(Geometry, TrimByAlphaKeepsTheVisibleRectangle) {
+    struct Case {
+        std::vector<std::pair<TVN_DWORD, TVN_DWORD>> visible; // (column, buffer row)
+        TVN_DWORD left, low, w, h, x, y;
+    } cases[] = {
+        {{{1, 2}}, 1, 2, 1, 1, 1, 2},
+        {{}, 4, 3, 1, 1, 4, 1}, // nothing visible: the last word, column 4, row 3
+        {{{0, 0}, {4, 3}}, 0, 0, 5, 4, 0, 1},
+        {{{3, 1}, {1, 1}, {2, 2}}, 1, 1, 3, 2, 1, 2},
+    };
+    for (const Case& c : cases) {
+        std::vector<TVN_DWORD> px = randomPixels(5, 4, 3);
+        for (auto& p : px) p &= 0x00FFFFFFu;
+        for (auto v : c.visible) px[v.second * 5 + v.first] |= 0x01000000u;
+        CRGBAImage image(px.data(), 5, 4);
+        giveOriginal(image, 2, 2, 1);
+        TVN_DWORD x = 77, y = 77;
+        image.trimByAlpha(x, y);
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+        ASSERT_EQ(image.getWidth(), c.w);
+        ASSERT_EQ(image.getHeight(), c.h);
+        EXPECT_EQ(image.getWidthOrig(), c.w);
+        EXPECT_EQ(image.getHeightOrig(), c.h);
+        EXPECT_EQ(ImageAccess::origBuffer(image), nullptr);
+        for (TVN_DWORD r = 0; r < c.h; ++r)
+            for (TVN_DWORD col = 0; col < c.w; ++col)
+                EXPECT_EQ(image.getBuffer()[r * c.w + col], px[(c.low + r) * 5 + c.left + col]);
+    }
+    CRGBAImage empty(0, 3);
+    TVN_DWORD x = 5, y = 6;
+    empty.trimByAlpha(x, y);
+    EXPECT_EQ(x, 5u);
+    EXPECT_EQ(y, 6u);
+}
+
+TEST(Geometry, TrimDropsASavedAlphaSmallerThanTheNewOriginal) {
+    std::vector<TVN_DWORD> px(6 * 6, 0xFF000000u);
+    CRGBAImage image(px.data(), 6, 6);
+    giveOriginal(image, 2, 2, 5); // an enlarged picture: 4 saved bytes
+    TVN_DWORD x = 0, y = 0;
+    image.trimByAlpha(x, y);
+    EXPECT_EQ(image.getWidthOrig() * image.getHeightOrig(), 36u);
+    EXPECT_EQ(ImageAccess::savedAlpha(image), nullptr);
+
+    CRGBAImage small(px.data(), 6, 6);
+    giveOriginal(small, 6, 6, 5);
+    for (int i = 0; i < 36; ++i) small.getBuffer()[i] = i == 7 ? 0xFF000000u : 0;
+    small.trimByAlpha(x, y);
+    EXPECT_NE(ImageAccess::savedAlpha(small), nullptr); // still covers the 1 x 1 original
+}
+
+TEST(Geometry, StretchRepeatsTheMiddleColumn) {
+    struct Case {
+        std::vector<TVN_DWORD> row;
+        TVN_DWORD width;
+        std::vector<TVN_DWORD> expected;
+    } cases[] = {
+        {{1, 2, 3, 4}, 7, {1, 2, 3, 3, 3, 3, 4}},
+        {{9}, 3, {9, 9, 9}},
+        {{1, 2, 3}, 4, {1, 2, 2, 3}},
+        {{1, 2}, 2, {1, 2}}, // not wider: nothing happens
+        {{1, 2}, 1, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        const TVN_DWORD w = static_cast<TVN_DWORD>(c.row.size());
+        std::vector<TVN_DWORD> px = c.row;
+        px.insert(px.end(), c.row.begin(), c.row.end()); // two equal rows
+        CRGBAImage image(px.data(), w, 2);
+        image.stretchHorizontally(c.width);
+        std::vector<TVN_DWORD> expected = c.expected;
+        expected.insert(expected.end(), c.expected.begin(), c.expected.end());
+        EXPECT_EQ(pixelsOf(image), expected);
+        // The picture stays its own original: both widths move together.
+        EXPECT_EQ(image.getWidthOrig(), image.getWidth());
+    }
+}
+
+TEST(Geometry, StretchCarriesTheSavedAlphaAndSkipsResizedPictures) {
+    std::vector<TVN_DWORD> px = {0x10000001u, 0x20000002u, 0x30000003u, 0x40000004u};
+    CRGBAImage image(px.data(), 2, 2);
+    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(4));
+    std::memcpy(a, "\x01\x02\x03\x04", 4);
+    ImageAccess::savedAlpha(image) = a;
+    image.stretchHorizontally(4);
+    EXPECT_EQ(alphaOf(image), (std::vector<unsigned char>{1, 2, 2, 2, 3, 4, 4, 4}));
+    image.flipHorizontal(); // reads rows of the new original width
+    EXPECT_EQ(alphaOf(image), (std::vector<unsigned char>{2, 2, 2, 1, 4, 4, 4, 3}));
+
+    CRGBAImage resized(px.data(), 2, 2);
+    giveOriginal(resized, 3, 3, 8);
+    resized.stretchHorizontally(9);
+    EXPECT_EQ(resized.getWidth(), 2u);
+    EXPECT_EQ(pixelsOf(resized), px);
+
+    CRGBAImage narrow(0, 3); // no middle column: transparent black rows
+    narrow.stretchHorizontally(2);
+    EXPECT_EQ(pixelsOf(narrow), std::vector<TVN_DWORD>(6, 0));
+}
+
+TEST(Geometry, FailedAllocationsLeaveThePictureUnchanged) {
+    std::vector<TVN_DWORD> px = randomPixels(6, 5, 12);
+    for (unsigned long n = 1; n <= 2; ++n) {
+        CRGBAImage image(px.data(), 6, 5);
+        unsigned char* a = static_cast<unsigned char*>(tvn::heapAllocZero(30));
+        ImageAccess::savedAlpha(image) = a;
+        tvn::testing::failAllocation(n);
+        image.stretchHorizontally(10);
+        tvn::testing::failAllocation(0);
+        EXPECT_EQ(image.getWidth(), 6u);
+        EXPECT_EQ(image.getWidthOrig(), 6u);
+        EXPECT_EQ(pixelsOf(image), px);
+        EXPECT_EQ(ImageAccess::savedAlpha(image), a);
+
+        TVN_DWORD x = 9, y = 9;
+        tvn::testing::failAllocation(1);
+        image.trimByAlpha(x, y);
+        tvn::testing::failAllocation(0);
+        EXPECT_EQ(x, 9u);
+        EXPECT_EQ(image.getHeight(), 5u);
+        EXPECT_EQ(pixelsOf(image), px);
+    }
+}
