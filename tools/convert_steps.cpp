@@ -32,6 +32,17 @@ bool transparency(CRGBAImage& image, const CONVERT_STEP& step, const CONVERT_PLA
     return image.setTransparency(step.transp, step.mask.empty() ? nullptr : step.mask.c_str()) != 0;
 }
 
+// A resize or conversion of a loaded picture fails only for lack of memory,
+// or when the size leaves no room inside the blur border.
+std::string whyFailed(const CRGBAImage& image, const CONVERT_STEP& step, const CONVERT_PLAN& plan) {
+    const TVN_DWORD k = image.getBlurKrnlSize();
+    if (step.kind == kStepSize && !plan.rough && k && (step.width <= 2 * k || step.height <= 2 * k))
+        return ": the size leaves no room inside the blur border of " + std::to_string(k);
+    if (step.kind == kStepAlpha)
+        return std::string();
+    return ": not enough memory";
+}
+
 } // namespace
 
 bool runStep(CRGBAImage& image, const CONVERT_STEP& step, const CONVERT_PLAN& plan, CProgress& progress,
@@ -75,7 +86,7 @@ bool runStep(CRGBAImage& image, const CONVERT_STEP& step, const CONVERT_PLAN& pl
         break;
     }
     if (!ok && !interruptRequested())
-        reportOnce(mark, step.text + " failed");
+        reportOnce(mark, step.text + " failed" + whyFailed(image, step, plan));
     return ok;
 }
 
