@@ -62,6 +62,10 @@ int bitmapRows24(HBITMAP bitmap, unsigned long height, void* rows);
 // Returns what take() returned, or 0 when the data could not be decoded.
 int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap, void* context), void* context);
 
+// Asks for large pages behind a big block that is about to be filled (the first
+// touch of small fresh pages costs more than filling them). Only advice: may do nothing.
+void adviseHugePages(void* block, std::size_t bytes);
+
 } // namespace plat
 } // namespace tvn
 

@@ -1,0 +1,51 @@
+// The box blur of a 2000x2000 photo-like picture with k = 1, 5 and 20, by
+// tvn2PassBlur into a buffer the caller keeps; ".../reference" is the scalar
+// reference. Output megapixels per second (the output is 2k larger each way).
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <vector>
+
+#include "bench_util.h"
+#include "pixel/cpu_features.h"
+#include "tivorn.h"
+
+namespace {
+
+std::vector<TVN_DWORD> photoLike(TVN_DWORD w, TVN_DWORD h) {
+    std::mt19937 rng(5);
+    std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
+    for (TVN_DWORD y = 0; y < h; ++y)
+        for (TVN_DWORD x = 0; x < w; ++x) {
+            unsigned n = rng() % 9;
+            px[static_cast<std::size_t>(y) * w + x] =
+                tvnRGBA((x * 255 / w + n) & 0xFF, (y * 255 / h + n) & 0xFF, ((x / 37 + y / 53) % 3) * 90 + n, 255);
+        }
+    return px;
+}
+
+void blurCase(benchmark::State& state, unsigned k, bool reference) {
+    const TVN_DWORD w = 2000, h = 2000;
+    static std::vector<TVN_DWORD> px = photoLike(w, h);
+    std::vector<TVN_DWORD> out(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k));
+    tvn::cpu::testing::forceReference(reference);
+    for (auto _ : state) {
+        unsigned kernel = k;
+        tvn2PassBlur(px.data(), out.data(), w, h, &kernel);
+        benchmark::DoNotOptimize(out.data());
+    }
+    tvn::cpu::testing::forceReference(false);
+    reportMegapixels(state, double(w + 2 * k) * (h + 2 * k));
+}
+
+const bool kRegistered = [] {
+    for (unsigned k : {1u, 5u, 20u})
+        for (bool ref : {false, true})
+            benchmark::RegisterBenchmark(("blur/2000x2000/k=" + std::to_string(k) + (ref ? "/reference" : "")).c_str(),
+                                         [k, ref](benchmark::State& s) { blurCase(s, k, ref); })
+                ->Unit(benchmark::kMillisecond)
+                ->MeasureProcessCPUTime();
+    return true;
+}();
+
+} // namespace

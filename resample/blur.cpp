@@ -1,0 +1,124 @@
+// The box blur: tvn2PassBlur, the image's public and private blur, and the plain
+// scalar reference of the arithmetic.
+#include "blur.h"
+
+#include <cstring>
+
+#include "pixel/heap.h"
+#include "pixel_buffer.h"
+
+namespace tvn {
+
+int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k,
+                     TVN_DWORD* column) {
+    const TVN_DWORD W = width + 2 * k, H = height + 2 * k, d = 2 * k + 1;
+    std::memset(dst, 0, static_cast<std::size_t>(W) * H * 4);
+    for (TVN_DWORD r = 0; r < height; ++r) {
+        const TVN_DWORD* in = src + static_cast<std::size_t>(r) * width;
+        TVN_DWORD* out = dst + static_cast<std::size_t>(r + k) * W;
+        TVN_DWORD sr = 0, sg = 0, sb = 0, sa = 0;
+        for (TVN_DWORD x = 0; x < W; ++x) {
+            if (x < width) {
+                sr += tvnGetRValue(in[x]), sg += tvnGetGValue(in[x]), sb += tvnGetBValue(in[x]);
+                sa += tvnGetAValue(in[x]);
+            }
+            if (x > 2 * k) {
+                const TVN_DWORD p = in[x - 2 * k - 1];
+                sr -= tvnGetRValue(p), sg -= tvnGetGValue(p), sb -= tvnGetBValue(p), sa -= tvnGetAValue(p);
+            }
+            out[x] = tvnRGBA(static_cast<unsigned char>(sr / d), static_cast<unsigned char>(sg / d),
+                             static_cast<unsigned char>(sb / d), static_cast<unsigned char>(sa / d));
+        }
+    }
+    for (TVN_DWORD x = 0; x < W; ++x) {
+        for (TVN_DWORD y = 0; y < height; ++y) column[y] = dst[static_cast<std::size_t>(k + y) * W + x];
+        TVN_DWORD sr = 0, sg = 0, sb = 0, sa = 0;
+        for (TVN_DWORD y = 0; y < H; ++y) {
+            if (y < height) {
+                const TVN_DWORD p = column[y];
+                sr += tvnGetRValue(p), sg += tvnGetGValue(p), sb += tvnGetBValue(p), sa += tvnGetAValue(p);
+            }
+            if (y > 2 * k) {
+                const TVN_DWORD p = column[y - 2 * k - 1];
+                sr -= tvnGetRValue(p), sg -= tvnGetGValue(p), sb -= tvnGetBValue(p), sa -= tvnGetAValue(p);
+            }
+            dst[static_cast<std::size_t>(y) * W + x] =
+                tvnRGBA(static_cast<unsigned char>(sr / d), static_cast<unsigned char>(sg / d),
+                        static_cast<unsigned char>(sb / d), static_cast<unsigned char>(sa / d));
+        }
+    }
+    return 1;
+}
+
+int boxBlur(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int* pKernel,
+            TVN_DWORD* column) {
+    // Only the width limits the kernel; a one-pixel-wide picture is copied.
+    if (*pKernel >= width) *pKernel = width - 1;
+    const unsigned int k = *pKernel;
+    if (boxBlurFast(src, dst, width, height, k)) return 1;
+    HeapBlock own;
+    if (!column) {
+        own.reset(heapAlloc(static_cast<std::size_t>(height) * 4));
+        column = own.as<TVN_DWORD>();
+        if (!column) return 0;
+    }
+    return boxBlurReference(src, dst, width, height, k, column);
+}
+
+bool allocBlurBuffers(TVN_DWORD width, TVN_DWORD height, unsigned int kernel, BlurBuffers* buffers) {
+    buffers->picture = buffers->column = nullptr;
+    const unsigned long long w = width + 2ull * kernel, h = height + 2ull * kernel;
+    if (w > 0xFFFFFFFFull || h > 0xFFFFFFFFull) return false;
+    buffers->picture = allocPixels(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h));
+    buffers->column = static_cast<TVN_DWORD*>(heapAlloc(static_cast<std::size_t>(height) * 4));
+    if (buffers->picture && buffers->column) return true;
+    freeBlurBuffers(buffers);
+    return false;
+}
+
+void freeBlurBuffers(BlurBuffers* buffers) {
+    heapFree(buffers->picture);
+    heapFree(buffers->column);
+    buffers->picture = buffers->column = nullptr;
+}
+
+} // namespace tvn
+
+// A width of 0 leaves no valid kernel size, so nothing is done; nor when the
+// blurred size would not fit in 32 bits. When memory for the column scratch is
+// short, dst is filled with 0 (transparent black) rather than left half done.
+extern "C" TVN_API void TVN_CDECL tvn2PassBlur(TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height,
+                                               unsigned int* pKernel) {
+    if (!src || !dst || !pKernel || *pKernel == 0 || width == 0) return;
+    const unsigned int k = *pKernel < width ? *pKernel : width - 1;
+    std::size_t bytes = 0;
+    const unsigned long long w = width + 2ull * k, h = height + 2ull * k;
+    if (w > 0xFFFFFFFFull || h > 0xFFFFFFFFull ||
+        !tvn::checkedSize(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h), 4, &bytes))
+        return;
+    if (!tvn::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
+}
+
+void CRGBAImage::blur(unsigned int* pKernel) {
+    blur(pKernel, 1);
+}
+
+// A shortage of memory (or a picture of width 0, which no blur can reduce to)
+// leaves the image as the rebuild left it. The untouched copy is secured first
+// (when the rebuild did not make it), so that it can never be taken from a
+// blurred picture.
+void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
+    if (!pKernel) return;
+    if (rebuild) setSize(m_dwWidth, m_dwHeight, m_nResizeFilter, nullptr, nullptr);
+    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::ensureUntouchedCopy(*this)) return;
+    tvn::BlurBuffers buffers;
+    if (!tvn::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
+    tvn::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);
+    tvn::heapFree(m_pBuffer);
+    m_pBuffer = buffers.picture;
+    buffers.picture = nullptr;
+    m_dwWidth += 2 * *pKernel;
+    m_dwHeight += 2 * *pKernel;
+    m_nBlurKrnlSize = *pKernel;
+    tvn::freeBlurBuffers(&buffers);
+}

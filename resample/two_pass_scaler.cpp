@@ -1,0 +1,107 @@
+#include "two_pass_scaler.h"
+
+#include "passes.h"
+#include "pixel_buffer.h"
+
+template <class Kernel>
+tvn::WEIGHT_TABLE* TwoPassScaler<Kernel>::buildWeights(unsigned srcLen, unsigned dstLen) {
+    const Kernel kernel;
+    return tvn::buildWeightTable(kernel, srcLen, dstLen);
+}
+
+template <class Kernel>
+void TwoPassScaler<Kernel>::releaseWeights(WEIGHT_TABLE* table) {
+    tvn::releaseWeightTable(table);
+}
+
+template <class Kernel>
+void TwoPassScaler<Kernel>::resampleRow(const TVN_DWORD* src, TVN_DWORD* dst, unsigned row,
+                                        const WEIGHT_TABLE* table, unsigned srcWidth, unsigned dstWidth) {
+    const TVN_DWORD* in = src + static_cast<std::size_t>(row) * srcWidth;
+    TVN_DWORD* out = dst + static_cast<std::size_t>(row) * dstWidth;
+    for (unsigned x = 0; x < dstWidth; ++x) out[x] = tvn::applySpan(in, 1, table->pSpans[x]);
+}
+
+template <class Kernel>
+void TwoPassScaler<Kernel>::passHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, unsigned srcWidth,
+                                           unsigned dstWidth, unsigned height) {
+    WEIGHT_TABLE* table = buildWeights(srcWidth, dstWidth);
+    if (!table) {
+        m_bAborted = 1;
+        return;
+    }
+    const tvn::ScalerProgress progress = {m_pfnProgress, m_pUser};
+    tvn::PassResult result = tvn::fastHorizontal(src, dst, srcWidth, dstWidth, height, *table, progress);
+    if (result == tvn::kPassReference) {
+        result = tvn::kPassDone;
+        for (unsigned y = 0; y < height; ++y) {
+            if (!progress.row(y, height)) {
+                result = tvn::kPassStopped;
+                break;
+            }
+            resampleRow(src, dst, y, table, srcWidth, dstWidth);
+        }
+    }
+    if (result == tvn::kPassStopped) m_bAborted = 1;
+    releaseWeights(table);
+}
+
+template <class Kernel>
+void TwoPassScaler<Kernel>::passVertical(const TVN_DWORD* src, TVN_DWORD* dst, unsigned width, unsigned srcHeight,
+                                         unsigned dstHeight) {
+    WEIGHT_TABLE* table = buildWeights(srcHeight, dstHeight);
+    if (!table) {
+        m_bAborted = 1;
+        return;
+    }
+    const tvn::ScalerProgress progress = {m_pfnProgress, m_pUser};
+    tvn::PassResult result = tvn::fastVertical(src, dst, width, srcHeight, dstHeight, *table, progress);
+    if (result == tvn::kPassReference) {
+        result = tvn::kPassDone;
+        for (unsigned x = 0; x < width; ++x) {
+            if (!progress.column(x, width)) {
+                result = tvn::kPassStopped;
+                break;
+            }
+            for (unsigned y = 0; y < dstHeight; ++y)
+                dst[static_cast<std::size_t>(y) * width + x] = tvn::applySpan(src + x, width, table->pSpans[y]);
+        }
+    }
+    if (result == tvn::kPassStopped) m_bAborted = 1;
+    releaseWeights(table);
+}
+
+// By design a resize to an empty size, or of an empty picture, is refused before
+// anything changes: there is no sample to draw on or to produce.
+template <class Kernel>
+int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight) {
+    m_bAborted = 0;
+    const TVN_DWORD width = image.m_dwWidthOrig, height = image.m_dwHeightOrig;
+    if (!image.m_pBuffer || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
+    if (!tvn::ensureUntouchedCopy(image)) return 0;
+    tvn::HeapBlock middle(tvn::allocPixels(newWidth, height));
+    if (!middle.get()) return 0;
+    passHorizontal(image.m_pOrigBuffer, middle.as<TVN_DWORD>(), width, newWidth, height);
+    if (m_bAborted) return 0;
+    TVN_DWORD* old = image.m_pBuffer;
+    TVN_DWORD* fresh = tvn::allocPixels(newWidth, newHeight);
+    if (!fresh) return 0;
+    image.m_pBuffer = fresh;
+    passVertical(middle.as<TVN_DWORD>(), fresh, newWidth, height, newHeight);
+    if (m_bAborted) {
+        image.m_pBuffer = old;
+        tvn::heapFree(fresh);
+        return 0;
+    }
+    tvn::heapFree(old);
+    image.m_dwWidth = newWidth;
+    image.m_dwHeight = newHeight;
+    return 1;
+}
+
+template class TwoPassScaler<BoxKernel>;
+template class TwoPassScaler<BilinearKernel>;
+template class TwoPassScaler<BicubicKernel>;
+template class TwoPassScaler<GaussianKernel>;
+template class TwoPassScaler<HammingKernel>;
+template class TwoPassScaler<BlackmanKernel>;

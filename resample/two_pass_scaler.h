@@ -1,0 +1,47 @@
+// TwoPassScaler<Kernel>: separable resampling of a picture of pixel words, a
+// horizontal pass over every source row, then a vertical pass over every column
+// of the intermediate picture. One instantiation per filter number.
+#ifndef TIVORN_TWO_PASS_SCALER_H
+#define TIVORN_TWO_PASS_SCALER_H
+
+#include "kernels.h"
+#include "tivorn/image.h"
+#include "weights.h"
+
+template <class Kernel>
+class TwoPassScaler {
+public:
+    typedef tvn::WEIGHT_SPAN WEIGHT_SPAN;
+    typedef tvn::WEIGHT_TABLE WEIGHT_TABLE;
+
+    TwoPassScaler(IMG_PROGRESS_PROC progress, void* user) : m_pfnProgress(progress), m_pUser(user), m_bAborted(0) {}
+    virtual ~TwoPassScaler() {}
+
+    WEIGHT_TABLE* buildWeights(unsigned srcLen, unsigned dstLen);
+    void releaseWeights(WEIGHT_TABLE* table);
+    void resampleRow(const TVN_DWORD* src, TVN_DWORD* dst, unsigned row, const WEIGHT_TABLE* table,
+                     unsigned srcWidth, unsigned dstWidth);
+    void passHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, unsigned srcWidth, unsigned dstWidth,
+                        unsigned height);
+    void passVertical(const TVN_DWORD* src, TVN_DWORD* dst, unsigned width, unsigned srcHeight,
+                      unsigned dstHeight);
+    int resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight);
+
+    int aborted() const { return m_bAborted; }
+
+private:
+    IMG_PROGRESS_PROC m_pfnProgress;
+    void* m_pUser;
+    // Set when the callback asked to stop, and also when a pass could not get
+    // its memory: either way the pass did not finish and the resize fails.
+    int m_bAborted;
+};
+
+extern template class TwoPassScaler<BoxKernel>;
+extern template class TwoPassScaler<BilinearKernel>;
+extern template class TwoPassScaler<BicubicKernel>;
+extern template class TwoPassScaler<GaussianKernel>;
+extern template class TwoPassScaler<HammingKernel>;
+extern template class TwoPassScaler<BlackmanKernel>;
+
+#endif

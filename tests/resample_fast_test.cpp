@@ -1,0 +1,178 @@
+// Every vector path of the scaler against the scalar reference: random pictures,
+// all six kernels, shrinking, enlarging, mixed and odd sizes; and the exact
+// multipliers that the vector paths rest on.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "image/image_access.h"
+#include "pixel/cpu_features.h"
+#include "resample/passes.h"
+#include "resample/plan.h"
+#include "resample/simd.h"
+#include "support/helpers.h"
+
+namespace {
+
+using tvntest::pixelsOf;
+using tvntest::randomPixels;
+
+// Runs f with the reference forced, restoring the switch as it was.
+template <class F>
+auto onReference(F f) {
+    bool was = tvn::cpu::testing::referenceForced();
+    tvn::cpu::testing::forceReference(true);
+    auto result = f();
+    tvn::cpu::testing::forceReference(was);
+    return result;
+}
+
+// Runs f once per vector level this processor has (at least once).
+template <class F>
+void forEachLevel(F f) {
+    int top = tvn::simd::testing::availableLevel();
+    for (int level = 1; level <= (top ? top : 1); ++level) {
+        tvn::simd::testing::limitLevel(level);
+        f(level);
+    }
+    tvn::simd::testing::limitLevel(0);
+}
+
+std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw,
+                               TVN_DWORD nh, int filter) {
+    CRGBAImage image(px.data(), w, h);
+    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
+    return pixelsOf(image);
+}
+
+struct Size {
+    TVN_DWORD w, h, nw, nh;
+};
+
+TEST(ResampleFast, EveryVectorPathMatchesTheReference) {
+    const Size sizes[] = {
+        {96, 64, 24, 16},   // shrink x4
+        {93, 61, 31, 20},   // x3
+        {80, 48, 40, 24},   // x2
+        {75, 45, 50, 30},   // x1.5
+        {77, 55, 70, 50},   // x1.1
+        {53, 37, 53, 37},   // same size
+        {40, 30, 52, 39},   // enlarge x1.3
+        {33, 17, 66, 34},   // x2
+        {20, 18, 74, 67},   // x3.7
+        {64, 20, 17, 71},   // shrink one axis, enlarge the other
+        {1, 1, 19, 23},     // from one pixel
+        {41, 29, 1, 1},     // to one pixel
+        {17, 16, 16, 17},   // one block, and one column over
+        {101, 103, 107, 97} // primes
+    };
+    for (const Size& s : sizes)
+        for (int filter = 1; filter <= 6; ++filter) {
+            std::vector<TVN_DWORD> px = randomPixels(s.w, s.h, s.w * 131 + filter);
+            auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
+            forEachLevel([&](int level) {
+                ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected)
+                    << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh << " filter " << filter << " level "
+                    << level;
+            });
+        }
+}
+
+TEST(ResampleFast, PhotoLikePicturesMatchTheReference) {
+    std::vector<TVN_DWORD> px = randomPixels(240, 160, 5, true);
+    for (int filter = 1; filter <= 6; ++filter)
+        for (Size s : {Size{240, 160, 60, 40}, Size{240, 160, 481, 319}, Size{240, 160, 160, 90}}) {
+            auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
+            forEachLevel([&](int level) {
+                ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected) << filter << " level " << level;
+            });
+        }
+}
+
+// The multiplier of a weight reproduces the truncated double product for every
+// channel value; weights that have none are reported, never approximated.
+TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
+    std::mt19937_64 rng(3);
+    std::vector<double> weights = {1.0, 0.5, 0.99999, 0.00001, 1.0 / 3, 2.0 / 3, 0.25, 1.0 / 255, 0.4999999999999999,
+                                   std::nextafter(1.0, 0.0), -1e-17, 0.0};
+    for (int i = 0; i < 20000; ++i) weights.push_back(std::uniform_real_distribution<double>(0.0, 1.0)(rng));
+    for (int q = 1; q <= 255; ++q)
+        for (int p = 0; p <= q; ++p) {
+            weights.push_back(double(p) / q);
+            weights.push_back(std::nextafter(double(p) / q, 0.0));
+        }
+    forEachLevel([&](int level) {
+    int none = 0;
+    for (std::size_t i = 0; i < weights.size(); ++i) {
+        const double v = weights[i];
+        std::uint32_t m = 0;
+        tvn::WeightClass kind = tvn::classifyWeight(v, &m);
+        if (kind == tvn::kWeightNone) {
+            none += i < 20012;
+            continue;
+        }
+        for (int c = 0; c < 256; ++c)
+            ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
+                << v << " c " << c << " level " << level;
+        EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
+    }
+    // Nearly every ordinary weight has one; the rest take the double path. (Just
+    // below a fraction p/q the rounded product can reach p, and often none fits.)
+    EXPECT_LT(none, 200);
+    });
+}
+
+// Tables with weights that have no exact multiplier, weight 1 alone and beside
+// another weight, negative and zero weights: both vector passes give what the
+// pixel rule gives.
+TEST(ResampleFast, HandMadeTablesWithEveryKindOfSpan) {
+    // Just below some fraction p/q: a weight with no exact multiplier.
+    double below = 0.0;
+    std::uint32_t m = 0;
+    for (int q = 2; q < 256 && below == 0.0; ++q)
+        for (int p = 1; p < q && below == 0.0; ++p)
+            if (tvn::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::kWeightNone)
+                below = std::nextafter(double(p) / q, 0.0);
+    ASSERT_GT(below, 0.0);
+    const std::vector<std::vector<double>> spans = {
+        {below, below, below}, {1.0}, {0.0, 1.0, 0.0}, {1.0, 0.5}, {-0.5, 1.0}, {0.25, 0.25, 0.5},
+        {0.0, 0.0, 0.0},       {0.5, below}, {1e-9, 0.999999999}, {-1e-17, 1.0}};
+    const TVN_DWORD n = static_cast<TVN_DWORD>(spans.size()), srcLen = 24;
+    std::vector<tvn::WEIGHT_SPAN> ws(n);
+    std::vector<std::vector<double>> storage = spans;
+    for (TVN_DWORD i = 0; i < n; ++i) {
+        ws[i].pWeights = storage[i].data();
+        ws[i].nFirst = (i * 5) % (srcLen - 4);
+        ws[i].nLast = ws[i].nFirst + static_cast<TVN_DWORD>(spans[i].size()) - 1;
+    }
+    tvn::WEIGHT_TABLE table = {ws.data(), 4, n};
+    const std::vector<TVN_DWORD> src = randomPixels(srcLen, 40, 9);
+    std::vector<TVN_DWORD> rows(n * 40), cols(40 * n);
+    for (TVN_DWORD y = 0; y < 40; ++y)
+        for (TVN_DWORD x = 0; x < n; ++x) rows[y * n + x] = tvn::applySpan(src.data() + y * srcLen, 1, ws[x]);
+    const std::vector<TVN_DWORD> tall = randomPixels(40, srcLen, 10);
+    for (TVN_DWORD y = 0; y < n; ++y)
+        for (TVN_DWORD x = 0; x < 40; ++x) cols[y * 40 + x] = tvn::applySpan(tall.data() + x, 40, ws[y]);
+    tvn::ScalePlan plan;
+    ASSERT_TRUE(tvn::buildPlan(table, 64, &plan));
+    std::vector<int> kinds;
+    for (TVN_DWORD i = 0; i < n; ++i) kinds.push_back(static_cast<int>(plan.spans[i].kind));
+    tvn::releasePlan(&plan);
+    EXPECT_EQ(kinds, (std::vector<int>{2, 1, 1, 2, 2, 0, 0, 2, 0, 1}));
+    const tvn::ScalerProgress quiet = {nullptr, nullptr};
+    forEachLevel([&](int level) {
+        const bool vector = tvn::simd::select() != nullptr;
+        std::vector<TVN_DWORD> out(n * 40), none(n * 40);
+        EXPECT_EQ(tvn::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
+                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(out, vector ? rows : none) << level;
+        out.assign(n * 40, 0);
+        EXPECT_EQ(tvn::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
+                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(out, vector ? cols : none) << level;
+    });
+}
+
+} // namespace
