@@ -45,6 +45,15 @@ void defaultMessageBox(const char* text, const char* caption, HWND owner);
 
 unsigned long currentThreadId();
 
+// Shell path rules of the platform, as its shell path functions apply them.
+extern const char kPathSeparator; // '\\' on Windows, '/' elsewhere
+bool isPathSeparator(char c);
+// The extension of the last path component, from its last '.' on; the
+// terminating zero when there is none.
+char* pathFindExtension(char* path);
+// Cuts path to its folder part (the last component and its separator go).
+void pathCutToFolder(char* path);
+
 // The open-file dialog (explorer style, file and path must exist, no owner).
 // filters: label/pattern pairs, each zero-terminated, ending in an extra zero.
 // Returns 1 and the full path in `chosen` on a choice; 0 otherwise, with

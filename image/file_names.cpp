@@ -1,0 +1,45 @@
+#include "file_names.h"
+#include "../platform/platform.h"
+
+#include <cstring>
+
+namespace tvn {
+
+void copyName(char* dst, const char* src) {
+    if (!dst || dst == src) return;
+    std::size_t n = src ? std::strlen(src) : 0;
+    if (n > kNameSize - 1) n = kNameSize - 1;
+    if (n) std::memmove(dst, src, n);
+    dst[n] = 0;
+}
+
+char* lowerCaseExtension(char* path) {
+    char* ext = plat::pathFindExtension(path);
+    for (char* p = ext; *p; ++p)
+        if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+    return ext;
+}
+
+FileKind fileKindOf(const char* extension) {
+    struct Entry {
+        const char* ext;
+        FileKind kind;
+    };
+    static const Entry kReaders[] = {{".bmp", FileBMP}, {".tga", FileTGA},  {".targa", FileTGA},
+                                     {".gif", FileGIF}, {".jpg", FileJPEG}, {".jpeg", FileJPEG}};
+    for (const Entry& e : kReaders)
+        if (std::strcmp(extension, e.ext) == 0) return e.kind;
+    return FileUnknown;
+}
+
+void folderOf(const char* path, char* folder) {
+    std::size_t end = std::strlen(path);
+    std::size_t cut = end;
+    for (std::size_t i = 0; i < end; ++i)
+        if (plat::isPathSeparator(path[i])) cut = i;
+    if (cut > kNameSize - 1) cut = kNameSize - 1;
+    std::memmove(folder, path, cut);
+    folder[cut] = 0;
+}
+
+} // namespace tvn

@@ -1,0 +1,29 @@
+// The parts of path handling that load needs beyond the platform's rules.
+#ifndef TIVORN_FILE_NAMES_H
+#define TIVORN_FILE_NAMES_H
+
+#include <cstddef>
+
+namespace tvn {
+
+const std::size_t kNameSize = 260; // file-name buffers, terminator included
+
+enum FileKind { FileUnknown, FileBMP, FileTGA, FileGIF, FileJPEG };
+
+// Copies src into a kNameSize buffer, cut to fit; src may be dst itself.
+void copyName(char* dst, const char* src);
+
+// Lower-cases the extension of path in place (ASCII letters only, so the
+// result does not depend on the locale) and returns it.
+char* lowerCaseExtension(char* path);
+
+// The reader of an extension, compared exactly (lower case, dot included).
+FileKind fileKindOf(const char* extension);
+
+// Sets folder to path up to, without, its last separator; the whole path when
+// it has none.
+void folderOf(const char* path, char* folder);
+
+} // namespace tvn
+
+#endif

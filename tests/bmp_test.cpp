@@ -1,0 +1,265 @@
+// The BMP reader on files made byte by byte: what it reads, what it refuses
+// with which message, hostile sizes, truncation, and the vector row converters.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "codecs/bmp_pixels.h"
+#include "image/image_access.h"
+#include "pixel/cpu_features.h"
+#include "support/helpers.h"
+#include "support/reader_run.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+void put16(Bytes& b, unsigned v) {
+    b.push_back(static_cast<unsigned char>(v));
+    b.push_back(static_cast<unsigned char>(v >> 8));
+}
+void put32(Bytes& b, TVN_DWORD v) {
+    put16(b, v & 0xFFFF);
+    put16(b, v >> 16);
+}
+
+struct Header {
+    TVN_DWORD width, height;
+    unsigned bits;
+    TVN_DWORD compression = 0;
+    TVN_DWORD infoSize = 40;
+    TVN_DWORD offBits = 54;
+    const char* magic = "BM";
+};
+
+// File header, 40-byte information header (infoSize only as a value), payload.
+Bytes bmpFile(const Header& h, const Bytes& payload) {
+    Bytes b;
+    b.push_back(static_cast<unsigned char>(h.magic[0]));
+    b.push_back(static_cast<unsigned char>(h.magic[1]));
+    put32(b, static_cast<TVN_DWORD>(54 + payload.size()));
+    put32(b, 0);
+    put32(b, h.offBits);
+    put32(b, h.infoSize);
+    put32(b, h.width);
+    put32(b, h.height);
+    put16(b, 1);
+    put16(b, h.bits);
+    put32(b, h.compression);
+    for (int i = 0; i < 5; ++i) put32(b, 0x7777); // size, densities, colours used/important: not consulted
+    b.insert(b.end(), payload.begin(), payload.end());
+    return b;
+}
+
+struct Read {
+    int result;
+    std::vector<int> messages;
+    std::vector<TVN_DWORD> pixels;
+    TVN_DWORD width, height;
+    int alpha;
+};
+
+Read readBmp(const Bytes& file) {
+    CRGBAImage image;
+    Read r;
+    r.result = tvntest::readWith(&tvn::ImageAccess::readBMP, image, file, &r.messages);
+    r.width = image.getWidth();
+    r.height = image.getHeight();
+    r.alpha = image.containsAlpha();
+    if (r.result) r.pixels = tvntest::pixelsOf(image);
+    return r;
+}
+
+// An independent writer: any picture at any depth, rows padded to 4 bytes,
+// the colour table (for depths up to 8) right after the header.
+Bytes encode(const std::vector<TVN_DWORD>& words, TVN_DWORD w, TVN_DWORD h, unsigned bits,
+             const std::vector<TVN_DWORD>& palette, const std::vector<unsigned>& indices) {
+    Bytes payload;
+    if (bits <= 8)
+        for (TVN_DWORD c : palette) {
+            payload.push_back(static_cast<unsigned char>(c >> 16));
+            payload.push_back(static_cast<unsigned char>(c >> 8));
+            payload.push_back(static_cast<unsigned char>(c));
+            payload.push_back(0x5A); // reserved, ignored
+        }
+    const std::size_t stride = ((w * bits + 7) / 8 + 3) / 4 * 4;
+    for (TVN_DWORD y = 0; y < h; ++y) {
+        Bytes row(stride, 0xEE);
+        for (TVN_DWORD x = 0; x < w; ++x) {
+            const std::size_t i = std::size_t(y) * w + x;
+            if (bits <= 8) {
+                const std::size_t bit = std::size_t(x) * bits;
+                unsigned char& byte = row[bit / 8];
+                const unsigned shift = 8 - bits - bit % 8;
+                byte = static_cast<unsigned char>((byte & ~(((1u << bits) - 1) << shift)) | (indices[i] << shift));
+            } else {
+                unsigned char* p = &row[std::size_t(x) * bits / 8];
+                p[0] = static_cast<unsigned char>(words[i] >> 16);
+                p[1] = static_cast<unsigned char>(words[i] >> 8);
+                p[2] = static_cast<unsigned char>(words[i]);
+                if (bits == 32) p[3] = 0x00; // not alpha
+            }
+        }
+        payload.insert(payload.end(), row.begin(), row.end());
+    }
+    Header hd{w, h, bits};
+    hd.offBits = static_cast<TVN_DWORD>(54 + (bits <= 8 ? palette.size() * 4 : 0));
+    return bmpFile(hd, payload);
+}
+
+} // namespace
+
+TEST(BmpReader, TwentyFourBitRowsWithPadding) {
+    // 2 x 2: 6 bytes of pixels and 2 of padding per row, bottom row first.
+    Bytes px = {0x10, 0x20, 0x30, 0x01, 0x02, 0x03, 0xAA, 0xAA,
+                0x40, 0x50, 0x60, 0x04, 0x05, 0x06, 0xAA, 0xAA};
+    Read r = readBmp(bmpFile({2, 2, 24}, px));
+    ASSERT_EQ(r.result, 1);
+    EXPECT_TRUE(r.messages.empty());
+    EXPECT_EQ(r.pixels, (std::vector<TVN_DWORD>{0xFF102030u, 0xFF010203u, 0xFF405060u, 0xFF040506u}));
+    EXPECT_EQ(r.alpha, 0);
+}
+
+TEST(BmpReader, ColourTableOfAllEntriesRightAfterTheHeader) {
+    // 8 bits: 256 entries follow the header, whatever bfOffBits says; the
+    // reserved byte of an entry is not alpha.
+    Bytes eight(1024, 0x99);
+    eight[4 * 200] = 0x10;
+    eight[4 * 200 + 1] = 0x20;
+    eight[4 * 200 + 2] = 0x30;
+    eight.resize(eight.size() + 4, 0);
+    eight[1024] = 200;
+    Header h{1, 1, 8};
+    h.offBits = 54 + 8;
+    Read r = readBmp(bmpFile(h, eight));
+    ASSERT_EQ(r.result, 1);
+    EXPECT_EQ(r.pixels, std::vector<TVN_DWORD>{0xFF102030u});
+}
+
+TEST(BmpReader, RandomPicturesAtEveryDepthMatchAnIndependentWriter) {
+    std::mt19937 rng(5);
+    for (unsigned bits : {1u, 4u, 8u, 24u, 32u})
+        for (TVN_DWORD w : {1u, 2u, 3u, 7u, 8u, 9u, 17u, 33u, 64u})
+            for (TVN_DWORD h : {1u, 3u}) {
+                std::vector<TVN_DWORD> palette;
+                if (bits <= 8)
+                    for (unsigned i = 0; i < (1u << bits); ++i) palette.push_back(rng() & 0xFFFFFF);
+                std::vector<unsigned> indices(std::size_t(w) * h);
+                std::vector<TVN_DWORD> expected(indices.size());
+                for (std::size_t i = 0; i < indices.size(); ++i) {
+                    indices[i] = bits <= 8 ? rng() % (1u << bits) : 0;
+                    TVN_DWORD c = bits <= 8 ? palette[indices[i]] : (rng() & 0xFFFFFF);
+                    expected[i] = 0xFF000000u | c;
+                }
+                Read r = readBmp(encode(expected, w, h, bits, palette, indices));
+                ASSERT_EQ(r.result, 1) << bits << " bits, " << w << "x" << h;
+                EXPECT_EQ(r.pixels, expected) << bits << " bits, " << w << "x" << h;
+                EXPECT_EQ(r.alpha, 0); // 32-bit files too: their fourth byte is 0 here
+            }
+}
+
+TEST(BmpReader, RefusalsAndTheirMessages) {
+    struct Case {
+        const char* what;
+        Bytes file;
+        int message;
+    };
+    Header bad = {1, 1, 24};
+    auto with = [](Header h, auto change) {
+        change(h);
+        return h;
+    };
+    Bytes pixel = {1, 2, 3, 0};
+    const Case cases[] = {
+        {"not BM", bmpFile(with(bad, [](Header& h) { h.magic = "BA"; }), pixel), 5},
+        {"12-byte header", bmpFile(with(bad, [](Header& h) { h.infoSize = 12; }), pixel), 7},
+        {"108-byte header", bmpFile(with(bad, [](Header& h) { h.infoSize = 108; }), pixel), 7},
+        {"124-byte header", bmpFile(with(bad, [](Header& h) { h.infoSize = 124; }), pixel), 7},
+        {"bit count 0", bmpFile({1, 1, 0}, pixel), 7},
+        {"8-bit RLE", bmpFile(with(Header{1, 1, 8}, [](Header& h) { h.compression = 1; }), Bytes(1028)), 4},
+        {"16-bit", bmpFile({1, 1, 16}, pixel), 4},
+        {"16-bit bit fields", bmpFile(with(Header{1, 1, 16}, [](Header& h) { h.compression = 3; }), pixel), 4},
+        {"32-bit bit fields", bmpFile(with(Header{1, 1, 32}, [](Header& h) { h.compression = 3; }), pixel), 4},
+        {"2-bit", bmpFile({1, 1, 2}, Bytes(64)), 2},
+        {"64-bit", bmpFile({1, 1, 64}, Bytes(64)), 2},
+        {"top-down", bmpFile({1, static_cast<TVN_DWORD>(-1), 24}, pixel), 1},
+        {"width x height x 4 beyond 32 bits", bmpFile({0x10000, 0x10000, 24}, pixel), 1},
+        {"width x 4 beyond 32 bits, height 1", bmpFile({0x40000000, 1, 24}, pixel), 1},
+        {"short colour table", bmpFile({1, 1, 8}, Bytes(1000)), 2},
+        {"short rows", bmpFile({2, 2, 24}, Bytes(15)), 2},
+        {"pixel offset past the end", bmpFile(with(bad, [](Header& h) { h.offBits = 100; }), pixel), 2},
+        {"file shorter than the headers", Bytes{'B', 'M', 0, 0}, 2},
+    };
+    for (const Case& c : cases) {
+        Read r = readBmp(c.file);
+        EXPECT_EQ(r.result, 0) << c.what;
+        EXPECT_EQ(r.messages, std::vector<int>{c.message}) << c.what;
+        EXPECT_EQ(r.width, 0u) << c.what;
+        EXPECT_EQ(r.height, 0u) << c.what;
+    }
+}
+
+TEST(BmpReader, PixelOffsetOfTwoGigabytesFailsToMoveAndReadsOnFromTheHeader) {
+    // The move is a signed 32-bit distance and its result is not checked.
+    Header h{1, 1, 24};
+    h.offBits = 0x80000000u;
+    Read r = readBmp(bmpFile(h, {0x10, 0x20, 0x30, 0}));
+    ASSERT_EQ(r.result, 1);
+    EXPECT_EQ(r.pixels, std::vector<TVN_DWORD>{0xFF102030u});
+}
+
+TEST(BmpReader, EveryTruncationIsMessageTwo) {
+    std::vector<unsigned> indices(15, 1);
+    const Bytes full = encode({}, 5, 3, 4, std::vector<TVN_DWORD>(16, 0x123456), indices);
+    ASSERT_EQ(readBmp(full).result, 1);
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        Read r = readBmp(Bytes(full.begin(), full.begin() + static_cast<long>(n)));
+        EXPECT_EQ(r.result, 0) << n;
+        EXPECT_EQ(r.messages, std::vector<int>{2}) << n;
+    }
+}
+
+TEST(BmpPixels, VectorPathsMatchTheReference) {
+    std::mt19937 rng(11);
+    Bytes src(4 * 300 + 64);
+    for (auto& b : src) b = static_cast<unsigned char>(rng());
+    using Fn = void (*)(const unsigned char*, TVN_DWORD*, std::size_t);
+    const struct {
+        Fn fast, ref;
+    } pairs[] = {{tvn::px::bgrToWords, tvn::px::reference::bgrToWords},
+                 {tvn::px::bgrxToWords, tvn::px::reference::bgrxToWords},
+                 {tvn::px::bgraToWords, tvn::px::reference::bgraToWords}};
+    for (const auto& p : pairs)
+        for (std::size_t count = 0; count <= 300; count += (count < 40 ? 1 : 37))
+            for (std::size_t offset : {0u, 1u, 3u}) {
+                std::vector<TVN_DWORD> a(count + 1, 0xDEADBEEF), b(count + 1, 0xDEADBEEF);
+                p.fast(src.data() + offset, a.data(), count);
+                p.ref(src.data() + offset, b.data(), count);
+                ASSERT_EQ(a, b) << count << " pixels at offset " << offset;
+            }
+    // Each vector path on its own, where this processor has it.
+    if (!tvn::px::simd::available() || tvn::cpu::testing::referenceForced()) return;
+    std::vector<TVN_DWORD> ref(300), got(300);
+    tvn::px::reference::bgrToWords(src.data(), ref.data(), 300);
+    if (tvn::cpu::hasSse41()) {
+        std::size_t n = tvn::px::simd::bgrToWordsSsse3(src.data(), got.data(), 300);
+        EXPECT_GT(n, 290u);
+        EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), ref.begin()));
+    }
+    if (tvn::cpu::hasAvx2()) {
+        std::size_t n = tvn::px::simd::bgrToWordsAvx2(src.data(), got.data(), 300);
+        EXPECT_GT(n, 280u);
+        EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), ref.begin()));
+    }
+}
+
+TEST(BmpReader, ZeroWidthWithTheLargestHeightLoadsAtOnce) {
+    // No pixels and rows of no bytes: nothing to read or store, however many rows.
+    for (unsigned bits : {8u, 24u}) {
+        Read r = readBmp(bmpFile({0, 0x7FFFFFFF, bits}, Bytes(bits == 8 ? 1024 : 0)));
+        EXPECT_EQ(r.result, 1) << bits;
+        EXPECT_EQ(r.height, 0x7FFFFFFFu) << bits;
+    }
+}

@@ -1,0 +1,360 @@
+// load, reload and the open-file dialog: the state rules around the readers.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/image_access.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
+#include "support/helpers.h"
+#include "support/reader_run.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using A = tvn::ImageAccess;
+
+void put32(Bytes& b, TVN_DWORD v) {
+    for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+
+// A 24-bit BMP of width x height whose pixel i is blue i, green seed, red 7.
+Bytes bmp(TVN_DWORD w, TVN_DWORD h, unsigned char seed = 1) {
+    const TVN_DWORD stride = (w * 3 + 3) & ~3u;
+    Bytes b = {'B', 'M'};
+    put32(b, 54 + stride * h);
+    put32(b, 0);
+    put32(b, 54);
+    put32(b, 40);
+    put32(b, w);
+    put32(b, h);
+    put32(b, 1 | (24 << 16));
+    for (int i = 0; i < 6; ++i) put32(b, 0);
+    for (TVN_DWORD y = 0; y < h; ++y)
+        for (TVN_DWORD x = 0; x < stride; ++x)
+            b.push_back(x < w * 3 ? static_cast<unsigned char>(x % 3 == 0 ? y * w + x / 3 : x % 3 == 1 ? seed : 7)
+                                  : 0);
+    return b;
+}
+
+Bytes tga24(TVN_DWORD w, TVN_DWORD h) {
+    Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<unsigned char>(w), 0, static_cast<unsigned char>(h),
+               0, 24, 0};
+    b.resize(b.size() + std::size_t(w) * h * 3 + 26, 0x44);
+    return b;
+}
+
+// Everything load promises to put back, buffers by content.
+struct Snapshot {
+    std::vector<TVN_DWORD> pixels, orig;
+    std::vector<unsigned char> alpha;
+    TVN_DWORD w, h, wo, ho;
+    std::string name, mask;
+    int containsAlpha;
+    IMG_TRANSP transp;
+    unsigned blur;
+    int filter;
+
+    explicit Snapshot(CRGBAImage& i)
+        : pixels(tvntest::pixelsOf(i)), w(i.getWidth()), h(i.getHeight()), wo(i.getWidthOrig()),
+          ho(i.getHeightOrig()), name(i.getFileName()), mask(i.getMaskFileName()), containsAlpha(i.containsAlpha()),
+          transp(i.getTransparency()), blur(i.getBlurKrnlSize()), filter(A::resizeFilter(i)) {
+        if (A::origBuffer(i)) orig.assign(A::origBuffer(i), A::origBuffer(i) + std::size_t(wo) * ho);
+        if (A::savedAlpha(i)) alpha.assign(A::savedAlpha(i), A::savedAlpha(i) + std::size_t(wo) * ho);
+    }
+    // Field by field, so that a failure names what differs.
+    void expectEqual(const Snapshot& o, const char* what) const {
+        EXPECT_EQ(pixels, o.pixels) << what;
+        EXPECT_EQ(orig, o.orig) << what;
+        EXPECT_EQ(alpha, o.alpha) << what;
+        EXPECT_EQ(w, o.w) << what;
+        EXPECT_EQ(h, o.h) << what;
+        EXPECT_EQ(wo, o.wo) << what;
+        EXPECT_EQ(ho, o.ho) << what;
+        EXPECT_EQ(name, o.name) << what;
+        EXPECT_EQ(mask, o.mask) << what;
+        EXPECT_EQ(containsAlpha, o.containsAlpha) << what;
+        EXPECT_EQ(std::memcmp(&transp, &o.transp, sizeof transp), 0) << what;
+        EXPECT_EQ(blur, o.blur) << what;
+        EXPECT_EQ(filter, o.filter) << what;
+    }
+};
+
+// An image as a resize and a transparency mode leave it: a 2 x 2 current picture
+// over its 3 x 2 untouched copy with saved alpha, and settings of its own.
+void makeResizedLooking(CRGBAImage& image, const char* path) {
+    ASSERT_EQ(image.load(path, 0), 1);
+    ASSERT_EQ(image.getWidth(), 3u);
+    A::origBuffer(image) = A::buffer(image);
+    A::buffer(image) = static_cast<TVN_DWORD*>(tvn::heapAlloc(4 * 4));
+    for (int i = 0; i < 4; ++i) A::buffer(image)[i] = 0x80000000u + i;
+    A::width(image) = A::height(image) = 2;
+    A::savedAlpha(image) = static_cast<unsigned char*>(tvn::heapAlloc(6));
+    std::memset(A::savedAlpha(image), 0x33, 6);
+    A::containsAlpha(image) = 1;
+    A::transp(image).byMode = TRANSP_ELL;
+    A::transp(image).byEllCenter = 40;
+    A::blurSize(image) = 0;
+    A::resizeFilter(image) = CRGBAImage::BicubicFilter;
+}
+
+struct DialogScript {
+    int answer = 1;
+    std::string choice;
+    std::string startSeen;
+    std::string filtersSeen;
+    int calls = 0;
+};
+
+int TVN_CDECL scriptedDialog(const char* start, const char* filters, char* path, int size, void* user) {
+    DialogScript* s = static_cast<DialogScript*>(user);
+    ++s->calls;
+    s->startSeen = start;
+    const char* p = filters;
+    while (*p) p += std::strlen(p) + 1;
+    s->filtersSeen.assign(filters, p + 1);
+    std::strncpy(path, s->choice.c_str(), static_cast<std::size_t>(size));
+    return s->answer;
+}
+
+class LoadTest : public ::testing::Test {
+protected:
+    void SetUp() override { CRGBAImage::m_strPath[0] = 0; }
+    void TearDown() override {
+        tvnSetOpenFileProc(nullptr, nullptr);
+        CRGBAImage::m_strPath[0] = 0;
+    }
+};
+
+} // namespace
+
+TEST_F(LoadTest, ReaderChosenByExactExtensionLowerCasedInPlace) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        int result;
+        const char* stored;
+        std::vector<int> messages;
+    } cases[] = {
+        {"PIC.BMP", bmp(2, 2), 1, "PIC.bmp", {}},
+        {"pic.Tga", tga24(2, 1), 1, "pic.tga", {}},
+        {"pic.TARGA", tga24(1, 1), 1, "pic.targa", {}},
+        {"pic.dib", bmp(2, 2), 0, "pic.dib", {}},
+        {"pic.png", bmp(2, 2), 0, "pic.png", {}},
+        {"pic.bmp.", bmp(2, 2), 0, "pic.bmp.", {}},
+        {"noext", bmp(2, 2), 0, "noext", {}},
+        {"tga.BMP", tga24(2, 1), 0, "tga.bmp", {5}},
+    };
+    for (const Case& c : cases) {
+        tvntest::MemoryFile file(std::string("ext/") + c.name, c.bytes);
+        tvntest::MessageNumbers boxes;
+        CRGBAImage image;
+        EXPECT_EQ(image.load(file.path(), 0), c.result) << c.name;
+        EXPECT_EQ(std::string(image.getFileName()), std::string("mem/ext/") + c.stored) << c.name;
+        EXPECT_STREQ(image.getMaskFileName(), image.getFileName()) << c.name;
+        EXPECT_EQ(boxes.numbers(), c.messages) << c.name;
+        if (c.result) EXPECT_EQ(image.getWidthOrig(), image.getWidth());
+        else EXPECT_EQ(image.getBuffer(), nullptr) << c.name;
+    }
+}
+
+TEST_F(LoadTest, FailedLoadLeavesTheImageExactlyAsItWas) {
+    tvntest::MemoryFile good("state/good.bmp", bmp(3, 2));
+    Bytes damaged = bmp(3, 2);
+    damaged.resize(damaged.size() - 1);
+    tvntest::MemoryFile bad("state/bad.bmp", damaged);
+    tvntest::MemoryFile grey("state/grey.tga", {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0, 1, 0, 0, 0,
+                                                0, 0, 0, 0, 0, 0, 0, 0});
+    tvntest::MemoryFile other("state/pic.png", bmp(3, 2));
+    struct Case {
+        const char* path;
+        int message; // 0: no box
+    } cases[] = {{bad.path(), 2}, {grey.path(), 4}, {other.path(), 0}};
+    for (const Case& c : cases) {
+        CRGBAImage image;
+        makeResizedLooking(image, good.path());
+        const Snapshot before(image);
+        tvntest::MessageRecorder boxes;
+        EXPECT_EQ(image.load(c.path, 0), 0) << c.path;
+        Snapshot(image).expectEqual(before, c.path);
+        if (c.message) {
+            ASSERT_EQ(boxes.boxes().size(), 1u) << c.path;
+            EXPECT_EQ(boxes.boxes()[0].caption, "tivorn.dll");
+            EXPECT_EQ(boxes.boxes()[0].text, tvntest::MessageRecorder::expectedText(c.message));
+        } else {
+            EXPECT_TRUE(boxes.boxes().empty()) << c.path;
+        }
+    }
+}
+
+TEST_F(LoadTest, SuccessfulLoadKeepsOnlyTheNewPictureAndTheSettings) {
+    tvntest::MemoryFile first("keep/first.bmp", bmp(3, 2));
+    tvntest::MemoryFile second("keep/second.BMP", bmp(5, 4, 9));
+    CRGBAImage image;
+    makeResizedLooking(image, first.path());
+    ASSERT_EQ(image.load(second.path(), 0), 1);
+    EXPECT_EQ(image.getWidth(), 5u);
+    EXPECT_EQ(image.getWidthOrig(), 5u);
+    EXPECT_EQ(image.getHeightOrig(), 4u);
+    EXPECT_EQ(A::origBuffer(image), nullptr);
+    EXPECT_EQ(A::savedAlpha(image), nullptr);
+    EXPECT_EQ(image.containsAlpha(), 0);
+    EXPECT_EQ(image.getTransparency().byMode, TRANSP_ELL);
+    EXPECT_EQ(image.getTransparency().byEllCenter, 40);
+    EXPECT_EQ(A::resizeFilter(image), CRGBAImage::BicubicFilter);
+    EXPECT_EQ(image.getBuffer()[6], 0xFF060907u); // row 1, pixel 1: blue 6, green 9, red 7
+}
+
+TEST_F(LoadTest, UnopenableFileShowsMessageTenWithThePath) {
+    tvntest::MemoryFile good("open/good.bmp", bmp(3, 2));
+    CRGBAImage image;
+    makeResizedLooking(image, good.path());
+    const Snapshot before(image);
+    tvntest::MessageRecorder boxes;
+    const std::string missing = "mem/open/missing.bmp";
+    EXPECT_EQ(image.load(missing.c_str(), 0), 0);
+    ASSERT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes()[0].text, tvntest::MessageRecorder::expectedText(10) + ": " + missing);
+    EXPECT_EQ(boxes.boxes()[0].caption, "tivorn.dll");
+    EXPECT_EQ(image.getFileName(), missing);
+    EXPECT_EQ(image.getMaskFileName(), missing);
+    EXPECT_EQ(image.containsAlpha(), 0);
+    EXPECT_EQ(tvntest::pixelsOf(image), before.pixels);
+    EXPECT_EQ(A::origBuffer(image) != nullptr, true);
+    // No name: nothing happens at all.
+    EXPECT_EQ(image.load(nullptr, 0), 0);
+    EXPECT_EQ(image.load("", 0), 0);
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_EQ(image.getFileName(), missing);
+}
+
+TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
+    tvntest::MemoryFile first("alloc/first.bmp", bmp(3, 2));
+    tvntest::MemoryFile second("alloc/second.bmp", bmp(4, 4, 5));
+    int threw = 0, refused = 0;
+    for (unsigned long n = 1;; ++n) {
+        CRGBAImage image;
+        makeResizedLooking(image, first.path());
+        const Snapshot before(image);
+        tvntest::MessageNumbers boxes;
+        int result = -1;
+        tvn::testing::failAllocation(n);
+        try {
+            result = image.load(second.path(), 0);
+        } catch (char* text) {
+            EXPECT_EQ(text, tvn::messageText(1));
+            ++threw;
+        }
+        const bool failed = tvn::testing::allocationCount() >= n;
+        tvn::testing::failAllocation(0);
+        if (!failed) break; // every allocation of the load has been made to fail once
+        if (result == 1) {
+            EXPECT_EQ(image.getWidth(), 4u) << n; // a name buffer of the backup: not reported
+            continue;
+        }
+        const Snapshot after(image);
+        EXPECT_EQ(after.pixels, before.pixels) << n;
+        EXPECT_EQ(after.orig, before.orig) << n;
+        EXPECT_EQ(after.alpha, before.alpha) << n;
+        EXPECT_EQ(after.w, before.w) << n;
+        EXPECT_EQ(after.wo, before.wo) << n;
+        if (result == 0) {
+            ++refused;
+            EXPECT_EQ(boxes.numbers(), std::vector<int>{1}) << n;
+        }
+    }
+    EXPECT_EQ(threw, 3);   // the backup's pixels, untouched copy and saved alpha
+    EXPECT_EQ(refused, 2); // the reader's pixel buffer and rows
+}
+
+TEST_F(LoadTest, DialogChoiceStartFolderAndRememberedFolder) {
+    tvntest::MemoryFile picked("dlg/folder/picked.bmp", bmp(2, 3));
+    DialogScript script;
+    script.choice = picked.path();
+    tvnSetOpenFileProc(&scriptedDialog, &script);
+    const char sep = tvn::plat::kPathSeparator;
+    const std::string folder = std::string("nowhere") + sep + "sub";
+
+    CRGBAImage image;
+    ASSERT_EQ(image.load((folder + sep + "missing.bmp").c_str(), 1), 1);
+    EXPECT_EQ(script.startSeen, folder); // a path that does not exist gives its folder
+    EXPECT_EQ(image.getFileName(), std::string(picked.path()));
+    EXPECT_EQ(image.getHeight(), 3u);
+    EXPECT_EQ(std::string(CRGBAImage::m_strPath), "mem/dlg/folder");
+    const char filters[] = "Image Files\0*.bmp;*.dib;*.tga;*.targa;*.gif;*.jpg;*.jpeg\0"
+                           "Windows Bitmap (*.bmp, *.dib)\0*.bmp;*.dib\0Targa (*.tga, *.targa)\0*.tga;*.targa\0"
+                           "GIF (*.gif)\0*.gif\0JPEG (*.jpg, *.jpeg)\0*.jpg;*.jpeg\0";
+    EXPECT_EQ(script.filtersSeen, std::string(filters, sizeof filters));
+
+    // From now on the dialog starts in the folder of the last choice.
+    CRGBAImage other;
+    ASSERT_EQ(other.load("anything", 1), 1);
+    EXPECT_EQ(script.startSeen, "mem/dlg/folder");
+
+    // An existing path is the start itself while m_strPath is empty.
+    CRGBAImage::m_strPath[0] = 0;
+    tvntest::TempFile existing("exists.bmp");
+    existing.write(bmp(1, 1));
+    ASSERT_EQ(other.load(existing.path(), 1), 1);
+    EXPECT_EQ(script.startSeen, existing.path());
+}
+
+TEST_F(LoadTest, DialogCancelAndFailure) {
+    tvntest::MemoryFile good("dlg2/good.bmp", bmp(3, 2));
+    CRGBAImage image;
+    ASSERT_EQ(image.load(good.path(), 0), 1);
+    const Snapshot before(image);
+    DialogScript script;
+    tvnSetOpenFileProc(&scriptedDialog, &script);
+    for (int answer : {0, -1}) {
+        script.answer = answer;
+        tvntest::MessageNumbers boxes;
+        EXPECT_EQ(image.load("start", 1), 0);
+        Snapshot(image).expectEqual(before, "cancel or failure");
+        EXPECT_EQ(boxes.numbers(), answer ? std::vector<int>{8} : std::vector<int>{});
+    }
+    EXPECT_EQ(script.calls, 2);
+}
+
+TEST_F(LoadTest, ReloadReadsTheFileAgain) {
+    const std::string path = "mem/reload/pic.bmp";
+    tvn::plat::memoryFileAdd(path.c_str(), bmp(3, 2, 1).data(), bmp(3, 2, 1).size());
+    CRGBAImage image;
+    ASSERT_EQ(image.load(path.c_str(), 0), 1);
+    const Bytes changed = bmp(3, 2, 2);
+    tvn::plat::memoryFileAdd(path.c_str(), changed.data(), changed.size());
+    EXPECT_EQ(image.reload(0, nullptr, nullptr), 1);
+    EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
+    tvn::plat::memoryFileRemove(path.c_str());
+    tvntest::MessageNumbers boxes;
+    EXPECT_EQ(image.reload(0, nullptr, nullptr), 0);
+    EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
+    EXPECT_EQ(boxes.numbers().size(), 1u);
+}
+
+// Needs setSize and the blur of the resampling subsystem.
+TEST_F(LoadTest, ReloadRestoresTheShownSizeWithOneBlur) {
+    tvntest::MemoryFile file("reload2/pic.bmp", bmp(100, 80));
+    CRGBAImage image;
+    ASSERT_EQ(image.load(file.path(), 0), 1);
+    ASSERT_EQ(image.setSize(50, 40, CRGBAImage::BilinearFilter, nullptr, nullptr), 1);
+    EXPECT_EQ(image.reload(CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
+    EXPECT_EQ(image.getWidth(), 50u);
+    EXPECT_EQ(image.getHeight(), 40u);
+    EXPECT_EQ(A::resizeFilter(image), CRGBAImage::GaussianFilter);
+
+    CRGBAImage blurred;
+    ASSERT_EQ(blurred.load(file.path(), 0), 1);
+    unsigned int kernel = 2;
+    blurred.blur(&kernel);
+    ASSERT_EQ(blurred.getWidth(), 104u);
+    const std::vector<TVN_DWORD> once = tvntest::pixelsOf(blurred);
+    EXPECT_EQ(blurred.reload(0, nullptr, nullptr), 1);
+    EXPECT_EQ(blurred.getWidth(), 104u);
+    EXPECT_EQ(blurred.getHeight(), 84u);
+    EXPECT_EQ(blurred.getBlurKrnlSize(), 2u);
+    EXPECT_EQ(tvntest::pixelsOf(blurred), once);
+}

@@ -1,0 +1,373 @@
+// The TGA reader on files made byte by byte: depths, run-length packets through
+// the 512-byte read-ahead (checked against a model of getNextByte, buffer state
+// included), origins, refusals, truncation and odd depths.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "image/image_access.h"
+#include "pixel/heap.h"
+#include "support/helpers.h"
+#include "support/reader_run.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+using Words = std::vector<TVN_DWORD>;
+
+struct Tga {
+    TVN_DWORD width, height;
+    unsigned depth;
+    unsigned type = 2;
+    unsigned descriptor = 0;
+    unsigned colorMapType = 0;
+    unsigned idLength = 0;
+    Bytes data = {};
+    bool footer = false;
+};
+
+Bytes tgaFile(const Tga& t) {
+    Bytes b = {static_cast<unsigned char>(t.idLength), static_cast<unsigned char>(t.colorMapType),
+               static_cast<unsigned char>(t.type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
+               static_cast<unsigned char>(t.width), static_cast<unsigned char>(t.width >> 8),
+               static_cast<unsigned char>(t.height), static_cast<unsigned char>(t.height >> 8),
+               static_cast<unsigned char>(t.depth), static_cast<unsigned char>(t.descriptor)};
+    for (unsigned i = 0; i < t.idLength; ++i) b.push_back(static_cast<unsigned char>(0xC0 + i));
+    b.insert(b.end(), t.data.begin(), t.data.end());
+    if (t.footer) {
+        b.insert(b.end(), 8, 0);
+        const char sig[] = "TRUEVISION-XFILE.";
+        b.insert(b.end(), sig, sig + sizeof sig);
+    }
+    return b;
+}
+
+struct Read {
+    int result = 0;
+    std::vector<int> messages;
+    Words pixels;
+    int alpha = 0;
+    int readLast = 0, readNext = 0;
+    Bytes readBuf;
+};
+
+Read readTga(CRGBAImage& image, const Bytes& file) {
+    Read r;
+    r.result = tvntest::readWith(&tvn::ImageAccess::readTGA, image, file, &r.messages);
+    r.alpha = image.containsAlpha();
+    if (r.result) r.pixels = tvntest::pixelsOf(image);
+    r.readLast = tvn::ImageAccess::readLast(image);
+    r.readNext = tvn::ImageAccess::readNext(image);
+    const unsigned char* buf = tvn::ImageAccess::readBuf(image);
+    r.readBuf.assign(buf, buf + 512);
+    return r;
+}
+
+Read readTga(const Bytes& file) {
+    CRGBAImage image;
+    return readTga(image, file);
+}
+
+// The model: one pixel value as the format defines it.
+TVN_DWORD modelValue(const unsigned char* p, unsigned depth) {
+    if (depth == 16) {
+        unsigned v = p[0] | (p[1] << 8);
+        auto s = [](unsigned f) { return static_cast<TVN_DWORD>(f * 255 / 31); };
+        return 0xFF000000u | (s(v & 31) << 16) | (s((v >> 5) & 31) << 8) | s((v >> 10) & 31);
+    }
+    TVN_DWORD a = depth == 32 ? p[3] : 255;
+    return (a << 24) | (TVN_DWORD(p[0]) << 16) | (TVN_DWORD(p[1]) << 8) | p[2];
+}
+
+unsigned valueBytes(unsigned depth) {
+    return depth == 16 ? 2 : depth == 32 ? 4 : 3;
+}
+
+// Decodes packets byte by byte; *consumed receives the bytes taken.
+Words modelRle(const Bytes& data, std::size_t pixels, unsigned depth, std::size_t* consumed) {
+    Words out;
+    std::size_t pos = 0;
+    const unsigned vb = valueBytes(depth);
+    while (out.size() < pixels) {
+        const unsigned h = data.at(pos++);
+        const std::size_t n = std::min<std::size_t>((h & 0x7F) + 1, pixels - out.size());
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!(h & 0x80) || i == 0) pos += vb;
+            if (pos > data.size()) throw 2;
+            out.push_back(modelValue(&data[pos - vb], depth));
+        }
+    }
+    *consumed = pos;
+    return out;
+}
+
+// Random packets for `pixels` pixels; runs and literals of every length.
+Bytes randomPackets(std::mt19937& rng, std::size_t pixels, unsigned depth) {
+    Bytes d;
+    std::size_t done = 0;
+    while (done < pixels) {
+        std::size_t n = 1 + rng() % 128;
+        bool run = rng() % 2;
+        d.push_back(static_cast<unsigned char>((run ? 0x80 : 0) | (n - 1)));
+        for (std::size_t i = 0; i < (run ? 1 : n) * valueBytes(depth); ++i) d.push_back(static_cast<unsigned char>(rng()));
+        done += n;
+    }
+    return d;
+}
+
+// What the read-ahead holds once `consumed` bytes of the data (after the header
+// and the ID field) were handed out in 512-byte reads: a short last read leaves
+// the bytes of the read before it behind its own (zero after the first).
+void expectReadAhead(const Read& r, const Bytes& file, std::size_t start, std::size_t consumed) {
+    const std::size_t chunk = (consumed - 1) / 512;
+    const std::size_t from = start + chunk * 512;
+    const std::size_t got = std::min<std::size_t>(512, file.size() - from);
+    EXPECT_EQ(r.readLast, static_cast<int>(got) - 1);
+    EXPECT_EQ(r.readNext, static_cast<int>(consumed - chunk * 512));
+    Bytes buf(512, 0);
+    if (chunk > 0)
+        std::copy(file.begin() + static_cast<long>(from - 512), file.begin() + static_cast<long>(from), buf.begin());
+    std::copy(file.begin() + static_cast<long>(from), file.begin() + static_cast<long>(from + got), buf.begin());
+    EXPECT_EQ(r.readBuf, buf);
+}
+
+// Depth-16 packets of exactly `length` bytes: a run takes 3 bytes, n literals
+// 1 + 2n; no rest of 1, 2 or 4 bytes is ever left, as none can be filled.
+Bytes packetsOfLength(std::mt19937& rng, std::size_t length, std::size_t* pixels) {
+    auto bad = [](std::size_t rest) { return rest == 1 || rest == 2 || rest == 4; };
+    Bytes d;
+    *pixels = 0;
+    std::size_t left = length;
+    while (left > 0) {
+        if (left >= 3 && !bad(left - 3) && (left % 2 == 0 || rng() % 3 == 0)) {
+            d.push_back(static_cast<unsigned char>(0x80 | (rng() % 128)));
+            *pixels += (d.back() & 0x7F) + 1;
+            d.push_back(static_cast<unsigned char>(rng()));
+            d.push_back(static_cast<unsigned char>(rng()));
+            left -= 3;
+            continue;
+        }
+        const std::size_t most = std::min<std::size_t>(128, (left - 1) / 2);
+        std::size_t n = 0;
+        do n = 1 + rng() % most;
+        while (bad(left - (1 + 2 * n)));
+        d.push_back(static_cast<unsigned char>(n - 1));
+        for (std::size_t i = 0; i < 2 * n; ++i) d.push_back(static_cast<unsigned char>(rng()));
+        *pixels += n;
+        left -= 1 + 2 * n;
+    }
+    return d;
+}
+
+} // namespace
+
+TEST(TgaReader, PixelValuesAtEachDepthPlainAndRunLength) {
+    struct Case {
+        unsigned depth;
+        Bytes value;
+        TVN_DWORD word;
+        int alpha;
+    } cases[] = {
+        {16, {0xFF, 0x7F}, 0xFFFFFFFFu, 0},       {16, {0x1F, 0x00}, 0xFFFF0000u, 0},
+        {16, {0x00, 0x80}, 0xFF000000u, 0},       {16, {0x00, 0x7C}, 0xFF0000FFu, 0},
+        {24, {0x10, 0x20, 0x30}, 0xFF102030u, 0}, {32, {0x10, 0x20, 0x30, 0x40}, 0x40102030u, 1},
+        {32, {0x10, 0x20, 0x30, 0xFF}, 0xFF102030u, 1},
+    };
+    for (const Case& c : cases) {
+        Bytes raw, rle = {0x81};
+        raw.insert(raw.end(), c.value.begin(), c.value.end());
+        raw.insert(raw.end(), c.value.begin(), c.value.end());
+        rle.insert(rle.end(), c.value.begin(), c.value.end());
+        for (const Tga& t : {Tga{2, 1, c.depth, 2, 0, 0, 0, raw, true}, Tga{2, 1, c.depth, 10, 0, 0, 0, rle, true}}) {
+            Read r = readTga(tgaFile(t));
+            ASSERT_EQ(r.result, 1) << c.depth;
+            EXPECT_EQ(r.pixels, (Words{c.word, c.word})) << c.depth << " type " << t.type;
+            EXPECT_EQ(r.alpha, c.alpha) << c.depth;
+        }
+    }
+    // Every 5-bit field value, truncated x * 255 / 31, in the blue field.
+    Bytes ramp;
+    for (unsigned i = 0; i < 32; ++i) ramp.insert(ramp.end(), {static_cast<unsigned char>(i), 0});
+    Read r = readTga(tgaFile({32, 1, 16, 2, 0, 0, 0, ramp}));
+    ASSERT_EQ(r.result, 1);
+    for (unsigned i = 0; i < 32; ++i) EXPECT_EQ(r.pixels[i], 0xFF000000u | ((i * 255 / 31) << 16)) << i;
+}
+
+TEST(TgaReader, RunsFillThePictureAndStopAtItsEnd) {
+    Read full = readTga(tgaFile({16, 8, 24, 10, 0, 0, 0, {0xFF, 1, 2, 3}, true}));
+    ASSERT_EQ(full.result, 1);
+    EXPECT_EQ(full.pixels, Words(128, 0xFF010203u));
+    // A run of 8 over a 4 x 1 picture is cut; a literal packet reads only what fits.
+    Read cut = readTga(tgaFile({4, 1, 24, 10, 0, 0, 0, {0x87, 1, 2, 3}, true}));
+    ASSERT_EQ(cut.result, 1);
+    EXPECT_EQ(cut.pixels, Words(4, 0xFF010203u));
+    Read literal = readTga(tgaFile({2, 1, 24, 10, 0, 0, 0, {0x05, 1, 2, 3, 4, 5, 6}, true}));
+    ASSERT_EQ(literal.result, 1);
+    EXPECT_EQ(literal.pixels, (Words{0xFF010203u, 0xFF040506u}));
+}
+
+TEST(TgaReader, RandomRunLengthFilesMatchTheModelWithTheReadAheadState) {
+    std::mt19937 rng(3);
+    for (int round = 0; round < 300; ++round) {
+        const unsigned depth = std::vector<unsigned>{16, 24, 32, 17, 40}[rng() % 5];
+        const TVN_DWORD w = 1 + rng() % 60, h = 1 + rng() % 30;
+        Tga t{w, h, depth, 10};
+        t.idLength = rng() % 3 == 0 ? rng() % 256 : 0;
+        t.data = randomPackets(rng, std::size_t(w) * h, depth);
+        t.footer = rng() % 2 || t.data.size() + t.idLength < 8; // files are at least 26 bytes
+        const Bytes file = tgaFile(t);
+        std::size_t consumed = 0;
+        const Words expected = modelRle(t.data, std::size_t(w) * h, depth, &consumed);
+        Read r = readTga(file);
+        ASSERT_EQ(r.result, 1) << round;
+        ASSERT_EQ(r.pixels, expected) << round;
+        expectReadAhead(r, file, 18 + t.idLength, consumed);
+    }
+}
+
+TEST(TgaReader, ReadAheadBoundaries) {
+    std::mt19937 rng(9);
+    for (std::size_t length : {511u, 512u, 513u, 1023u, 1024u, 1025u})
+        for (unsigned id : {0u, 1u, 255u})
+            for (int variant = 0; variant < 20; ++variant) {
+                std::size_t pixels = 0;
+                Tga t{0, 1, 16, 10};
+                t.idLength = id;
+                t.data = packetsOfLength(rng, length, &pixels);
+                ASSERT_EQ(t.data.size(), length);
+                ASSERT_LE(pixels, 65535u);
+                t.width = static_cast<TVN_DWORD>(pixels);
+                Bytes file = tgaFile(t);
+                if (file.size() < 26) continue;
+                std::size_t consumed = 0;
+                const Words expected = modelRle(t.data, pixels, 16, &consumed);
+                ASSERT_EQ(consumed, length);
+                Read r = readTga(file);
+                ASSERT_EQ(r.result, 1) << length;
+                EXPECT_EQ(r.pixels, expected) << length;
+                expectReadAhead(r, file, 18 + id, consumed);
+                // One byte less and the last packet cannot be completed.
+                file.pop_back();
+                Read cut = readTga(file);
+                EXPECT_EQ(cut.result, 0) << length;
+                EXPECT_EQ(cut.messages, std::vector<int>{2}) << length;
+            }
+}
+
+TEST(TgaReader, TwoRunLengthFilesInARowDecodeIndependently) {
+    std::mt19937 rng(4);
+    Tga a{40, 40, 24, 10}, b{3, 2, 24, 10};
+    a.data = randomPackets(rng, 1600, 24);
+    b.data = randomPackets(rng, 6, 24);
+    CRGBAImage image;
+    ASSERT_EQ(readTga(image, tgaFile(a)).result, 1);
+    Read second = readTga(image, tgaFile(b));
+    std::size_t consumed = 0;
+    ASSERT_EQ(second.result, 1);
+    EXPECT_EQ(second.pixels, modelRle(b.data, 6, 24, &consumed));
+}
+
+TEST(TgaReader, EveryTruncationIsMessageTwo) {
+    std::mt19937 rng(8);
+    Tga rle{5, 4, 32, 10};
+    rle.data = randomPackets(rng, 20, 32);
+    std::size_t used = 0;
+    modelRle(rle.data, 20, 32, &used);
+    rle.data.resize(used); // the bytes the last pixel needs, and no more
+    Tga raw{3, 3, 24, 2};
+    raw.data.resize(27, 0x55);
+    for (const Tga& t : {rle, raw}) {
+        const Bytes full = tgaFile(t);
+        ASSERT_EQ(readTga(full).result, 1);
+        for (std::size_t n = 0; n < full.size(); ++n) {
+            Read r = readTga(Bytes(full.begin(), full.begin() + static_cast<long>(n)));
+            EXPECT_EQ(r.result, 0) << n;
+            EXPECT_EQ(r.messages, std::vector<int>{2}) << n;
+        }
+    }
+}
+
+TEST(TgaReader, RefusalsAndTheirMessages) {
+    const Bytes px(64, 1);
+    struct Case {
+        const char* what;
+        Bytes file;
+        int message;
+    } cases[] = {
+        {"20-byte file", Bytes(20, 0), 2},
+        {"colour-mapped", tgaFile({4, 4, 8, 1, 0, 1, 0, px}), 4},
+        {"grey-scale", tgaFile({4, 4, 8, 3, 0, 0, 0, px}), 4},
+        {"run-length grey-scale, 16 bits", tgaFile({4, 4, 16, 11, 0, 0, 0, px}), 4},
+        {"depth 15", tgaFile({4, 4, 15, 2, 0, 0, 0, px}), 4},
+        {"true colour with a colour map", tgaFile({4, 4, 24, 2, 0, 1, 0, px}), 4},
+        {"colour-mapped at depth 24", tgaFile({4, 4, 24, 1, 0, 1, 0, px}), 4},
+        // The buffer is allocated before the depth is checked.
+        {"65535 x 65535 grey-scale", tgaFile({65535, 65535, 8, 3, 0, 0, 0, px}), 1},
+        {"short plain pixels", tgaFile({5, 4, 32, 2, 0, 0, 0, px}), 2},
+    };
+    for (const Case& c : cases) {
+        Read r = readTga(c.file);
+        EXPECT_EQ(r.result, 0) << c.what;
+        EXPECT_EQ(r.messages, std::vector<int>{c.message}) << c.what;
+    }
+}
+
+TEST(TgaReader, OddDepths) {
+    // Depth 17: two-byte pixels of which blue, green and red are the first three
+    // bytes; the last pixel's third byte lies past the data and reads as 0.
+    Read d17 = readTga(tgaFile({2, 1, 17, 2, 0, 0, 0, {1, 2, 3, 4}, true}));
+    ASSERT_EQ(d17.result, 1);
+    EXPECT_EQ(d17.pixels, (Words{0xFF010203u, 0xFF030400u}));
+    EXPECT_EQ(d17.alpha, 0);
+    // Depth 40: five-byte pixels, the first three used, opaque.
+    Read d40 = readTga(tgaFile({2, 1, 40, 2, 0, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
+    ASSERT_EQ(d40.result, 1);
+    EXPECT_EQ(d40.pixels, (Words{0xFF010203u, 0xFF060708u}));
+    // Depth 33: four-byte pixels, the fourth not alpha.
+    Read d33 = readTga(tgaFile({1, 1, 33, 2, 0, 0, 0, {1, 2, 3, 4}, true}));
+    ASSERT_EQ(d33.result, 1);
+    EXPECT_EQ(d33.pixels, Words{0xFF010203u});
+    // Run-length values at depth 17 are three bytes.
+    Read r17 = readTga(tgaFile({2, 1, 17, 10, 0, 0, 0, {0x01, 1, 2, 3, 4, 5, 6}, true}));
+    ASSERT_EQ(r17.result, 1);
+    EXPECT_EQ(r17.pixels, (Words{0xFF010203u, 0xFF040506u}));
+}
+
+TEST(TgaReader, FailedAllocationsAreMessageOne) {
+    const Bytes file = tgaFile({2, 2, 24, 2, 0, 0, 0, Bytes(12, 9)});
+    for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the plain pixels
+        CRGBAImage image;
+        std::vector<int> messages;
+        tvn::testing::failAllocation(n);
+        int result = tvntest::readWith(&tvn::ImageAccess::readTGA, image, file, &messages);
+        tvn::testing::failAllocation(0);
+        EXPECT_EQ(result, 0) << n;
+        EXPECT_EQ(messages, std::vector<int>{1}) << n;
+    }
+}
+
+// Needs flipHorizontal and flipVertical of the layout subsystem.
+TEST(TgaReader, EveryOriginGivesTheSameBottomUpPicture) {
+    const TVN_DWORD w = 3, h = 2;
+    // The picture as shown, top row first: a b c / d e f.
+    const unsigned char shown[2][3][3] = {{{1, 1, 1}, {2, 2, 2}, {3, 3, 3}}, {{4, 4, 4}, {5, 5, 5}, {6, 6, 6}}};
+    const Words expected = {0xFF040404u, 0xFF050505u, 0xFF060606u, 0xFF010101u, 0xFF020202u, 0xFF030303u};
+    for (unsigned descriptor : {0x00u, 0x10u, 0x20u, 0x30u})
+        for (unsigned type : {2u, 10u}) {
+            Bytes data;
+            for (TVN_DWORD r = 0; r < h; ++r) {
+                const TVN_DWORD row = (descriptor & 0x20) ? r : h - 1 - r;
+                for (TVN_DWORD c = 0; c < w; ++c) {
+                    const TVN_DWORD col = (descriptor & 0x10) ? w - 1 - c : c;
+                    if (type == 10) data.push_back(0x00);
+                    data.insert(data.end(), shown[row][col], shown[row][col] + 3);
+                }
+            }
+            Read r = readTga(tgaFile({w, h, 24, type, descriptor, 0, 0, data, true}));
+            ASSERT_EQ(r.result, 1);
+            EXPECT_EQ(r.pixels, expected) << "descriptor " << descriptor << " type " << type;
+        }
+}
