@@ -61,15 +61,21 @@ void pathCutToFolder(char* path);
 int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
                    unsigned long* extendedError);
 
-// Bitmap handles: size as GetObjectA reports it, rows as GetDIBits gives them
-// for a bottom-up 24-bit BITMAPINFOHEADER (blue, green, red, rows padded to 4 bytes).
+// Bitmap handles (Windows: GDI bitmaps; elsewhere the platform's own bitmap object,
+// see tvnCreateBitmap). bitmapSize gives the size as GetObjectA reports it.
+// bitmapRows24 gives `lines` rows from row `first` (counted from the bottom) of the
+// bitmap as a bottom-up 24-bit device-independent bitmap of width x height pixels
+// (blue, green, red; each row padded to a multiple of 4 bytes), as GetDIBits does
+// through a screen device context. Both return 0 on failure.
 int bitmapSize(HBITMAP bitmap, long* width, long* height);
-int bitmapRows24(HBITMAP bitmap, unsigned long height, void* rows);
+int bitmapRows24(HBITMAP bitmap, long width, long height, long first, long lines, void* rows);
 
 // The platform picture decoder: turns a whole picture file in memory into a bitmap
 // handle and hands it to take(); everything it acquired is released afterwards.
 // Returns what take() returned, or 0 when the data could not be decoded.
 int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap, void* context), void* context);
+// What decodes pictures here: "OleLoadPicture" on Windows, "TurboJPEG" elsewhere.
+const char* pictureDecoderName();
 
 // Asks for large pages behind a big block that is about to be filled (the first
 // touch of small fresh pages costs more than filling them). Only advice: may do nothing.

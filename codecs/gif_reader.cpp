@@ -1,0 +1,157 @@
+// The GIF reader: every image of the file drawn in turn onto one opaque picture
+// of the logical screen's size.
+#include <cstddef>
+#include <cstring>
+
+#include "gif_draw.h"
+#include "gif_format.h"
+#include "gif_lzw.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
+#include "tivorn/image.h"
+
+namespace {
+
+void readExactly(void* file, void* buffer, TVN_DWORD size) {
+    TVN_DWORD got = 0;
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(2);
+}
+
+// One byte, or false at the end of the file.
+bool readByte(void* file, unsigned char* byte) {
+    TVN_DWORD got = 0;
+    return tvn::plat::fileRead(file, byte, 1, &got) && got == 1;
+}
+
+unsigned short word(const unsigned char* p) {
+    return static_cast<unsigned short>(p[0] | (p[1] << 8));
+}
+
+} // namespace
+
+void CRGBAImage::readGIFSignature(void* file) {
+    unsigned char signature[6];
+    readExactly(file, signature, sizeof signature);
+    // The version ("87a", "89a") is not examined.
+    if (std::memcmp(signature, "GIF", 3) != 0) tvn::throwMessage(3);
+}
+
+void CRGBAImage::readGIFScreenDescriptor(void* file, GIF_SCREEN_DESCR* screen) {
+    unsigned char bytes[7];
+    readExactly(file, bytes, sizeof bytes);
+    screen->wWidth = word(bytes);
+    screen->wHeight = word(bytes + 2);
+    screen->byFlags = bytes[4];
+    screen->byBackground = bytes[5];
+    screen->byAspect = bytes[6];
+    m_dwWidth = screen->wWidth;
+    m_dwHeight = screen->wHeight;
+    void* pixels = tvn::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
+    tvn::heapFree(m_pBuffer);
+    m_pBuffer = static_cast<TVN_DWORD*>(pixels);
+}
+
+void CRGBAImage::readGIFColorMap(void* file, unsigned char** table, TVN_DWORD bits) {
+    const TVN_DWORD entries = TVN_DWORD(1) << bits;
+    tvn::HeapBlock block(tvn::heapAllocOrThrow(entries, 3, 1, 1));
+    readExactly(file, block.get(), entries * 3);
+    *table = static_cast<unsigned char*>(block.release());
+}
+
+int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
+    unsigned char byte = 0;
+    while (readByte(file, &byte)) {
+        if (byte == tvn::gif::kTrailer) return 0;
+        if (byte == tvn::gif::kImage) {
+            unsigned char bytes[9];
+            readExactly(file, bytes, sizeof bytes);
+            image->wLeft = word(bytes);
+            image->wTop = word(bytes + 2);
+            image->wWidth = word(bytes + 4);
+            image->wHeight = word(bytes + 6);
+            image->byFlags = bytes[8];
+            return 1;
+        }
+        if (byte == tvn::gif::kExtension) {
+            // Skipped whole and never interpreted (transparency and delays
+            // included): the first sub-block by its length, then up to a zero byte.
+            unsigned char label = 0, length = 0;
+            if (!readByte(file, &label) || !readByte(file, &length)) return 0;
+            if (!tvn::plat::fileSeek(file, length, tvn::plat::SeekCurrent, nullptr)) tvn::throwMessage(2);
+            do {
+                if (!readByte(file, &byte)) return 0;
+            } while (byte != 0);
+        }
+        // Any other byte is skipped.
+    }
+    return 0;
+}
+
+int CRGBAImage::readGIFFile(void* file) {
+    try {
+        tvn::CGifLzwDecoder decoder;
+        readGIFSignature(file);
+        GIF_SCREEN_DESCR screen;
+        readGIFScreenDescriptor(file, &screen);
+
+        tvn::HeapBlock palette(tvn::heapAllocOrThrow(tvn::gif::kTableEntries, 4, 1, 0));
+        tvn::HeapBlock globalTable;
+        TVN_DWORD globalEntries = 0;
+        const std::size_t pixelCount = static_cast<std::size_t>(m_dwWidth) * m_dwHeight;
+        if (screen.byFlags & tvn::gif::kFlagColorTable) {
+            const TVN_DWORD bits = (screen.byFlags & tvn::gif::kSizeCodeMask) + 1u;
+            unsigned char* table = nullptr;
+            readGIFColorMap(file, &table, bits);
+            globalTable.reset(table);
+            globalEntries = TVN_DWORD(1) << bits;
+        }
+        // The screen is filled with global colour 0 before any image is drawn (the
+        // fill is done together with the first image). Without a global table
+        // nothing says what lies below the images: opaque black, like any index
+        // without a colour.
+        const TVN_DWORD background =
+            globalTable.get() ? tvn::gif::pixelOf(globalTable.as<unsigned char>()) : 0xFF000000u;
+        bool filled = false;
+
+        GIF_IMAGE_DESCR image;
+        while (readGIFImageDescriptor(file, &image)) {
+            tvn::HeapBlock localTable;
+            const unsigned char* table = globalTable.as<unsigned char>();
+            TVN_DWORD entries = globalEntries;
+            if (image.byFlags & tvn::gif::kFlagColorTable) {
+                const TVN_DWORD bits = (image.byFlags & tvn::gif::kSizeCodeMask) + 1u;
+                unsigned char* local = nullptr;
+                readGIFColorMap(file, &local, bits);
+                localTable.reset(local);
+                table = local;
+                entries = TVN_DWORD(1) << bits;
+            }
+            tvn::gif::buildPalette(palette.as<TVN_DWORD>(), table, entries);
+
+            std::size_t bytes = 0;
+            const TVN_DWORD slack = (tvn::CGifLzwDecoder::kIndexLead + tvn::CGifLzwDecoder::kIndexSlack) * 2;
+            if (!tvn::checkedSize(image.wWidth, image.wHeight, 2, &bytes) || bytes > ~std::size_t(0) - slack)
+                tvn::throwMessage(1);
+            // Only the indices the decoder stores are ever drawn, so the buffer
+            // needs no clearing.
+            tvn::HeapBlock indices(tvn::heapAlloc(bytes + slack));
+            if (!indices.get()) tvn::throwMessage(1);
+            const TVN_DWORD capacity = static_cast<TVN_DWORD>(image.wWidth) * image.wHeight;
+            unsigned short* output = indices.as<unsigned short>() + tvn::CGifLzwDecoder::kIndexLead;
+            const TVN_DWORD count = decoder.decodeImage(file, output, capacity);
+            tvn::gif::drawImage(m_pBuffer, m_dwWidth, m_dwHeight, image, output, count, palette.as<TVN_DWORD>());
+            if (!filled) tvn::gif::fillAroundImage(m_pBuffer, m_dwWidth, m_dwHeight, image, count, background);
+            filled = true;
+        }
+        if (!filled)
+            for (std::size_t i = 0; i < pixelCount; ++i) m_pBuffer[i] = background;
+        m_bContainsAlpha = 0;
+        return 1;
+    } catch (char* text) {
+        tvn::plat::showMessage(text, nullptr);
+        m_dwWidth = 0;
+        m_dwHeight = 0;
+        return 0;
+    }
+}
