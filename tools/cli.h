@@ -25,6 +25,8 @@ int cmdDemo(const Args& args, const char* argv0);
 void error(const std::string& text);
 // Installs the message proc: every library message becomes "tivorn: <text>".
 void installMessageProc();
+// The text of the last line printed on stderr, without "tivorn: ".
+const std::string& lastLine();
 // How many library messages were printed so far.
 unsigned messageCount();
 // Prints text as the failure unless the library printed its own line after mark,

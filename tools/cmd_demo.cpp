@@ -18,7 +18,8 @@ const char kHelp[] =
     "resize filter, the rough resize, blur, each transparency mode, grey, red/blue\n"
     "exchange, flips, trim, stretch and the run-length round trip; pictures with\n"
     "transparency are laid over a checkerboard. DIR/index.html shows them side by\n"
-    "side with captions and the time each step took.\n"
+    "side with captions and the time each step took. A step the library refuses\n"
+    "is reported and marked in the page; the others still run (exit status 1).\n"
     "\n"
     "  --pictures DIR    where the shipped pictures are (found by default next to\n"
     "                    the program, under share/tivorn/demo-pictures)\n"
@@ -203,10 +204,11 @@ int cmdDemo(const Args& args, const char* argv0) {
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     if (!writeDemoPage(out, demo.shots(), ms))
         return kFailed;
+    // A refused step was reported when it happened; the page marks it too.
     if (!quiet)
-        std::printf("wrote %u pictures and %s/index.html in %.2f s\n", static_cast<unsigned>(demo.shots().size()),
-                    out.c_str(), ms / 1000.0);
-    return kOk;
+        std::printf("wrote %u pictures and %s/index.html in %.2f s\n",
+                    static_cast<unsigned>(demo.shots().size() - demo.failures()), out.c_str(), ms / 1000.0);
+    return demo.failures() ? kFailed : kOk;
 }
 
 } // namespace cli

@@ -21,7 +21,8 @@ struct DEMO_SHOT {
     std::string note;  // what was done, in the library's terms
     unsigned width;
     unsigned height;
-    double ms; // time of the library calls of the step
+    double ms;   // time of the library calls of the step
+    bool failed; // the library refused the step; note then says why
 };
 
 // One step: receives a freshly loaded picture and the progress object for
@@ -32,11 +33,13 @@ class CDemo {
 public:
     CDemo(const std::string& pictures, const std::string& out, bool quiet);
     // Loads source, times op on it (a null op times the load itself) and writes
-    // the result into file over a checkerboard. False after a failure or an
-    // interrupt, which it has reported.
+    // the result into file over a checkerboard. A step the library refuses is
+    // reported, kept as failed, and the demo goes on; false only after an
+    // interrupt or when the output cannot be written (reported).
     bool shot(const char* file, const char* title, const char* source, const std::string& note,
               const DemoOperation& op);
     const std::vector<DEMO_SHOT>& shots() const { return m_shots; }
+    unsigned failures() const { return m_nFailures; }
     std::string picture(const char* name) const;
     CProgress& progress() { return m_progress; }
 
@@ -46,6 +49,7 @@ private:
     bool m_bQuiet;
     CProgress m_progress;
     std::vector<DEMO_SHOT> m_shots;
+    unsigned m_nFailures = 0;
 };
 
 // The folder of the shipped pictures: --pictures, else next to the installed

@@ -35,6 +35,8 @@ figure img { display: block; max-width: 420px; height: auto; image-rendering: pi
 figcaption { max-width: 420px; margin-top: .4em; font-size: 90%; }
 .time { color: #666; }
 img.broken { outline: 3px solid #c00; }
+.missing { width: 160px; height: 120px; display: flex; align-items: center; justify-content: center;
+           background: #fdd; color: #900; font-weight: bold; }
 #status { font-weight: bold; }
 </style>
 </head>
@@ -68,11 +70,22 @@ bool writeDemoPage(const std::string& out, const std::vector<DEMO_SHOT>& shots, 
     std::ofstream page(path, std::ios::binary);
     page << kHead;
     page << "<h1>tivorn " << escape(tvnVersion()) << ": every capability on the shipped pictures</h1>\n";
-    page << "<p>" << shots.size() << " steps in " << escape(formatMs(totalMs))
+    unsigned failed = 0;
+    for (const DEMO_SHOT& s : shots)
+        failed += s.failed ? 1 : 0;
+    page << "<p>" << shots.size() << " steps";
+    if (failed)
+        page << " (" << failed << " failed)";
+    page << " in " << escape(formatMs(totalMs))
          << " (reading, writing the pictures included). Times are those of the library calls of each step; "
             "transparent areas show the checkerboard. <span id=\"status\">checking pictures&hellip;</span></p>\n";
     page << "<main>\n";
     for (const DEMO_SHOT& s : shots) {
+        if (s.failed) {
+            page << "<figure class=\"failed\"><div class=\"missing\">failed</div>\n<figcaption><b>" << escape(s.title)
+                 << "</b> &mdash; " << escape(s.note) << "</figcaption></figure>\n";
+            continue;
+        }
         page << "<figure><img src=\"" << escape(s.file) << "\" alt=\"" << escape(s.title) << "\" width=\""
              << s.width << "\" height=\"" << s.height << "\">\n<figcaption><b>" << escape(s.title) << "</b> &mdash; "
              << escape(s.note) << "<br><span class=\"time\">" << s.width << "&times;" << s.height << ", "

@@ -58,22 +58,27 @@ bool CDemo::shot(const char* file, const char* title, const char* source, const 
     if (interruptRequested())
         return false;
     CRGBAImage image;
-    DEMO_SHOT result{file, title, note, 0, 0, 0.0};
+    DEMO_SHOT result{file, title, note, 0, 0, 0.0, false};
+    const unsigned mark = messageCount();
     const auto start = std::chrono::steady_clock::now();
-    if (!loadPicture(image, picture(source)))
-        return false;
-    if (op) {
-        const auto opStart = std::chrono::steady_clock::now();
-        const unsigned mark = messageCount();
-        if (!op(image, m_progress, result.note)) {
-            if (!interruptRequested())
-                reportOnce(mark, std::string("demo step '") + title + "' failed");
-            return false;
-        }
-        result.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - opStart).count();
-    } else {
-        result.ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    bool ok = loadPicture(image, picture(source));
+    const auto opStart = std::chrono::steady_clock::now();
+    if (ok && op && !op(image, m_progress, result.note)) {
+        ok = false;
+        if (!interruptRequested())
+            reportOnce(mark, std::string("demo step '") + title + "' failed");
     }
+    if (interruptRequested())
+        return false;
+    if (!ok) {
+        result.failed = true;
+        result.note = lastLine();
+        ++m_nFailures;
+        m_shots.push_back(result);
+        return true;
+    }
+    const auto end = std::chrono::steady_clock::now();
+    result.ms = std::chrono::duration<double, std::milli>(end - (op ? opStart : start)).count();
     result.width = image.getWidth();
     result.height = image.getHeight();
     std::string why;

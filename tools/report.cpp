@@ -8,9 +8,11 @@ namespace cli {
 namespace {
 
 unsigned g_messages = 0;
+std::string g_last;
 
 void TVN_CDECL printMessage(const char* text, const char* /*caption*/, void* /*user*/) {
-    std::fprintf(stderr, "tivorn: %s\n", text ? text : "");
+    g_last = text ? text : "";
+    std::fprintf(stderr, "tivorn: %s\n", g_last.c_str());
     std::fflush(stderr);
     ++g_messages;
 }
@@ -18,12 +20,17 @@ void TVN_CDECL printMessage(const char* text, const char* /*caption*/, void* /*u
 } // namespace
 
 void error(const std::string& text) {
+    g_last = text;
     std::fprintf(stderr, "tivorn: %s\n", text.c_str());
     std::fflush(stderr);
 }
 
 void installMessageProc() {
     tvnSetMessageProc(printMessage, nullptr);
+}
+
+const std::string& lastLine() {
+    return g_last;
 }
 
 unsigned messageCount() {
