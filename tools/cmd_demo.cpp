@@ -184,6 +184,11 @@ int cmdDemo(const Args& args, const char* argv0) {
         error("the demo pictures were not found; give their folder with --pictures");
         return kFailed;
     }
+    if (!holdsDemoPictures(pictures)) {
+        error(pictures + ": not all of the demo pictures are there (scene.bmp, alpha.tga, greenscreen.bmp, "
+                         "interlaced.gif, photo.jpg)");
+        return kFailed;
+    }
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     if (ec || !std::filesystem::is_directory(out)) {

@@ -55,6 +55,8 @@ private:
 // The folder of the shipped pictures: --pictures, else next to the installed
 // program (share/tivorn/demo-pictures), next to the executable, or the source tree.
 std::string findDemoPictures(const char* argv0);
+// True when folder holds all of kDemoPictures.
+bool holdsDemoPictures(const std::string& folder);
 // Writes index.html into out; false (reported) when it cannot be written.
 bool writeDemoPage(const std::string& out, const std::vector<DEMO_SHOT>& shots, double totalMs);
 

@@ -13,15 +13,16 @@ namespace cli {
 
 const char* const kDemoPictures[5] = {"scene.bmp", "alpha.tga", "greenscreen.bmp", "interlaced.gif", "photo.jpg"};
 
-namespace {
-
-bool holdsPictures(const fs::path& dir) {
+bool holdsDemoPictures(const std::string& folder) {
+    const fs::path dir(folder);
     std::error_code ec;
     for (const char* name : kDemoPictures)
         if (!fs::is_regular_file(dir / name, ec))
             return false;
     return true;
 }
+
+namespace {
 
 fs::path executableDir(const char* argv0) {
     std::error_code ec;
@@ -41,7 +42,7 @@ std::string findDemoPictures(const char* argv0) {
         fs::path(TIVORN_SOURCE_PICTURES), // the build tree of a checkout
     };
     for (const fs::path& dir : candidates)
-        if (holdsPictures(dir))
+        if (holdsDemoPictures(dir.string()))
             return dir.string();
     return std::string();
 }
