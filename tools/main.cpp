@@ -1,8 +1,10 @@
 // tivorn: the library from a shell.
 #include <cstdio>
 #include <cstring>
+#include <new>
 
-#include "tivorn.h"
+#include "cli.h"
+#include "progress.h"
 
 namespace {
 
@@ -23,25 +25,61 @@ int selfTest() {
     return failures ? 1 : 0;
 }
 
-void usage() {
-    std::printf("usage: tivorn version | selftest\n");
+const char kUsage[] =
+    "usage: tivorn COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  info FILE...          format, size and alpha of each picture file\n"
+    "  convert IN OUT [...]  resize, blur, transparency, grey, flips, trim; writes .tga or .png\n"
+    "  pack IN               run-length packing: size, ratio, time, round-trip check\n"
+    "  demo [DIR]            every capability on the shipped pictures, into DIR/index.html\n"
+    "  version               library version\n"
+    "  selftest              quick check of the pixel helpers\n"
+    "\n"
+    "tivorn COMMAND --help shows the options of a command.\n";
+
+int run(const char* command, const cli::Args& args, const char* argv0) {
+    if (!std::strcmp(command, "info"))
+        return cli::cmdInfo(args);
+    if (!std::strcmp(command, "convert"))
+        return cli::cmdConvert(args);
+    if (!std::strcmp(command, "pack"))
+        return cli::cmdPack(args);
+    if (!std::strcmp(command, "demo"))
+        return cli::cmdDemo(args, argv0);
+    if (!std::strcmp(command, "version")) {
+        std::printf("tivorn %s\n", tvnVersion());
+        return cli::kOk;
+    }
+    if (!std::strcmp(command, "selftest")) {
+        std::printf("tivorn %s pixel helpers:\n", tvnVersion());
+        return selfTest();
+    }
+    cli::error(std::string("unknown command '") + command + "' (see tivorn --help)");
+    return cli::kUsage;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
-        usage();
-        return argc < 2 ? 1 : 0;
+    if (argc < 2) {
+        cli::error("no command given (see tivorn --help)");
+        return cli::kUsage;
     }
-    if (!std::strcmp(argv[1], "version")) {
-        std::printf("tivorn %s\n", tvnVersion());
-        return 0;
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
+        std::fputs(kUsage, stdout);
+        return cli::kOk;
     }
-    if (!std::strcmp(argv[1], "selftest")) {
-        std::printf("tivorn %s pixel helpers:\n", tvnVersion());
-        return selfTest();
+    cli::installMessageProc();
+    cli::installInterruptHandler();
+    const cli::Args args(argv + 2, argv + argc);
+    try {
+        return run(argv[1], args, argv[0]);
+    } catch (const char* text) {
+        // The library's constructors and copies throw its out-of-memory message.
+        cli::error(text && *text ? text : "the library failed");
+    } catch (const std::bad_alloc&) {
+        cli::error("not enough memory");
     }
-    std::fprintf(stderr, "tivorn: unknown command '%s'\n", argv[1]);
-    return 2;
+    return cli::kFailed;
 }

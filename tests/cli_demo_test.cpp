@@ -1,0 +1,89 @@
+// `tivorn demo` end to end: every listed file, the installed program finding its
+// pictures, and the page in a headless browser.
+#include "cli_run.h"
+#include "support/helpers.h"
+
+namespace {
+
+using namespace clitest;
+
+// The demo goes on past a step the library refuses, marks it in the page and
+// exits with 1. Which steps the library refuses is asked of the library itself:
+// the mask mode needs a mask picture it can load and stretch.
+bool libraryTakesMasks(const std::string& pictures) {
+    CRGBAImage image;
+    IMG_TRANSP t = IMG_TRANSP();
+    t.byMode = TRANSP_MASK;
+    return image.load((fs::path(pictures) / "scene.bmp").string().c_str(), 0) &&
+           image.setTransparency(t, (fs::path(pictures) / "photo.jpg").string().c_str());
+}
+
+const char kMaskShot[] = "alpha-mask.png";
+
+const char* const kDemoFiles[] = {
+    "load-scene-bmp.png", "load-alpha-tga.png", "load-interlaced-gif.png", "load-photo-jpeg.png",
+    "load-greenscreen-bmp.png", "filter-box.png", "filter-bilinear.png", "filter-bicubic.png", "filter-gaussian.png",
+    "filter-hamming.png", "filter-blackman.png", "rough.png", "resize-twice.png", "blur.png", "alpha-const.png",
+    "alpha-gradient.png", "alpha-ellipse.png", "alpha-mask.png", "alpha-chromakey.png", "alpha-original.png",
+    "alpha-resized.png", "gray.png", "bgra.png", "flip-h.png", "flip-v.png", "trim.png", "stretch.png",
+    "pack-roundtrip.png", "index.html"};
+
+TEST_F(CliTest, DemoWritesEveryListedFile) {
+    const bool masks = libraryTakesMasks(m_pictures);
+    const RUN r = run({"demo", work("demo"), "--quiet"});
+    ASSERT_EQ(r.status, masks ? 0 : 1) << r.err;
+    EXPECT_EQ(lines(r.err).size(), masks ? 0u : 1u) << r.err;
+    const std::string page = slurp(m_work / "demo" / "index.html");
+    for (const char* file : kDemoFiles) {
+        SCOPED_TRACE(file);
+        if (!masks && std::string(file) == kMaskShot) {
+            EXPECT_FALSE(fs::exists(m_work / "demo" / file));
+            EXPECT_NE(page.find("<figure class=\"failed\"><div class=\"missing\">failed</div>\n<figcaption><b>Mask</b>"),
+                      std::string::npos);
+            continue;
+        }
+        const std::string bytes = slurp(m_work / "demo" / file);
+        EXPECT_FALSE(bytes.empty());
+        if (fs::path(file).extension() == ".png") {
+            EXPECT_EQ(bytes.rfind("\x89PNG\r\n\x1a\n", 0), 0u);
+            EXPECT_NE(page.find(std::string("src=\"") + file + "\""), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, InstalledProgramFindsItsPictures) {
+    const fs::path prefix = m_work / "prefix";
+    const std::string install = quote(env("TIVORN_CMAKE")) + " --install " + quote(env("TIVORN_BUILD_DIR")) +
+                                " --prefix " + quote(prefix.string()) + " >/dev/null";
+    ASSERT_EQ(std::system(install.c_str()), 0);
+    const RUN r = run({"demo", work("demo")}, "", (prefix / "bin" / "tivorn").string());
+    ASSERT_EQ(r.status, libraryTakesMasks(m_pictures) ? 0 : 1) << r.err;
+    EXPECT_EQ(r.out.rfind("pictures from " + (prefix / "share" / "tivorn" / "demo-pictures").string(), 0), 0u)
+        << r.out;
+}
+
+TEST_F(CliTest, DemoPageShowsEveryPictureInChromium) {
+    const RUN which = run({"-c", "command -v chromium || command -v chromium-browser"}, "", "/bin/sh");
+    if (which.status != 0)
+        GTEST_SKIP() << "chromium is not installed";
+    const std::string chromium = lines(which.out).at(0);
+    const bool masks = libraryTakesMasks(m_pictures);
+    ASSERT_EQ(run({"demo", work("demo"), "-q"}).status, masks ? 0 : 1);
+    const std::string url = "file://" + (m_work / "demo" / "index.html").string();
+    const std::vector<std::string> flags = {
+        "--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+        "--disable-background-networking", "--disable-component-update", "--disable-sync",
+        "--user-data-dir=" + work("profile"), "--virtual-time-budget=10000", "--window-size=1400,3000"};
+    std::vector<std::string> dump = flags, shot = flags;
+    dump.insert(dump.end(), {"--dump-dom", url});
+    shot.insert(shot.end(), {"--screenshot=" + work("demo-screenshot.png"), url});
+    const RUN dom = run(dump, "", chromium);
+    ASSERT_EQ(dom.status, 0) << dom.err;
+    const int pictures = static_cast<int>(sizeof kDemoFiles / sizeof *kDemoFiles) - (masks ? 1 : 2);
+    EXPECT_NE(dom.out.find("all " + std::to_string(pictures) + " pictures loaded"), std::string::npos) << dom.out;
+    EXPECT_EQ(dom.out.find("data-loaded=\"no\""), std::string::npos);
+    EXPECT_EQ(run(shot, "", chromium).status, 0);
+    EXPECT_GT(fs::file_size(work("demo-screenshot.png")), 1000u); // kept for a look
+}
+
+} // namespace

@@ -1,0 +1,287 @@
+// The tivorn program end to end, on the shipped demo pictures: every result is
+// checked against what the library itself gives for the same calls.
+#include <functional>
+
+#include "cli_run.h"
+#include "support/helpers.h"
+
+#ifdef TIVORN_CLI_TEST_PNG
+#include <png.h>
+#endif
+
+namespace {
+
+using namespace clitest;
+
+// What the library shows when it loads path itself: its message boxes as the
+// program prints them, one "tivorn: " line each.
+std::vector<std::string> libraryLinesForLoad(const std::string& path) {
+    tvntest::MessageRecorder recorder;
+    CRGBAImage image;
+    image.load(path.c_str(), 0);
+    std::vector<std::string> out;
+    for (const auto& box : recorder.boxes())
+        out.push_back("tivorn: " + box.text);
+    return out;
+}
+
+TEST_F(CliTest, EveryCommandHasHelp) {
+    for (const char* command : {"", "info", "convert", "pack", "demo"}) {
+        SCOPED_TRACE(command);
+        const RUN r = *command ? run({command, "--help"}) : run({"--help"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out.rfind("usage: tivorn", 0), 0u);
+        EXPECT_EQ(r.err, "");
+    }
+}
+
+TEST_F(CliTest, InfoReportsWhatTheLoaderReads) {
+    const char* names[] = {"scene.bmp", "alpha.tga", "greenscreen.bmp", "interlaced.gif", "photo.jpg"};
+    const char* formats[] = {"BMP", "TGA", "BMP", "GIF", "JPEG"};
+    std::vector<std::string> args = {"info"};
+    std::string expected;
+    for (int i = 0; i < 5; ++i) {
+        CRGBAImage image;
+        ASSERT_TRUE(image.load(pic(names[i]).c_str(), 0)) << names[i];
+        args.push_back(pic(names[i]));
+        expected += pic(names[i]) + ": " + formats[i] + " " + std::to_string(image.getWidth()) + "x" +
+                    std::to_string(image.getHeight()) + ", " + (image.containsAlpha() ? "alpha" : "no alpha") + "\n";
+    }
+    const RUN r = run(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
+    using Apply = std::function<void(CRGBAImage&)>;
+    bool refused = false; // the library itself refused a transparency mode
+    auto transp = [&refused](unsigned char mode, std::function<void(IMG_TRANSP&)> set, const std::string& mask = "") {
+        return [=, &refused](CRGBAImage& i) {
+            IMG_TRANSP t = IMG_TRANSP();
+            t.byMode = mode;
+            set(t);
+            refused = refused || !i.setTransparency(t, mask.empty() ? nullptr : mask.c_str());
+        };
+    };
+    struct CASE {
+        const char* input;
+        std::vector<std::string> options;
+        Apply apply;
+    };
+    const int bicubic = CRGBAImage::BicubicFilter;
+    std::vector<CASE> cases = {
+        {"scene.bmp", {"--size", "97x61"}, [=](CRGBAImage& i) { i.setSize(97, 61, bicubic, nullptr, nullptr); }},
+        {"scene.bmp", {"--size", "20x15", "--size", "97x61"},
+         [=](CRGBAImage& i) {
+             i.setSize(20, 15, bicubic, nullptr, nullptr);
+             i.setSize(97, 61, bicubic, nullptr, nullptr);
+         }},
+        {"scene.bmp", {"--rough", "--size", "50x41"}, [](CRGBAImage& i) { i.setSizeRough(50, 41); }},
+        {"scene.bmp", {"--blur", "3"}, [](CRGBAImage& i) { unsigned k = 3; i.blur(&k); }},
+        {"scene.bmp", {"--size", "80x60", "--blur", "2"},
+         [=](CRGBAImage& i) { i.setSize(80, 60, bicubic, nullptr, nullptr); unsigned k = 2; i.blur(&k); }},
+        {"scene.bmp", {"--alpha", "const:30"}, transp(TRANSP_CONST, [](IMG_TRANSP& t) { t.byConstTransp = 30; })},
+        {"scene.bmp", {"--size", "100x75", "--alpha", "gradient:10,20,30,40", "--size", "90x70"},
+         [=](CRGBAImage& i) {
+             i.setSize(100, 75, bicubic, nullptr, nullptr);
+             transp(TRANSP_LG, [](IMG_TRANSP& t) { t.byLGTop = 10, t.byLGLeft = 20, t.byLGRight = 30, t.byLGBottom = 40; })(i);
+             i.setSize(90, 70, bicubic, nullptr, nullptr);
+         }},
+        {"scene.bmp", {"--alpha", "ellipse:0,100"}, transp(TRANSP_ELL, [](IMG_TRANSP& t) { t.byEllBorder = 100; })},
+        {"greenscreen.bmp", {"--alpha", "chromakey:00FF00,120,soft"}, transp(TRANSP_CHROMAKEY, [](IMG_TRANSP& t) {
+             t.clrChromakey = 0x0000FF00u, t.dwChromakeyDev = 120, t.bChromakeySoft = 1;
+         })},
+        {"greenscreen.bmp", {"--alpha", "chromakey:00ff00,0"},
+         transp(TRANSP_CHROMAKEY, [](IMG_TRANSP& t) { t.clrChromakey = 0x0000FF00u; })},
+        {"scene.bmp", {"--alpha", "mask:" + pic("photo.jpg")}, transp(TRANSP_MASK, [](IMG_TRANSP&) {}, pic("photo.jpg"))},
+        {"alpha.tga", {"--size", "64x48", "--alpha", "const:100", "--alpha", "original"},
+         [=](CRGBAImage& i) {
+             i.setSize(64, 48, bicubic, nullptr, nullptr);
+             transp(TRANSP_CONST, [](IMG_TRANSP& t) { t.byConstTransp = 100; })(i);
+             i.restoreAlpha(bicubic, nullptr, nullptr);
+         }},
+        {"photo.jpg", {"--gray"}, [](CRGBAImage& i) { i.convertToGrayscale(); }},
+        {"photo.jpg", {"--bgra"}, [](CRGBAImage& i) { i.convertToBGRA(); }},
+        {"interlaced.gif", {"--flip", "h"}, [](CRGBAImage& i) { i.flipHorizontal(); }},
+        {"interlaced.gif", {"--flip", "v"}, [](CRGBAImage& i) { i.flipVertical(); }},
+        {"alpha.tga", {"--trim"}, [](CRGBAImage& i) { TVN_DWORD x, y; i.trimByAlpha(x, y); }},
+        {"scene.bmp", {"--stretch", "200"}, [](CRGBAImage& i) { i.stretchHorizontally(200); }},
+        // --filter chooses the filter of every --size, wherever it stands.
+        {"alpha.tga", {"--flip", "h", "--size", "64x48", "--filter", "hamming", "--alpha", "ellipse:20,80", "--gray"},
+         [](CRGBAImage& i) {
+             i.flipHorizontal();
+             i.setSize(64, 48, CRGBAImage::HammingFilter, nullptr, nullptr);
+             IMG_TRANSP t = IMG_TRANSP();
+             t.byMode = TRANSP_ELL, t.byEllCenter = 20, t.byEllBorder = 80;
+             i.setTransparency(t, nullptr);
+             i.convertToGrayscale();
+         }},
+    };
+    const char* filters[] = {"box", "bilinear", "bicubic", "gaussian", "hamming", "blackman"};
+    for (int f = 0; f < 6; ++f)
+        cases.push_back({"scene.bmp", {"--size", "203x151", "--filter", filters[f]},
+                         [f](CRGBAImage& i) { i.setSize(203, 151, f + 1, nullptr, nullptr); }});
+    for (const CASE& c : cases) {
+        std::string trace = c.input;
+        for (const std::string& o : c.options)
+            trace += " " + o;
+        SCOPED_TRACE(trace);
+        std::vector<std::string> args = {"convert", pic(c.input), work("out.tga")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        CRGBAImage image;
+        ASSERT_TRUE(image.load(pic(c.input).c_str(), 0));
+        refused = false;
+        c.apply(image);
+        ASSERT_TRUE(image.saveTGA(work("expected.tga").c_str()));
+        fs::remove(work("out.tga"));
+        const RUN r = run(args);
+        if (refused) { // the program fails where the library does, with one line
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+            EXPECT_FALSE(fs::exists(work("out.tga")));
+            continue;
+        }
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        EXPECT_TRUE(tvntest::readFileBytes(work("out.tga")) == tvntest::readFileBytes(work("expected.tga")));
+    }
+}
+
+TEST_F(CliTest, EachResizeStartsFromTheLoadedPicture) {
+    ASSERT_EQ(run({"convert", pic("scene.bmp"), work("once.tga"), "--size", "97x61"}).status, 0);
+    ASSERT_EQ(run({"convert", pic("scene.bmp"), work("twice.tga"), "--size", "16x12", "--size", "97x61"}).status, 0);
+    EXPECT_TRUE(tvntest::readFileBytes(work("once.tga")) == tvntest::readFileBytes(work("twice.tga")));
+}
+
+#ifdef TIVORN_CLI_TEST_PNG
+TEST_F(CliTest, PngHoldsTheLibraryPixels) {
+    const RUN r = run({"convert", pic("alpha.tga"), work("out.png"), "--size", "90x70", "--alpha", "ellipse:0,60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    png_image png = png_image();
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&png, work("out.png").c_str()));
+    png.format = PNG_FORMAT_RGBA;
+    std::vector<unsigned char> bytes(PNG_IMAGE_SIZE(png));
+    ASSERT_TRUE(png_image_finish_read(&png, nullptr, bytes.data(), 0, nullptr));
+    CRGBAImage image;
+    ASSERT_TRUE(image.load(pic("alpha.tga").c_str(), 0));
+    image.setSize(90, 70, CRGBAImage::BicubicFilter, nullptr, nullptr);
+    IMG_TRANSP t = IMG_TRANSP();
+    t.byMode = TRANSP_ELL, t.byEllBorder = 60;
+    image.setTransparency(t, nullptr);
+    ASSERT_EQ(png.width, image.getWidth());
+    ASSERT_EQ(png.height, image.getHeight());
+    std::vector<unsigned char> expected; // PNG rows run top first, the library's bottom first
+    for (TVN_DWORD y = png.height; y-- > 0;)
+        for (TVN_DWORD x = 0; x < png.width; ++x) {
+            const TVN_DWORD w = image.getBuffer()[y * png.width + x];
+            expected.insert(expected.end(), {tvnGetRValue(w), tvnGetGValue(w), tvnGetBValue(w), tvnGetAValue(w)});
+        }
+    EXPECT_TRUE(bytes == expected);
+}
+#endif
+
+TEST_F(CliTest, BadArgumentsGiveOneLineAndNoOutput) {
+    const std::string in = pic("scene.bmp"), out = work("out.tga");
+    const std::vector<std::vector<std::string>> cases = {
+        {"frobnicate"},
+        {"info"},
+        {"convert", in},
+        {"convert", in, out, work("third.tga")},
+        {"convert", in, out, "--bogus"},
+        {"convert", in, out, "--size"},
+        {"convert", in, out, "--size", "0x5"},
+        {"convert", in, out, "--size", "12"},
+        {"convert", in, out, "--size", "70000x5"},
+        {"convert", in, out, "--filter", "lanczos"},
+        {"convert", in, out, "--alpha", "const:101"},
+        {"convert", in, out, "--alpha", "gradient:1,2,3"},
+        {"convert", in, out, "--alpha", "chromakey:GG0000,5"},
+        {"convert", in, out, "--alpha", "chromakey:00FF00,442"},
+        {"convert", in, out, "--flip", "x"},
+        {"convert", in, out, "--blur", "-1"},
+        {"convert", in, out, "--trim=1"},
+        {"convert", in, work("out.jpg")},
+        {"convert", work("picture.png"), out},
+        {"pack"},
+        {"pack", in, in},
+        {"demo", work("a"), work("b")},
+    };
+    for (const auto& args : cases) {
+        std::string trace;
+        for (const std::string& a : args)
+            trace += a + " ";
+        SCOPED_TRACE(trace);
+        const RUN r = run(args);
+        EXPECT_EQ(r.status, 2);
+        const auto errLines = lines(r.err);
+        ASSERT_EQ(errLines.size(), 1u) << r.err;
+        EXPECT_EQ(errLines[0].rfind("tivorn: ", 0), 0u);
+        EXPECT_FALSE(fs::exists(out));
+    }
+}
+
+TEST_F(CliTest, UnreadableFilesGiveTheLibraryMessageOnce) {
+    std::ofstream(work("damaged.bmp"), std::ios::binary) << "BM\x10\x00\x00";
+    std::ofstream(work("damaged.tga"), std::ios::binary) << std::string("\0\0\2\0\0\0\0\0\0\0\0\0\x40\0\x40\0\x20\x08", 18);
+    for (const char* name : {"missing.bmp", "damaged.bmp", "damaged.tga"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::string> library = libraryLinesForLoad(work(name));
+        const RUN r = run({"convert", work(name), work("out.tga")});
+        EXPECT_EQ(r.status, 1);
+        const auto errLines = lines(r.err);
+        ASSERT_EQ(errLines.size(), 1u) << r.err;
+        if (!library.empty()) {
+            EXPECT_EQ(errLines, library); // in the library's own words, once
+        }
+        EXPECT_FALSE(fs::exists(work("out.tga")));
+    }
+    // info goes on after a failed file and still fails as a whole
+    const RUN r = run({"info", work("damaged.bmp"), pic("scene.bmp")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
+    EXPECT_EQ(r.out.rfind(pic("scene.bmp") + ": BMP ", 0), 0u) << r.out;
+    // an output that cannot be created
+    const RUN w = run({"convert", pic("scene.bmp"), work("no/such/folder/out.tga")});
+    EXPECT_EQ(w.status, 1);
+    EXPECT_EQ(lines(w.err).size(), 1u) << w.err;
+}
+
+TEST_F(CliTest, InterruptedResizeLeavesNoOutput) {
+    struct CASE {
+        const char* at;
+        const char* out;
+        int status;
+    };
+    // scene.bmp is 160x120: a resize to 97 wide makes 120 + 97 progress calls.
+    const CASE cases[] = {{"10", "first.tga", 130}, {"230", "second.png", 130}, {"100000", "never.tga", 0}};
+    for (const CASE& c : cases) {
+        SCOPED_TRACE(c.at);
+        const RUN r = run({"convert", pic("scene.bmp"), work(c.out), "--size", "97x61", "--size", "300x200"},
+                          std::string("TIVORN_TEST_INTERRUPT_AT=") + c.at);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(fs::exists(work(c.out)), c.status == 0);
+        if (c.status) {
+            ASSERT_EQ(lines(r.err).size(), 1u) << r.err;
+            EXPECT_NE(r.err.find("interrupted"), std::string::npos);
+        }
+    }
+}
+
+TEST_F(CliTest, PackReportsTheLibrarysStream) {
+    for (const char* name : {"scene.bmp", "alpha.tga", "interlaced.gif"}) {
+        SCOPED_TRACE(name);
+        CRGBAImage image;
+        ASSERT_TRUE(image.load(pic(name).c_str(), 0));
+        unsigned char* packed = nullptr;
+        const TVN_DWORD length = image.compressRLE(&packed);
+        CRGBAImage::freeRLEBuffer(packed);
+        const RUN r = run({"pack", pic(name)});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("packed:     " + std::to_string(length) + " bytes"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("round trip: ok"), std::string::npos) << r.out;
+    }
+}
+
+} // namespace
