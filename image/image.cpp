@@ -2,24 +2,15 @@
 #include "tivorn/image.h"
 #include "../pixel/heap.h"
 #include "../pixel/module_start.h"
+#include "file_names.h"
 
 #include <cstring>
 
 namespace {
-const std::size_t kNameSize = 260;
+using tvn::copyName;
 
 char* newNameBuffer() {
-    return static_cast<char*>(tvn::heapAllocZero(kNameSize));
-}
-
-void copyName(char* dst, const char* src) {
-    if (!dst) return;
-    if (!src) {
-        dst[0] = 0;
-        return;
-    }
-    std::strncpy(dst, src, kNameSize - 1);
-    dst[kNameSize - 1] = 0;
+    return static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
 }
 
 // A deep copy of count elements of size `unit`, or null when src is null.

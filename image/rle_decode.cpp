@@ -2,6 +2,7 @@
 #include "tivorn/image.h"
 #include "../pixel/heap.h"
 #include "../pixel/module_start.h"
+#include "file_names.h"
 
 #include <cstring>
 
@@ -51,7 +52,7 @@ CRGBAImage::CRGBAImage(const unsigned char* packed, TVN_DWORD packedLength, TVN_
         stored += n;
     }
     m_bContainsAlpha = (alphaAnd >> 24) != 0xFF;
-    m_strFileName = static_cast<char*>(tvn::heapAllocZero(260));
-    m_strMaskFileName = static_cast<char*>(tvn::heapAllocZero(260));
+    m_strFileName = static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
+    m_strMaskFileName = static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
     m_pBuffer = static_cast<TVN_DWORD*>(block.release());
 }
