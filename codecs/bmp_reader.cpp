@@ -7,6 +7,7 @@
 #include "../pixel/module_start.h"
 #include "../platform/bitmap_records.h"
 #include "../platform/platform.h"
+#include "reader_failure.h"
 
 #include <cstdint>
 
@@ -72,10 +73,7 @@ int CRGBAImage::readBMPFile(void* file) {
         }
         return 1;
     } catch (char* text) {
-        tvn::plat::showMessage(text, nullptr);
-        m_dwWidth = 0;
-        m_dwHeight = 0;
-        return 0;
+        return tvn::readerFailed(text, m_dwWidth, m_dwHeight);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "tivorn/image.h"
+#include "reader_failure.h"
 
 namespace {
 
@@ -149,9 +150,6 @@ int CRGBAImage::readGIFFile(void* file) {
         m_bContainsAlpha = 0;
         return 1;
     } catch (char* text) {
-        tvn::plat::showMessage(text, nullptr);
-        m_dwWidth = 0;
-        m_dwHeight = 0;
-        return 0;
+        return tvn::readerFailed(text, m_dwWidth, m_dwHeight);
     }
 }

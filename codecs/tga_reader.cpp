@@ -8,6 +8,7 @@
 #include "../pixel/heap.h"
 #include "../pixel/module_start.h"
 #include "../platform/platform.h"
+#include "reader_failure.h"
 
 #include <cstring>
 
@@ -44,10 +45,7 @@ int CRGBAImage::readTGAFile(void* file) {
         if (header.byDescriptor & tvn::kTgaTopToBottom) flipVertical();
         return 1;
     } catch (char* text) {
-        tvn::plat::showMessage(text, nullptr);
-        m_dwWidth = 0;
-        m_dwHeight = 0;
-        return 0;
+        return tvn::readerFailed(text, m_dwWidth, m_dwHeight);
     }
 }
 
