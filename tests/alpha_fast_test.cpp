@@ -33,55 +33,39 @@ std::vector<KernelSet> kernelSets() {
 IMG_TRANSP gradient(unsigned t, unsigned l, unsigned r, unsigned b) {
     IMG_TRANSP s = {};
     s.byMode = TRANSP_LG;
-    s.byLGTop = static_cast<unsigned char>(t);
-    s.byLGLeft = static_cast<unsigned char>(l);
-    s.byLGRight = static_cast<unsigned char>(r);
-    s.byLGBottom = static_cast<unsigned char>(b);
+    s.byLGTop = static_cast<unsigned char>(t), s.byLGLeft = static_cast<unsigned char>(l);
+    s.byLGRight = static_cast<unsigned char>(r), s.byLGBottom = static_cast<unsigned char>(b);
     return s;
 }
 
 IMG_TRANSP ellipse(unsigned c, unsigned e) {
     IMG_TRANSP s = {};
     s.byMode = TRANSP_ELL;
-    s.byEllCenter = static_cast<unsigned char>(c);
-    s.byEllBorder = static_cast<unsigned char>(e);
+    s.byEllCenter = static_cast<unsigned char>(c), s.byEllBorder = static_cast<unsigned char>(e);
     return s;
 }
 
-enum Mode { kGradient, kEllipse };
-
 // Runs one mode through the reference and every kernel set on the same pixels;
 // returns false after the first mismatch (reported with its position).
-bool sameAsReference(Mode mode, TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& s, unsigned seed) {
+bool sameAsReference(TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& s, unsigned seed) {
+    const bool grad = s.byMode == TRANSP_LG;
     // Cheap varied pixels (the grid runs this hundreds of thousands of times).
     std::vector<TVN_DWORD> src(static_cast<std::size_t>(w) * h);
     TVN_DWORD state = seed * 2654435761u + 1;
     for (TVN_DWORD& p : src) p = state = state * 1664525u + 1013904223u;
     std::vector<TVN_DWORD> ref = src;
-    if (mode == kGradient) gradientReference(ref.data(), w, h, s);
-    else ellipseReference(ref.data(), w, h, s);
+    grad ? gradientReference(ref.data(), w, h, s) : ellipseReference(ref.data(), w, h, s);
     for (const KernelSet& k : kernelSets()) {
         std::vector<TVN_DWORD> got = src;
-        if (mode == kGradient) gradientFast(*k.kernels, got.data(), w, h, s);
-        else ellipseFast(*k.kernels, got.data(), w, h, s);
+        grad ? gradientFast(*k.kernels, got.data(), w, h, s) : ellipseFast(*k.kernels, got.data(), w, h, s);
         for (std::size_t i = 0; i < got.size(); ++i)
             if (got[i] != ref[i]) {
-                ADD_FAILURE() << k.name << (mode == kGradient ? " gradient " : " ellipse ") << w << "x" << h
-                              << " at x=" << i % w << " y=" << i / w << ": " << std::hex << got[i] << " != " << ref[i];
+                ADD_FAILURE() << k.name << (grad ? " gradient " : " ellipse ") << w << "x" << h << " at x=" << i % w
+                              << " y=" << i / w << ": " << std::hex << got[i] << " != " << ref[i];
                 return false;
             }
     }
     return true;
-}
-
-// Every percentage that matters (0..100 in steps, and stored values above 100).
-std::vector<unsigned> percentGrid(unsigned step) {
-    std::vector<unsigned> v;
-    for (unsigned p = 0; p <= 100; p += step) v.push_back(p);
-    if (v.back() != 100) v.push_back(100);
-    v.push_back(101);
-    v.push_back(255);
-    return v;
 }
 
 TEST(AlphaFast, ConstantEqualsFormulaForEveryStoredPercent) {
@@ -94,40 +78,34 @@ TEST(AlphaFast, ConstantEqualsFormulaForEveryStoredPercent) {
         }
 }
 
-TEST(AlphaFast, GradientEqualsFormulaOverPercentGrid) {
-    // 5 x 3 covers vector bodies and tails; every quadruple of the grid.
-    std::vector<unsigned> grid = percentGrid(10);
+TEST(AlphaFast, GradientEqualsFormulaOverPercentsAndSmallSizes) {
+    // 11 x 3 covers vector bodies and tails; every quadruple of a grid of
+    // percentages, stored values above 100 included.
+    const unsigned grid[] = {0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 101, 255};
     for (unsigned t : grid)
         for (unsigned l : grid)
             for (unsigned r : grid)
-                for (unsigned b : grid)
-                    ASSERT_TRUE(sameAsReference(kGradient, 11, 3, gradient(t, l, r, b), t + l));
-}
-
-TEST(AlphaFast, GradientEqualsFormulaForEveryEdgePairAndSmallSize) {
+                for (unsigned b : grid) ASSERT_TRUE(sameAsReference(11, 3, gradient(t, l, r, b), t + l));
     for (unsigned p = 0; p <= 101; ++p)
-        for (unsigned q = 0; q <= 101; q += 1) {
-            ASSERT_TRUE(sameAsReference(kGradient, 17, 2, gradient(0, p, q, 37), p));
-            ASSERT_TRUE(sameAsReference(kGradient, 2, 17, gradient(p, 63, 7, q), q));
+        for (unsigned q = 0; q <= 101; ++q) {
+            ASSERT_TRUE(sameAsReference(17, 2, gradient(0, p, q, 37), p));
+            ASSERT_TRUE(sameAsReference(2, 17, gradient(p, 63, 7, q), q));
         }
     for (TVN_DWORD w = 1; w <= 24; ++w)
-        for (TVN_DWORD h = 1; h <= 24; ++h) ASSERT_TRUE(sameAsReference(kGradient, w, h, gradient(10, 90, 0, 45), w));
+        for (TVN_DWORD h = 1; h <= 24; ++h) ASSERT_TRUE(sameAsReference(w, h, gradient(10, 90, 0, 45), w));
 }
 
-TEST(AlphaFast, EllipseEqualsFormulaForEveryCentreAndBorder) {
+TEST(AlphaFast, EllipseEqualsFormulaForEveryCentreBorderAndSmallSize) {
     const TVN_DWORD sizes[][2] = {{1, 1}, {4, 4}, {5, 3}, {7, 6}, {2, 9}, {12, 11}};
     for (unsigned c = 0; c <= 101; ++c)
         for (unsigned e = 0; e <= 101; ++e)
-            for (const auto& s : sizes) ASSERT_TRUE(sameAsReference(kEllipse, s[0], s[1], ellipse(c, e), c * e));
-}
-
-TEST(AlphaFast, EllipseEqualsFormulaForEverySmallSize) {
+            for (const auto& s : sizes) ASSERT_TRUE(sameAsReference(s[0], s[1], ellipse(c, e), c * e));
     // Odd and even sizes place the centre between or on pixels; the mirror
     // symmetry of the fast path depends on it.
     for (TVN_DWORD w = 1; w <= 40; ++w)
         for (TVN_DWORD h = 1; h <= 40; ++h)
             for (const IMG_TRANSP& s : {ellipse(0, 100), ellipse(37, 5), ellipse(255, 0)})
-                ASSERT_TRUE(sameAsReference(kEllipse, w, h, s, w * h));
+                ASSERT_TRUE(sameAsReference(w, h, s, w * h));
 }
 
 TEST(AlphaFast, RandomLargePictures) {
@@ -135,17 +113,17 @@ TEST(AlphaFast, RandomLargePictures) {
     for (int i = 0; i < 12; ++i) {
         TVN_DWORD w = 1 + rng() % 900, h = 1 + rng() % 700;
         auto pct = [&] { return static_cast<unsigned>(rng() % 110); };
-        ASSERT_TRUE(sameAsReference(kGradient, w, h, gradient(pct(), pct(), pct(), pct()), i));
-        ASSERT_TRUE(sameAsReference(kEllipse, w, h, ellipse(pct(), pct()), i));
+        ASSERT_TRUE(sameAsReference(w, h, gradient(pct(), pct(), pct(), pct()), i));
+        ASSERT_TRUE(sameAsReference(w, h, ellipse(pct(), pct()), i));
     }
     // Full-size pictures, where a^2 b^2 d^2 no longer fits a double exactly and
     // the order of the products decides the rounding.
-    ASSERT_TRUE(sameAsReference(kEllipse, 4000, 3000, ellipse(0, 100), 4));
-    ASSERT_TRUE(sameAsReference(kEllipse, 1001, 999, ellipse(13, 71), 5));
+    ASSERT_TRUE(sameAsReference(4000, 3000, ellipse(0, 100), 4));
+    ASSERT_TRUE(sameAsReference(1001, 999, ellipse(13, 71), 5));
     // Very elongated shapes: the half-axes differ by orders of magnitude.
-    ASSERT_TRUE(sameAsReference(kEllipse, 20000, 3, ellipse(20, 70), 1));
-    ASSERT_TRUE(sameAsReference(kEllipse, 2, 20001, ellipse(90, 10), 2));
-    ASSERT_TRUE(sameAsReference(kGradient, 20001, 2, gradient(1, 99, 3, 60), 3));
+    ASSERT_TRUE(sameAsReference(20000, 3, ellipse(20, 70), 1));
+    ASSERT_TRUE(sameAsReference(2, 20001, ellipse(90, 10), 2));
+    ASSERT_TRUE(sameAsReference(20001, 2, gradient(1, 99, 3, 60), 3));
 }
 
 } // namespace

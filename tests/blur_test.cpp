@@ -1,14 +1,12 @@
 // The box blur: the worked 3x3 example, the border geometry and the reduction of
-// k, the image's public and private blur and their interplay with setSize, and
-// every vector path against the scalar reference.
+// k, the image's public and private blur and their interplay with setSize. (The
+// vector paths are proven in resample_fast_test, allocation failures of a blurred
+// resize in resample_test.)
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/cpu_features.h"
-#include "pixel/heap.h"
-#include "resample/simd.h"
 #include "support/helpers.h"
 
 namespace {
@@ -107,7 +105,8 @@ TEST(Blur, ImageBlurGrowsByTheBorderAndRecordsTheKernel) {
 }
 
 TEST(Blur, KernelZeroOnlyRebuildsAndKeepsTheRecordedSize) {
-    CRGBAImage image(randomPixels(12, 9, 2).data(), 12, 9);
+    const std::vector<TVN_DWORD> px = randomPixels(12, 9, 2);
+    CRGBAImage image(px.data(), 12, 9);
     unsigned k = 3;
     image.blur(&k);
     const std::vector<TVN_DWORD> before = pixelsOf(image);
@@ -117,11 +116,10 @@ TEST(Blur, KernelZeroOnlyRebuildsAndKeepsTheRecordedSize) {
     EXPECT_EQ(image.getWidth(), 18u);
     EXPECT_EQ(pixelsOf(image), before);
     // A second blur stacks on the rebuilt one and records only the new size.
-    unsigned one = 1;
+    unsigned one = 1, again = 1;
     image.blur(&one);
     EXPECT_EQ(image.getWidth(), 20u);
     EXPECT_EQ(image.getBlurKrnlSize(), 1u);
-    unsigned again = 1;
     EXPECT_EQ(pixelsOf(image), blurred(before, 18, 15, &again));
 }
 
@@ -155,63 +153,6 @@ TEST(Blur, SetSizeReducesTheKernelOfANarrowPicture) {
     EXPECT_EQ(image.setSize(50, 3, CRGBAImage::BoxFilter, nullptr, nullptr), 0);
     EXPECT_EQ(image.getWidth(), 100u);
     EXPECT_EQ(pixelsOf(image), before);
-}
-
-// Every allocation of a blurred setSize may fail: the image is then exactly as
-// before, or, where a vector path's scratch was refused and the reference took
-// over, exactly as a setSize without the failure leaves it.
-TEST(Blur, AllocationFailuresLeaveTheImageAsItWas) {
-    auto start = [] {
-        CRGBAImage* image = new CRGBAImage(randomPixels(20, 18, 4).data(), 20, 18);
-        unsigned k = 2;
-        image->blur(&k);
-        return image;
-    };
-    CRGBAImage* good = start();
-    ASSERT_EQ(good->setSize(40, 30, CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
-    const std::vector<TVN_DWORD> success = pixelsOf(*good);
-    delete good;
-    for (unsigned long n = 1;; ++n) {
-        CRGBAImage* image = start();
-        const std::vector<TVN_DWORD> before = pixelsOf(*image);
-        tvn::testing::failAllocation(n);
-        const int result = image->setSize(40, 30, CRGBAImage::GaussianFilter, nullptr, nullptr);
-        const bool reached = tvn::testing::allocationCount() >= n;
-        tvn::testing::failAllocation(0);
-        EXPECT_EQ(pixelsOf(*image), result ? success : before) << n;
-        EXPECT_EQ(image->getWidth(), result ? 40u : 24u);
-        EXPECT_EQ(image->getBlurKrnlSize(), 2u);
-        delete image;
-        if (!reached) {
-            EXPECT_EQ(result, 1);
-            break;
-        }
-    }
-}
-
-TEST(Blur, EveryVectorPathMatchesTheReference) {
-    struct Case {
-        TVN_DWORD w, h;
-        unsigned k;
-    } cases[] = {{40, 33, 1}, {37, 16, 5}, {16, 40, 20}, {64, 17, 3}, {200, 31, 127}, {300, 20, 128},
-                 {5, 70, 2},  {70, 5, 2},  {33, 33, 40}, {21, 19, 0}};
-    for (const Case& c : cases) {
-        std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
-        const bool was = tvn::cpu::testing::referenceForced();
-        tvn::cpu::testing::forceReference(true);
-        unsigned kr = c.k;
-        std::vector<TVN_DWORD> expected = c.k ? blurred(px, c.w, c.h, &kr) : px;
-        tvn::cpu::testing::forceReference(was);
-        const int top = tvn::simd::testing::availableLevel();
-        for (int level = 1; level <= (top ? top : 1); ++level) {
-            tvn::simd::testing::limitLevel(level);
-            unsigned k = c.k;
-            if (c.k) {
-                ASSERT_EQ(blurred(px, c.w, c.h, &k), expected) << c.w << "x" << c.h << " k " << c.k;
-            }
-        }
-        tvn::simd::testing::limitLevel(0);
-    }
 }
 
 } // namespace

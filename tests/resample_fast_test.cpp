@@ -1,6 +1,7 @@
-// Every vector path of the scaler against the scalar reference: random pictures,
-// all six kernels, shrinking, enlarging, mixed and odd sizes; and the exact
-// multipliers that the vector paths rest on.
+// Every vector path of the scaler and the blur against the scalar reference:
+// random and photo-like pictures, all six kernels, shrinking, enlarging, mixed and
+// odd sizes, blur kernels up to past the largest; and the exact multipliers that
+// the vector paths rest on.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -49,28 +50,30 @@ std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TV
 
 struct Size {
     TVN_DWORD w, h, nw, nh;
+    bool photo; // smooth pictures, where long runs of equal samples meet the identity spans
 };
 
 TEST(ResampleFast, EveryVectorPathMatchesTheReference) {
     const Size sizes[] = {
-        {96, 64, 24, 16},   // shrink x4
-        {93, 61, 31, 20},   // x3
-        {80, 48, 40, 24},   // x2
-        {75, 45, 50, 30},   // x1.5
-        {77, 55, 70, 50},   // x1.1
-        {53, 37, 53, 37},   // same size
-        {40, 30, 52, 39},   // enlarge x1.3
-        {33, 17, 66, 34},   // x2
-        {20, 18, 74, 67},   // x3.7
-        {64, 20, 17, 71},   // shrink one axis, enlarge the other
-        {1, 1, 19, 23},     // from one pixel
-        {41, 29, 1, 1},     // to one pixel
-        {17, 16, 16, 17},   // one block, and one column over
-        {101, 103, 107, 97} // primes
+        {96, 64, 24, 16, false},    // shrink x4
+        {93, 61, 31, 20, false},    // x3
+        {80, 48, 40, 24, false},    // x2
+        {75, 45, 50, 30, false},    // x1.5
+        {77, 55, 70, 50, false},    // x1.1
+        {53, 37, 53, 37, false},    // same size
+        {40, 30, 52, 39, false},    // enlarge x1.3
+        {33, 17, 66, 34, false},    // x2
+        {20, 18, 74, 67, false},    // x3.7
+        {64, 20, 17, 71, false},    // shrink one axis, enlarge the other
+        {1, 1, 19, 23, false},      // from one pixel
+        {41, 29, 1, 1, false},      // to one pixel
+        {17, 16, 16, 17, false},    // one block, and one column over
+        {101, 103, 107, 97, false}, // primes
+        {240, 160, 60, 40, true},   {240, 160, 481, 319, true}, {240, 160, 160, 90, true},
     };
     for (const Size& s : sizes)
         for (int filter = 1; filter <= 6; ++filter) {
-            std::vector<TVN_DWORD> px = randomPixels(s.w, s.h, s.w * 131 + filter);
+            std::vector<TVN_DWORD> px = s.photo ? randomPixels(s.w, s.h, 5, true) : randomPixels(s.w, s.h, s.w * 131 + filter);
             auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
             forEachLevel([&](int level) {
                 ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected)
@@ -80,15 +83,26 @@ TEST(ResampleFast, EveryVectorPathMatchesTheReference) {
         }
 }
 
-TEST(ResampleFast, PhotoLikePicturesMatchTheReference) {
-    std::vector<TVN_DWORD> px = randomPixels(240, 160, 5, true);
-    for (int filter = 1; filter <= 6; ++filter)
-        for (Size s : {Size{240, 160, 60, 40}, Size{240, 160, 481, 319}, Size{240, 160, 160, 90}}) {
-            auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
-            forEachLevel([&](int level) {
-                ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected) << filter << " level " << level;
-            });
-        }
+std::vector<TVN_DWORD> blurred(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, unsigned k) {
+    std::vector<TVN_DWORD> out(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k), 0xDEADBEEFu);
+    tvn2PassBlur(const_cast<TVN_DWORD*>(px.data()), out.data(), w, h, &k);
+    out.resize(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k));
+    return out;
+}
+
+TEST(ResampleFast, EveryBlurPathMatchesTheReference) {
+    struct Case {
+        TVN_DWORD w, h;
+        unsigned k;
+    } cases[] = {{40, 33, 1}, {37, 16, 5}, {16, 40, 20}, {64, 17, 3}, {200, 31, 127},
+                 {300, 20, 128}, {5, 70, 2}, {70, 5, 2}, {33, 33, 40}};
+    for (const Case& c : cases) {
+        std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
+        auto expected = onReference([&] { return blurred(px, c.w, c.h, c.k); });
+        forEachLevel([&](int level) {
+            ASSERT_EQ(blurred(px, c.w, c.h, c.k), expected) << c.w << "x" << c.h << " k " << c.k << " level " << level;
+        });
+    }
 }
 
 // The multiplier of a weight reproduces the truncated double product for every
@@ -104,23 +118,23 @@ TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
             weights.push_back(std::nextafter(double(p) / q, 0.0));
         }
     forEachLevel([&](int level) {
-    int none = 0;
-    for (std::size_t i = 0; i < weights.size(); ++i) {
-        const double v = weights[i];
-        std::uint32_t m = 0;
-        tvn::WeightClass kind = tvn::classifyWeight(v, &m);
-        if (kind == tvn::kWeightNone) {
-            none += i < 20012;
-            continue;
+        int none = 0;
+        for (std::size_t i = 0; i < weights.size(); ++i) {
+            const double v = weights[i];
+            std::uint32_t m = 0;
+            tvn::WeightClass kind = tvn::classifyWeight(v, &m);
+            if (kind == tvn::kWeightNone) {
+                none += i < 20012;
+                continue;
+            }
+            for (int c = 0; c < 256; ++c)
+                ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
+                    << v << " c " << c << " level " << level;
+            EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
         }
-        for (int c = 0; c < 256; ++c)
-            ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
-                << v << " c " << c << " level " << level;
-        EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
-    }
-    // Nearly every ordinary weight has one; the rest take the double path. (Just
-    // below a fraction p/q the rounded product can reach p, and often none fits.)
-    EXPECT_LT(none, 200);
+        // Nearly every ordinary weight has one; the rest take the double path. (Just
+        // below a fraction p/q the rounded product can reach p, and often none fits.)
+        EXPECT_LT(none, 200);
     });
 }
 
