@@ -153,7 +153,7 @@ TEST(ImageObject, CorruptStreamsAndOverflowingSizesThrow) {
         {[&] { CRGBAImage i(run, 5, 0x8000u, 0x8001u); }, outOfMemory},
     };
     for (const auto& stream : corrupt)
-        cases.push_back({[&] { CRGBAImage i(stream.data(), static_cast<TVN_DWORD>(stream.size()), 2, 2); }, ""});
+        cases.push_back({[stream] { CRGBAImage i(stream.data(), static_cast<TVN_DWORD>(stream.size()), 2, 2); }, ""});
     for (std::size_t k = 0; k < cases.size(); ++k) {
         const char* thrown = nullptr;
         try {
