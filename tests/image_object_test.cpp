@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "image/image_access.h"
@@ -39,8 +41,7 @@ TEST(ImageObject, Defaults) {
     EXPECT_EQ(image.getWidth() + image.getHeight() + image.getWidthOrig() + image.getHeightOrig(), 0u);
     EXPECT_STREQ(image.getFileName(), "");
     EXPECT_STREQ(image.getMaskFileName(), "");
-    EXPECT_EQ(image.containsAlpha(), 0);
-    EXPECT_EQ(image.getBlurKrnlSize(), 0u);
+    EXPECT_EQ(image.containsAlpha() + image.getBlurKrnlSize(), 0u);
     IMG_TRANSP expected{};
     expected.byMode = TRANSP_ORIGINAL;
     EXPECT_EQ(std::memcmp(&image.getTransparency(), &expected, sizeof expected), 0);
@@ -50,104 +51,93 @@ TEST(ImageObject, Defaults) {
 
     CRGBAImage blank(3, 2);
     EXPECT_EQ(pixelsOf(blank), std::vector<TVN_DWORD>(6, 0u));
-    EXPECT_EQ(blank.getWidthOrig(), 3u);
-    EXPECT_EQ(blank.getHeightOrig(), 2u);
-
+    EXPECT_EQ(blank.getWidthOrig() * 10 + blank.getHeightOrig(), 32u);
     const TVN_DWORD words[2] = {0x80FFFFFFu, 0x12345678u};
     CRGBAImage fromWords(words, 2, 1);
     EXPECT_EQ(pixelsOf(fromWords), std::vector<TVN_DWORD>(words, words + 2));
     EXPECT_EQ(fromWords.containsAlpha(), 0) << "raw words never set containsAlpha";
 }
 
-TEST(ImageObject, CopyIsDeepAndComplete) {
+// The copy constructor copies everything, the read-ahead state included;
+// assignment copies the picture into the target's own name buffers and keeps
+// the target's read-ahead. Both are deep.
+TEST(ImageObject, CopyAndAssignmentAreDeep) {
     auto px = tvntest::randomPixels(4, 3, 1);
     CRGBAImage source(px.data(), 4, 3);
     makeResizedState(source);
     std::strcpy(ImageAccess::fileName(source), "a.tga");
     std::strcpy(ImageAccess::maskFileName(source), "m.bmp");
     ImageAccess::transp(source).byMode = TRANSP_CHROMAKEY;
+    ImageAccess::transp(source).byConstTransp = 77;
     ImageAccess::blurSize(source) = 3;
     ImageAccess::resizeFilter(source) = 5;
     ImageAccess::containsAlpha(source) = 1;
     ImageAccess::readBuf(source)[7] = 42;
     ImageAccess::readLast(source) = 9;
 
-    CRGBAImage copy(source);
-    EXPECT_EQ(pixelsOf(copy), px);
-    EXPECT_NE(copy.getBuffer(), source.getBuffer());
-    EXPECT_NE(ImageAccess::origBuffer(copy), ImageAccess::origBuffer(source));
-    EXPECT_EQ(std::memcmp(ImageAccess::origBuffer(copy), ImageAccess::origBuffer(source), 48), 0);
-    EXPECT_EQ(std::memcmp(ImageAccess::savedAlpha(copy), ImageAccess::savedAlpha(source), 12), 0);
-    EXPECT_STREQ(copy.getFileName(), "a.tga");
-    EXPECT_STREQ(copy.getMaskFileName(), "m.bmp");
-    EXPECT_EQ(copy.getTransparency().byMode, TRANSP_CHROMAKEY);
-    EXPECT_EQ(copy.getBlurKrnlSize(), 3u);
-    EXPECT_EQ(ImageAccess::resizeFilter(copy), 5);
-    EXPECT_EQ(copy.containsAlpha(), 1);
-    EXPECT_EQ(ImageAccess::readBuf(copy)[7], 42) << "the copy constructor keeps the read-ahead state";
+    CRGBAImage copy(source), assigned(1, 1);
+    ImageAccess::readLast(assigned) = 3;
+    char* nameBuffer = ImageAccess::fileName(assigned);
+    assigned = source;
+    for (CRGBAImage* c : {&copy, &assigned}) {
+        EXPECT_EQ(pixelsOf(*c), px);
+        EXPECT_NE(c->getBuffer(), source.getBuffer());
+        EXPECT_NE(ImageAccess::origBuffer(*c), ImageAccess::origBuffer(source));
+        EXPECT_EQ(std::memcmp(ImageAccess::origBuffer(*c), ImageAccess::origBuffer(source), 48), 0);
+        EXPECT_EQ(std::memcmp(ImageAccess::savedAlpha(*c), ImageAccess::savedAlpha(source), 12), 0);
+        EXPECT_EQ(c->getWidthOrig(), 4u);
+        EXPECT_STREQ(c->getFileName(), "a.tga");
+        EXPECT_STREQ(c->getMaskFileName(), "m.bmp");
+        EXPECT_EQ(std::memcmp(&c->getTransparency(), &source.getTransparency(), sizeof(IMG_TRANSP)), 0);
+        EXPECT_EQ(c->getBlurKrnlSize(), 3u);
+        EXPECT_EQ(ImageAccess::resizeFilter(*c), 5);
+        EXPECT_EQ(c->containsAlpha(), 1);
+        c->getBuffer()[0] ^= 1;
+        ImageAccess::origBuffer(*c)[0] ^= 1;
+    }
+    EXPECT_EQ(ImageAccess::readBuf(copy)[7], 42);
     EXPECT_EQ(ImageAccess::readLast(copy), 9);
-
-    copy.getBuffer()[0] ^= 1;
-    ImageAccess::origBuffer(copy)[0] ^= 1;
-    EXPECT_EQ(pixelsOf(source), px) << "changing the copy must not change the source";
+    EXPECT_EQ(ImageAccess::readLast(assigned), 3);
+    EXPECT_EQ(ImageAccess::fileName(assigned), nameBuffer);
+    EXPECT_EQ(pixelsOf(source), px) << "changing a copy must not change the source";
     EXPECT_EQ(ImageAccess::origBuffer(source)[0], 0xAB000000u);
-}
-
-TEST(ImageObject, AssignmentCopiesPictureButKeepsOwnReadAhead) {
-    auto px = tvntest::randomPixels(5, 2, 2);
-    CRGBAImage b(px.data(), 5, 2);
-    makeResizedState(b);
-    std::strcpy(ImageAccess::fileName(b), "b.gif");
-    ImageAccess::transp(b).byConstTransp = 77;
-    ImageAccess::readLast(b) = 100;
-
-    CRGBAImage a(1, 1);
-    ImageAccess::readLast(a) = 3;
-    char* nameBuffer = ImageAccess::fileName(a);
-    a = b;
-    EXPECT_EQ(pixelsOf(a), px);
-    EXPECT_EQ(a.getWidthOrig(), 5u);
-    EXPECT_STREQ(a.getFileName(), "b.gif");
-    EXPECT_EQ(ImageAccess::fileName(a), nameBuffer) << "names are copied into the existing buffers";
-    EXPECT_EQ(a.getTransparency().byConstTransp, 77);
-    EXPECT_EQ(ImageAccess::readLast(a), 3);
-    b.getBuffer()[1] = 0;
-    EXPECT_EQ(pixelsOf(a), px);
 
     CRGBAImage plain(2, 2);
-    a = plain;
-    EXPECT_EQ(ImageAccess::origBuffer(a), nullptr) << "no untouched copy in the source, none in the target";
-    EXPECT_EQ(ImageAccess::savedAlpha(a), nullptr);
-
-    a = a;
-    EXPECT_EQ(a.getWidth(), 2u);
-    EXPECT_NE(a.getBuffer(), nullptr);
+    assigned = plain;
+    EXPECT_EQ(ImageAccess::origBuffer(assigned), nullptr) << "no untouched copy in the source, none in the target";
+    EXPECT_EQ(ImageAccess::savedAlpha(assigned), nullptr);
+    assigned = assigned;
+    EXPECT_EQ(assigned.getWidth(), 2u);
+    EXPECT_NE(assigned.getBuffer(), nullptr);
 }
 
 TEST(ImageObject, RunLengthConstructorDecodes) {
-    std::vector<unsigned char> run = {0x83, 0xFF, 0x01, 0x02, 0x03};
-    CRGBAImage opaque(run.data(), static_cast<TVN_DWORD>(run.size()), 2, 2);
-    EXPECT_EQ(pixelsOf(opaque), std::vector<TVN_DWORD>(4, 0xFF010203u));
-    EXPECT_EQ(opaque.containsAlpha(), 0);
-
-    run[1] = 0x80;
-    CRGBAImage translucent(run.data(), static_cast<TVN_DWORD>(run.size()), 2, 2);
-    EXPECT_EQ(pixelsOf(translucent), std::vector<TVN_DWORD>(4, 0x80010203u));
-    EXPECT_EQ(translucent.containsAlpha(), 1);
-
-    const std::vector<unsigned char> literal = {0x01, 0xFF, 1, 2, 3, 0xFE, 4, 5, 6};
-    CRGBAImage two(literal.data(), static_cast<TVN_DWORD>(literal.size()), 2, 1);
-    EXPECT_EQ(pixelsOf(two), (std::vector<TVN_DWORD>{0xFF010203u, 0xFE040506u}));
-    EXPECT_EQ(two.containsAlpha(), 1);
-
-    // Packets may cross rows when decoding; the stream only has to cover w x h.
-    auto mixed = packRun(3, 0xFF000001u);
+    auto mixed = packRun(3, 0xFF000001u); // packets may cross rows; the stream only has to cover w x h
     mixed.insert(mixed.end(), {0x00, 0xFF, 9, 9, 9});
-    CRGBAImage crossing(mixed.data(), static_cast<TVN_DWORD>(mixed.size()), 2, 2);
-    EXPECT_EQ(pixelsOf(crossing), (std::vector<TVN_DWORD>{1u | 0xFF000000u, 0xFF000001u, 0xFF000001u, 0xFF090909u}));
+    const struct {
+        std::vector<unsigned char> stream;
+        TVN_DWORD w, h;
+        std::vector<TVN_DWORD> pixels;
+        int alpha;
+    } cases[] = {
+        {{0x83, 0xFF, 0x01, 0x02, 0x03}, 2, 2, std::vector<TVN_DWORD>(4, 0xFF010203u), 0},
+        {{0x83, 0x80, 0x01, 0x02, 0x03}, 2, 2, std::vector<TVN_DWORD>(4, 0x80010203u), 1},
+        {{0x01, 0xFF, 1, 2, 3, 0xFE, 4, 5, 6}, 2, 1, {0xFF010203u, 0xFE040506u}, 1},
+        {mixed, 2, 2, {0xFF000001u, 0xFF000001u, 0xFF000001u, 0xFF090909u}, 0},
+    };
+    for (const auto& c : cases) {
+        CRGBAImage image(c.stream.data(), static_cast<TVN_DWORD>(c.stream.size()), c.w, c.h);
+        EXPECT_EQ(pixelsOf(image), c.pixels);
+        EXPECT_EQ(image.containsAlpha(), c.alpha);
+    }
+    CRGBAImage empty(static_cast<const unsigned char*>(nullptr), 0, 0, 5); // no pixels need no data
+    EXPECT_EQ(empty.getWidth(), 0u);
 }
 
-TEST(ImageObject, CorruptStreamsThrowTheEmptyText) {
+// Corrupt streams throw the empty text; sizes beyond 32 bits are allocation
+// failures (message 1).
+TEST(ImageObject, CorruptStreamsAndOverflowingSizesThrow) {
+    const std::string outOfMemory = tvntest::MessageRecorder::expectedText(1);
     const std::vector<std::vector<unsigned char>> corrupt = {
         {},                                   // nothing at all
         {0x83, 0xFF, 0x01, 0x02},             // run pixel cut short
@@ -156,39 +146,29 @@ TEST(ImageObject, CorruptStreamsThrowTheEmptyText) {
         {0x03, 0xFF, 1, 2, 3, 0xFF, 1, 2, 3}, // literal of 4 with only 2 pixels
         {0x7F},                               // literal of 128 for 4
     };
-    for (const auto& stream : corrupt) {
-        bool threwEmpty = false;
-        try {
-            CRGBAImage image(stream.data(), static_cast<TVN_DWORD>(stream.size()), 2, 2);
-        } catch (char* text) {
-            threwEmpty = text && text[0] == 0;
-        }
-        EXPECT_TRUE(threwEmpty) << "stream of " << stream.size() << " bytes";
-    }
-    // An empty picture needs no data.
-    CRGBAImage empty(static_cast<const unsigned char*>(nullptr), 0, 0, 5);
-    EXPECT_EQ(empty.getWidth(), 0u);
-}
-
-TEST(ImageObject, OverflowingSizesAreAllocationFailures) {
-    const std::string outOfMemory = tvntest::MessageRecorder::expectedText(1);
-    auto expectMessage1 = [&](auto make) {
-        try {
-            make();
-            ADD_FAILURE() << "no exception";
-        } catch (char* text) {
-            EXPECT_EQ(std::string(text), outOfMemory);
-        }
-    };
-    expectMessage1([] { CRGBAImage i(0x10000u, 0x10000u); });
-    expectMessage1([] { CRGBAImage i(0x40000000u, 1u); });
     const unsigned char run[] = {0xFF, 0xFF, 0, 0, 0};
-    expectMessage1([&] { CRGBAImage i(run, 5, 0x8000u, 0x8001u); });
+    std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[] { CRGBAImage i(0x10000u, 0x10000u); }, outOfMemory},
+        {[] { CRGBAImage i(0x40000000u, 1u); }, outOfMemory},
+        {[&] { CRGBAImage i(run, 5, 0x8000u, 0x8001u); }, outOfMemory},
+    };
+    for (const auto& stream : corrupt)
+        cases.push_back({[stream] { CRGBAImage i(stream.data(), static_cast<TVN_DWORD>(stream.size()), 2, 2); }, ""});
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        const char* thrown = nullptr;
+        try {
+            cases[k].first();
+        } catch (char* text) {
+            thrown = text;
+        }
+        ASSERT_NE(thrown, nullptr) << k;
+        EXPECT_EQ(std::string(thrown), cases[k].second) << k;
+    }
 }
 
 // Walks every allocation of each operation: the n-th failing must throw
-// message 1 (or give the documented result), leak nothing and leave the
-// source and target intact. ASan's leak checker watches the leaks.
+// message 1, leak nothing and leave the source and a failed assignment's
+// target intact. ASan's leak checker watches the leaks.
 TEST(ImageObject, EveryAllocationFailureIsClean) {
     const std::string outOfMemory = tvntest::MessageRecorder::expectedText(1);
     auto px = tvntest::randomPixels(3, 3, 5);
@@ -197,29 +177,28 @@ TEST(ImageObject, EveryAllocationFailureIsClean) {
     CRGBAImage target(2, 1);
     target.getBuffer()[0] = 0x11223344u;
     std::vector<unsigned char> stream = packRun(9, 0xFF00FF00u);
-
-    for (unsigned long n = 1; n <= 8; ++n) {
-        tvn::testing::failAllocation(n);
-        try {
-            CRGBAImage copy(source);
-        } catch (char* text) {
-            EXPECT_EQ(std::string(text), outOfMemory);
+    const std::function<void()> operations[] = {
+        [&] { CRGBAImage copy(source); },
+        [&] {
+            try {
+                target = source;
+            } catch (char*) {
+                EXPECT_EQ(target.getWidth(), 2u) << "a failed assignment leaves the target as it was";
+                EXPECT_EQ(target.getBuffer()[0], 0x11223344u);
+                throw;
+            }
+        },
+        [&] { CRGBAImage unpacked(stream.data(), static_cast<TVN_DWORD>(stream.size()), 3, 3); },
+    };
+    for (unsigned long n = 1; n <= 8; ++n)
+        for (const auto& operation : operations) {
+            tvn::testing::failAllocation(n);
+            try {
+                operation();
+            } catch (char* text) {
+                EXPECT_EQ(std::string(text), outOfMemory);
+            }
+            tvn::testing::failAllocation(0);
         }
-        tvn::testing::failAllocation(n);
-        try {
-            target = source;
-        } catch (char* text) {
-            EXPECT_EQ(std::string(text), outOfMemory);
-            EXPECT_EQ(target.getWidth(), 2u) << "a failed assignment leaves the target as it was";
-            EXPECT_EQ(target.getBuffer()[0], 0x11223344u);
-        }
-        tvn::testing::failAllocation(n);
-        try {
-            CRGBAImage unpacked(stream.data(), static_cast<TVN_DWORD>(stream.size()), 3, 3);
-        } catch (char* text) {
-            EXPECT_EQ(std::string(text), outOfMemory);
-        }
-        tvn::testing::failAllocation(0);
-    }
     EXPECT_EQ(pixelsOf(source), px);
 }

@@ -164,53 +164,77 @@ Bytes packetsOfLength(std::mt19937& rng, std::size_t length, std::size_t* pixels
 
 } // namespace
 
-TEST(TgaReader, PixelValuesAtEachDepthPlainAndRunLength) {
+TEST(TgaReader, FilesMadeByHand) {
+    const Bytes px(64, 1);
     struct Case {
+        const char* what;
+        Bytes file;
+        Words pixels; // empty: refused
+        int alphaOrMessage;
+    };
+    std::vector<Case> cases = {
+        {"run fills the picture", tgaFile({16, 8, 24, 10, 0, 0, 0, {0xFF, 1, 2, 3}, true}), Words(128, 0xFF010203u), 0},
+        {"run cut at the end", tgaFile({4, 1, 24, 10, 0, 0, 0, {0x87, 1, 2, 3}, true}), Words(4, 0xFF010203u), 0},
+        {"literal read as far as it fits", tgaFile({2, 1, 24, 10, 0, 0, 0, {0x05, 1, 2, 3, 4, 5, 6}, true}),
+         {0xFF010203u, 0xFF040506u}, 0},
+        // Odd depths: blue, green, red are the first three bytes of a pixel of
+        // depth / 8 bytes (at least 3 in run values); a byte past the data reads as 0.
+        {"depth 17", tgaFile({2, 1, 17, 2, 0, 0, 0, {1, 2, 3, 4}, true}), {0xFF010203u, 0xFF030400u}, 0},
+        {"depth 40", tgaFile({2, 1, 40, 2, 0, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}), {0xFF010203u, 0xFF060708u}, 0},
+        {"depth 33, no alpha", tgaFile({1, 1, 33, 2, 0, 0, 0, {1, 2, 3, 4}, true}), {0xFF010203u}, 0},
+        {"run-length depth 17", tgaFile({2, 1, 17, 10, 0, 0, 0, {0x01, 1, 2, 3, 4, 5, 6}, true}),
+         {0xFF010203u, 0xFF040506u}, 0},
+        {"20-byte file", Bytes(20, 0), {}, 2},
+        {"colour-mapped", tgaFile({4, 4, 8, 1, 0, 1, 0, px}), {}, 4},
+        {"grey-scale", tgaFile({4, 4, 8, 3, 0, 0, 0, px}), {}, 4},
+        {"run-length grey-scale, 16 bits", tgaFile({4, 4, 16, 11, 0, 0, 0, px}), {}, 4},
+        {"depth 15", tgaFile({4, 4, 15, 2, 0, 0, 0, px}), {}, 4},
+        {"true colour with a colour map", tgaFile({4, 4, 24, 2, 0, 1, 0, px}), {}, 4},
+        {"colour-mapped at depth 24", tgaFile({4, 4, 24, 1, 0, 1, 0, px}), {}, 4},
+        // The buffer is allocated before the depth is checked.
+        {"65535 x 65535 grey-scale", tgaFile({65535, 65535, 8, 3, 0, 0, 0, px}), {}, 1},
+        {"short plain pixels", tgaFile({5, 4, 32, 2, 0, 0, 0, px}), {}, 2},
+    };
+    // A value at each depth, plain and as a run of two; 32 bits always mark alpha.
+    const struct {
         unsigned depth;
         Bytes value;
         TVN_DWORD word;
-        int alpha;
-    } cases[] = {
-        {16, {0xFF, 0x7F}, 0xFFFFFFFFu, 0},       {16, {0x1F, 0x00}, 0xFFFF0000u, 0},
-        {16, {0x00, 0x80}, 0xFF000000u, 0},       {16, {0x00, 0x7C}, 0xFF0000FFu, 0},
-        {24, {0x10, 0x20, 0x30}, 0xFF102030u, 0}, {32, {0x10, 0x20, 0x30, 0x40}, 0x40102030u, 1},
-        {32, {0x10, 0x20, 0x30, 0xFF}, 0xFF102030u, 1},
+    } values[] = {
+        {16, {0xFF, 0x7F}, 0xFFFFFFFFu},       {16, {0x1F, 0x00}, 0xFFFF0000u},
+        {16, {0x00, 0x80}, 0xFF000000u},       {16, {0x00, 0x7C}, 0xFF0000FFu},
+        {24, {0x10, 0x20, 0x30}, 0xFF102030u}, {32, {0x10, 0x20, 0x30, 0x40}, 0x40102030u},
+        {32, {0x10, 0x20, 0x30, 0xFF}, 0xFF102030u},
     };
-    for (const Case& c : cases) {
-        Bytes raw, rle = {0x81};
-        raw.insert(raw.end(), c.value.begin(), c.value.end());
-        raw.insert(raw.end(), c.value.begin(), c.value.end());
-        rle.insert(rle.end(), c.value.begin(), c.value.end());
-        for (const Tga& t : {Tga{2, 1, c.depth, 2, 0, 0, 0, raw, true}, Tga{2, 1, c.depth, 10, 0, 0, 0, rle, true}}) {
-            Read r = readTga(tgaFile(t));
-            ASSERT_EQ(r.result, 1) << c.depth;
-            EXPECT_EQ(r.pixels, (Words{c.word, c.word})) << c.depth << " type " << t.type;
-            EXPECT_EQ(r.alpha, c.alpha) << c.depth;
-        }
+    for (const auto& v : values) {
+        Bytes raw = v.value, rle = {0x81};
+        raw.insert(raw.end(), v.value.begin(), v.value.end());
+        rle.insert(rle.end(), v.value.begin(), v.value.end());
+        const int alpha = v.depth == 32;
+        cases.push_back({"plain value", tgaFile({2, 1, v.depth, 2, 0, 0, 0, raw, true}), {v.word, v.word}, alpha});
+        cases.push_back({"run value", tgaFile({2, 1, v.depth, 10, 0, 0, 0, rle, true}), {v.word, v.word}, alpha});
     }
     // Every 5-bit field value, truncated x * 255 / 31, in the blue field.
-    Bytes ramp;
-    for (unsigned i = 0; i < 32; ++i) ramp.insert(ramp.end(), {static_cast<unsigned char>(i), 0});
-    Read r = readTga(tgaFile({32, 1, 16, 2, 0, 0, 0, ramp}));
-    ASSERT_EQ(r.result, 1);
-    for (unsigned i = 0; i < 32; ++i) EXPECT_EQ(r.pixels[i], 0xFF000000u | ((i * 255 / 31) << 16)) << i;
-}
-
-TEST(TgaReader, RunsFillThePictureAndStopAtItsEnd) {
-    Read full = readTga(tgaFile({16, 8, 24, 10, 0, 0, 0, {0xFF, 1, 2, 3}, true}));
-    ASSERT_EQ(full.result, 1);
-    EXPECT_EQ(full.pixels, Words(128, 0xFF010203u));
-    // A run of 8 over a 4 x 1 picture is cut; a literal packet reads only what fits.
-    Read cut = readTga(tgaFile({4, 1, 24, 10, 0, 0, 0, {0x87, 1, 2, 3}, true}));
-    ASSERT_EQ(cut.result, 1);
-    EXPECT_EQ(cut.pixels, Words(4, 0xFF010203u));
-    Read literal = readTga(tgaFile({2, 1, 24, 10, 0, 0, 0, {0x05, 1, 2, 3, 4, 5, 6}, true}));
-    ASSERT_EQ(literal.result, 1);
-    EXPECT_EQ(literal.pixels, (Words{0xFF010203u, 0xFF040506u}));
+    Tga ramp{32, 1, 16, 2};
+    Words rampWords;
+    for (unsigned i = 0; i < 32; ++i) {
+        ramp.data.insert(ramp.data.end(), {static_cast<unsigned char>(i), 0});
+        rampWords.push_back(0xFF000000u | ((i * 255 / 31) << 16));
+    }
+    cases.push_back({"16-bit ramp", tgaFile(ramp), rampWords, 0});
+    for (const Case& c : cases) {
+        Read r = readTga(c.file);
+        const bool refused = c.pixels.empty();
+        EXPECT_EQ(r.result, refused ? 0 : 1) << c.what;
+        EXPECT_EQ(r.pixels, c.pixels) << c.what;
+        EXPECT_EQ(r.messages, refused ? std::vector<int>{c.alphaOrMessage} : std::vector<int>{}) << c.what;
+        if (!refused) { EXPECT_EQ(r.alpha, c.alphaOrMessage) << c.what; }
+    }
 }
 
 TEST(TgaReader, RandomRunLengthFilesMatchTheModelWithTheReadAheadState) {
     std::mt19937 rng(3);
+    CRGBAImage reused; // a second file read into the same image decodes independently
     for (int round = 0; round < 300; ++round) {
         const unsigned depth = std::vector<unsigned>{16, 24, 32, 17, 40}[rng() % 5];
         const TVN_DWORD w = 1 + rng() % 60, h = 1 + rng() % 30;
@@ -225,6 +249,7 @@ TEST(TgaReader, RandomRunLengthFilesMatchTheModelWithTheReadAheadState) {
         ASSERT_EQ(r.result, 1) << round;
         ASSERT_EQ(r.pixels, expected) << round;
         expectReadAhead(r, file, 18 + t.idLength, consumed);
+        ASSERT_EQ(readTga(reused, file).pixels, expected) << round;
     }
 }
 
@@ -257,20 +282,7 @@ TEST(TgaReader, ReadAheadBoundaries) {
             }
 }
 
-TEST(TgaReader, TwoRunLengthFilesInARowDecodeIndependently) {
-    std::mt19937 rng(4);
-    Tga a{40, 40, 24, 10}, b{3, 2, 24, 10};
-    a.data = randomPackets(rng, 1600, 24);
-    b.data = randomPackets(rng, 6, 24);
-    CRGBAImage image;
-    ASSERT_EQ(readTga(image, tgaFile(a)).result, 1);
-    Read second = readTga(image, tgaFile(b));
-    std::size_t consumed = 0;
-    ASSERT_EQ(second.result, 1);
-    EXPECT_EQ(second.pixels, modelRle(b.data, 6, 24, &consumed));
-}
-
-TEST(TgaReader, EveryTruncationIsMessageTwo) {
+TEST(TgaReader, TruncationIsMessageTwoAndAFailedAllocationMessageOne) {
     std::mt19937 rng(8);
     Tga rle{5, 4, 32, 10};
     rle.data = randomPackets(rng, 20, 32);
@@ -288,64 +300,13 @@ TEST(TgaReader, EveryTruncationIsMessageTwo) {
             EXPECT_EQ(r.messages, std::vector<int>{2}) << n;
         }
     }
-}
-
-TEST(TgaReader, RefusalsAndTheirMessages) {
-    const Bytes px(64, 1);
-    struct Case {
-        const char* what;
-        Bytes file;
-        int message;
-    } cases[] = {
-        {"20-byte file", Bytes(20, 0), 2},
-        {"colour-mapped", tgaFile({4, 4, 8, 1, 0, 1, 0, px}), 4},
-        {"grey-scale", tgaFile({4, 4, 8, 3, 0, 0, 0, px}), 4},
-        {"run-length grey-scale, 16 bits", tgaFile({4, 4, 16, 11, 0, 0, 0, px}), 4},
-        {"depth 15", tgaFile({4, 4, 15, 2, 0, 0, 0, px}), 4},
-        {"true colour with a colour map", tgaFile({4, 4, 24, 2, 0, 1, 0, px}), 4},
-        {"colour-mapped at depth 24", tgaFile({4, 4, 24, 1, 0, 1, 0, px}), 4},
-        // The buffer is allocated before the depth is checked.
-        {"65535 x 65535 grey-scale", tgaFile({65535, 65535, 8, 3, 0, 0, 0, px}), 1},
-        {"short plain pixels", tgaFile({5, 4, 32, 2, 0, 0, 0, px}), 2},
-    };
-    for (const Case& c : cases) {
-        Read r = readTga(c.file);
-        EXPECT_EQ(r.result, 0) << c.what;
-        EXPECT_EQ(r.messages, std::vector<int>{c.message}) << c.what;
-    }
-}
-
-TEST(TgaReader, OddDepths) {
-    // Depth 17: two-byte pixels of which blue, green and red are the first three
-    // bytes; the last pixel's third byte lies past the data and reads as 0.
-    Read d17 = readTga(tgaFile({2, 1, 17, 2, 0, 0, 0, {1, 2, 3, 4}, true}));
-    ASSERT_EQ(d17.result, 1);
-    EXPECT_EQ(d17.pixels, (Words{0xFF010203u, 0xFF030400u}));
-    EXPECT_EQ(d17.alpha, 0);
-    // Depth 40: five-byte pixels, the first three used, opaque.
-    Read d40 = readTga(tgaFile({2, 1, 40, 2, 0, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}));
-    ASSERT_EQ(d40.result, 1);
-    EXPECT_EQ(d40.pixels, (Words{0xFF010203u, 0xFF060708u}));
-    // Depth 33: four-byte pixels, the fourth not alpha.
-    Read d33 = readTga(tgaFile({1, 1, 33, 2, 0, 0, 0, {1, 2, 3, 4}, true}));
-    ASSERT_EQ(d33.result, 1);
-    EXPECT_EQ(d33.pixels, Words{0xFF010203u});
-    // Run-length values at depth 17 are three bytes.
-    Read r17 = readTga(tgaFile({2, 1, 17, 10, 0, 0, 0, {0x01, 1, 2, 3, 4, 5, 6}, true}));
-    ASSERT_EQ(r17.result, 1);
-    EXPECT_EQ(r17.pixels, (Words{0xFF010203u, 0xFF040506u}));
-}
-
-TEST(TgaReader, FailedAllocationsAreMessageOne) {
-    const Bytes file = tgaFile({2, 2, 24, 2, 0, 0, 0, Bytes(12, 9)});
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the plain pixels
         CRGBAImage image;
-        std::vector<int> messages;
         tvn::testing::failAllocation(n);
-        int result = tvntest::readWith(&tvn::ImageAccess::readTGA, image, file, &messages);
+        Read r = readTga(image, tgaFile(raw));
         tvn::testing::failAllocation(0);
-        EXPECT_EQ(result, 0) << n;
-        EXPECT_EQ(messages, std::vector<int>{1}) << n;
+        EXPECT_EQ(r.result, 0) << n;
+        EXPECT_EQ(r.messages, std::vector<int>{1}) << n;
     }
 }
 
