@@ -2,16 +2,21 @@
 
 #include <vector>
 
+#include <zlib.h>
+
 #include "helpers.h"
-#include "zlib_inflate.h"
 
 namespace tvntest {
 
 std::string closeToJpegReference(const std::string& dir, const ManifestRow& row, CRGBAImage& image) {
     const std::size_t count = static_cast<std::size_t>(image.getWidth()) * image.getHeight();
     const TVN_DWORD* pixels = image.getBuffer();
-    std::vector<unsigned char> packed = readFileBytes(dir + "/ref/" + row.path + ".rgb.z"), rgb;
-    if (!zlibInflate(packed, &rgb) || rgb.size() != count * 3) return "reference picture unreadable";
+    const std::vector<unsigned char> packed = readFileBytes(dir + "/ref/" + row.path + ".rgb.z");
+    std::vector<unsigned char> rgb(count * 3 + 1);
+    uLongf unpacked = static_cast<uLongf>(rgb.size());
+    if (uncompress(rgb.data(), &unpacked, packed.data(), static_cast<uLong>(packed.size())) != Z_OK ||
+        unpacked != count * 3)
+        return "reference picture unreadable";
     unsigned long long sum = 0, distant = 0;
     for (std::size_t i = 0; i < count; ++i) {
         if ((pixels[i] >> 24) != 0xFF) return "alpha not 255 at pixel " + std::to_string(i);
