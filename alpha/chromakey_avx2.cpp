@@ -49,10 +49,7 @@ TVN_AVX2 void chromakeyAvx2(TVN_DWORD* words, std::size_t count, const Chromakey
                                     _mm256_andnot_si256(opaque, _mm256_srli_epi32(_mm256_mullo_epi32(dist, q), 24)));
         _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(p, keep), _mm256_slli_epi32(alpha, 24)));
     }
-    for (; i < count; ++i) {
-        TVN_DWORD c = words[i] & 0x00FFFFFFu;
-        words[i] = withAlpha(c, chromakeyAlpha(tvnGetColorDist(c, s.key), s));
-    }
+    chromakeyReference(words + i, count - i, s); // the last few pixels
 }
 
 } // namespace alpha

@@ -54,10 +54,7 @@ void chromakeySse2(TVN_DWORD* words, std::size_t count, const ChromakeySettings&
         if (ramp) alpha = _mm_or_si128(alpha, _mm_andnot_si128(opaque, _mm_srli_epi32(mulLow32(dist, q), 24)));
         _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(p, keep), _mm_slli_epi32(alpha, 24)));
     }
-    for (; i < count; ++i) {
-        TVN_DWORD c = words[i] & 0x00FFFFFFu;
-        words[i] = withAlpha(c, chromakeyAlpha(tvnGetColorDist(c, s.key), s));
-    }
+    chromakeyReference(words + i, count - i, s); // the last few pixels
 }
 
 } // namespace alpha
