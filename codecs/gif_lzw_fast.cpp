@@ -79,6 +79,16 @@ int CGifLzwDecoder::runFast() {
         m_state = state;
         m_wFirst = static_cast<unsigned short>(prevFirst);
     };
+    // A clear code: the table starts again at the initial code size.
+    auto restartAfterClear = [&]() {
+        save();
+        reset();
+        codeSize = m_byCodeSize;
+        mask = m_wMask;
+        next = m_wNext;
+        limit = m_wLimit;
+        state = AfterClear;
+    };
     // The next code, or -1 at the end of the data.
     auto readCode = [&]() -> int {
         if (bitPos + codeSize > bitLimit) {
@@ -99,13 +109,7 @@ int CGifLzwDecoder::runFast() {
         if (state != HaveOldCode) {
             // The first code of the data or after a clear code.
             if (static_cast<TVN_DWORD>(code) == clear) {
-                save();
-                reset();
-                codeSize = m_byCodeSize;
-                mask = m_wMask;
-                next = m_wNext;
-                limit = m_wLimit;
-                state = AfterClear;
+                restartAfterClear();
                 continue;
             }
             if (state == NoOldCode && static_cast<TVN_DWORD>(code) == end) {
@@ -167,13 +171,7 @@ int CGifLzwDecoder::runFast() {
         // Left the loop at a clear code, an end code, a code beyond the table, or a
         // string that does not fit.
         if (static_cast<TVN_DWORD>(code) == clear) {
-            save();
-            reset();
-            codeSize = m_byCodeSize;
-            mask = m_wMask;
-            next = m_wNext;
-            limit = m_wLimit;
-            state = AfterClear;
+            restartAfterClear();
             continue;
         }
         save();
