@@ -11,7 +11,7 @@
 #include "bench_util.h"
 #include "image/image_access.h"
 #include "platform/platform.h"
-#include "tests/support/gif_encode.h"
+#include "gif_encoder.h"
 #include "tivorn.h"
 
 #ifdef TIVORN_HAVE_GIF
@@ -26,7 +26,7 @@
 
 namespace {
 
-namespace enc = tvntest::gifenc;
+namespace enc = gifenc;
 const unsigned kSide = 2000;
 
 // A dithered photo-like picture: smooth shapes, texture and noise over 256 colours.

@@ -74,6 +74,13 @@ int bitmapRows24(HBITMAP bitmap, long width, long height, long first, long lines
 // handle and hands it to take(); everything it acquired is released afterwards.
 // Returns what take() returned, or 0 when the data could not be decoded.
 int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap, void* context), void* context);
+// Where the decoder can write pixel words itself, the picture skips the bitmap:
+// decodePictureInto asks words() for width x height words (bottom row first; null
+// gives up), fills them with opaque pixels and returns PictureDecoded. Where it
+// cannot (Windows), it returns PictureUseBitmap at once and decodePicture is the way.
+enum PictureRoute { PictureFailed = 0, PictureDecoded = 1, PictureUseBitmap = 2 };
+typedef TVN_DWORD* (*PictureWords)(void* context, TVN_DWORD width, TVN_DWORD height);
+PictureRoute decodePictureInto(const void* bytes, TVN_DWORD size, PictureWords words, void* context);
 // What decodes pictures here: "OleLoadPicture" on Windows, "TurboJPEG" elsewhere.
 const char* pictureDecoderName();
 

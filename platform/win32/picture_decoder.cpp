@@ -15,6 +15,11 @@ const char* pictureDecoderName() {
     return "OleLoadPicture";
 }
 
+// OleLoadPicture gives a bitmap handle only.
+PictureRoute decodePictureInto(const void*, TVN_DWORD, PictureWords, void*) {
+    return PictureUseBitmap;
+}
+
 int decodePicture(const void* bytes, TVN_DWORD size, int (*take)(HBITMAP bitmap, void* context), void* context) {
     if (!bytes || !take || size > 0x7FFFFFFFu) return 0;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
