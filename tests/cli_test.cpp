@@ -60,12 +60,8 @@ TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
     const std::string mask = pic("photo.jpg");
     std::vector<CASE> cases = {
         {"scene.bmp", {"--size", "97x61"}, [=](CRGBAImage& i) { return size(i, 97, 61); }},
-        {"scene.bmp", {"--size", "20x15", "--size", "97x61"},
-         [=](CRGBAImage& i) { return size(i, 20, 15) && size(i, 97, 61); }},
         {"scene.bmp", {"--rough", "--size", "50x41"}, [](CRGBAImage& i) { return i.setSizeRough(50, 41) != 0; }},
         {"scene.bmp", {"--blur", "3"}, [](CRGBAImage& i) { unsigned k = 3; i.blur(&k); return true; }},
-        {"scene.bmp", {"--size", "80x60", "--blur", "2"},
-         [=](CRGBAImage& i) { unsigned k = 2; size(i, 80, 60); i.blur(&k); return true; }},
         {"scene.bmp", {"--alpha", "const:30"},
          [](CRGBAImage& i) { return alpha(i, TRANSP_CONST, [](IMG_TRANSP& t) { t.byConstTransp = 30; }); }},
         {"scene.bmp", {"--size", "100x75", "--alpha", "gradient:10,20,30,40", "--size", "90x70"},
@@ -81,8 +77,6 @@ TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
                  t.clrChromakey = 0x0000FF00u, t.dwChromakeyDev = 120, t.bChromakeySoft = 1;
              });
          }},
-        {"greenscreen.bmp", {"--alpha", "chromakey:00ff00,0"},
-         [](CRGBAImage& i) { return alpha(i, TRANSP_CHROMAKEY, [](IMG_TRANSP& t) { t.clrChromakey = 0x0000FF00u; }); }},
         {"scene.bmp", {"--alpha", "mask:" + mask},
          [=](CRGBAImage& i) { return alpha(i, TRANSP_MASK, [](IMG_TRANSP&) {}, mask.c_str()); }},
         {"alpha.tga", {"--size", "64x48", "--alpha", "const:100", "--alpha", "original"},
