@@ -6,18 +6,20 @@ set -euo pipefail
 so=$1
 dll=$2
 objdump_win=${OBJDUMP_WIN:-i686-w64-mingw32-objdump}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
 normalise() { c++filt | sed -e 's/unsigned long/unsigned int/g' -e 's/( cdecl\*)/(*)/g' -e 's/ \[clone.*//' | sort -u; }
 
-nm -D --defined-only "$so" | awk '{print $3}' | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > /tmp/tivorn-so.exports
+nm -D --defined-only "$so" | awk '{print $3}' | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > "$work/so.exports"
 "$objdump_win" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/{print $NF}' \
-  | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > /tmp/tivorn-dll.exports
+  | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > "$work/dll.exports"
 
-if ! diff -u /tmp/tivorn-so.exports /tmp/tivorn-dll.exports; then
+if ! diff -u "$work/so.exports" "$work/dll.exports"; then
   echo "exports differ between $so and $dll" >&2
   exit 1
 fi
 for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur; do
-  grep -q "$name" /tmp/tivorn-dll.exports || { echo "tivorn.dll does not export $name" >&2; exit 1; }
+  grep -q "$name" "$work/dll.exports" || { echo "tivorn.dll does not export $name" >&2; exit 1; }
 done
-echo "exports agree: $(wc -l < /tmp/tivorn-dll.exports) names"
+echo "exports agree: $(wc -l < "$work/dll.exports") names"

@@ -1,6 +1,6 @@
 # Builds the DLL's resource script from resources/: the message list (UTF-8) is
-enable_language(RC)
 # turned into a Russian string table in code page 1251.
+enable_language(RC)
 set(TIVORN_RC_FILE ${CMAKE_BINARY_DIR}/generated/tivorn.rc)
 set(_rc_utf8 ${CMAKE_BINARY_DIR}/generated/tivorn.rc.utf8)
 file(STRINGS ${CMAKE_SOURCE_DIR}/resources/messages.inc _lines ENCODING UTF-8 REGEX "^TVN_MESSAGE")
