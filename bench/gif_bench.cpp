@@ -11,6 +11,7 @@
 #include "bench_util.h"
 #include "image/image_access.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "gif_encoder.h"
 #include "tivorn.h"
 

@@ -14,6 +14,7 @@
 #include "bench_util.h"
 #include "image/image_access.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "tivorn.h"
 
 namespace {

@@ -15,6 +15,7 @@
 
 #include "bench_util.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "tivorn.h"
 
 #ifdef TIVORN_HAVE_STB

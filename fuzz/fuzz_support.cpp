@@ -7,6 +7,7 @@
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "tivorn.h"
 
 namespace tvnfuzz {

@@ -8,6 +8,7 @@
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "tivorn.h"
 
 namespace {

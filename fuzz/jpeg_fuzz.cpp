@@ -6,6 +6,7 @@
 #include "image/image_access.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "tivorn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,18 +12,6 @@
 
 namespace {
 
-// Closes the picture file on every way out of load, the thrown ones included.
-class FileCloser {
-public:
-    explicit FileCloser(HANDLE file) : m_hFile(file) {}
-    ~FileCloser() { tvn::plat::fileClose(m_hFile); }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    HANDLE m_hFile;
-};
-
 void showCannotOpen(const char* path) {
     char text[2 * tvn::kNameSize + 4];
     std::strcpy(text, tvn::messageText(10));
@@ -72,7 +60,7 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
         showCannotOpen(m_strFileName);
         return 0;
     }
-    FileCloser closer(file);
+    tvn::plat::CPlatformFile closer(file);
     const tvn::FileKind kind = tvn::fileKindOf(tvn::lowerCaseExtension(m_strFileName));
     tvn::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
 

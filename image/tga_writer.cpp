@@ -14,17 +14,6 @@ namespace {
 // needs no second full-size buffer.
 const std::size_t kSlicePixels = 64 * 1024;
 
-class FileCloser {
-public:
-    explicit FileCloser(HANDLE file) : m_file(file) {}
-    ~FileCloser() { tvn::plat::fileClose(m_file); }
-    FileCloser(const FileCloser&) = delete;
-    FileCloser& operator=(const FileCloser&) = delete;
-
-private:
-    HANDLE m_file;
-};
-
 bool writeAll(HANDLE file, const void* data, std::size_t size) {
     TVN_DWORD written = 0;
     return tvn::plat::fileWrite(file, data, static_cast<TVN_DWORD>(size), &written) && written == size;
@@ -44,7 +33,7 @@ int CRGBAImage::saveTGA(const char* fileName) {
 
     HANDLE file = tvn::plat::fileCreateWrite(fileName);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    FileCloser closer(file);
+    tvn::plat::CPlatformFile closer(file);
 
     TGA_HEADER header;
     std::memset(&header, 0, sizeof header);

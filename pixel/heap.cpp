@@ -1,8 +1,10 @@
 #include "heap.h"
 #include "module_start.h"
+#include "../platform/memory.h"
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 
 namespace tvn {
 
@@ -22,18 +24,34 @@ bool allowed(std::size_t bytes) {
 std::size_t atLeastOne(std::size_t bytes) {
     return bytes ? bytes : 1;
 }
+
+// Pictures, their copies and every working buffer of a big picture: these are
+// filled right after they are made, and first touches of 4 KiB pages would cost
+// more than the filling, so they are laid out for huge pages. They remain C-heap
+// blocks: heapFree and heapRealloc treat them like the others.
+bool isLarge(std::size_t bytes) {
+    return bytes >= plat::kHugePageBytes;
+}
 } // namespace
 
 void* heapAlloc(std::size_t bytes) {
-    return allowed(bytes) ? std::malloc(atLeastOne(bytes)) : nullptr;
+    if (!allowed(bytes)) return nullptr;
+    return isLarge(bytes) ? plat::allocLargeBlock(bytes) : std::malloc(atLeastOne(bytes));
 }
 
 void* heapAllocZero(std::size_t bytes) {
-    return allowed(bytes) ? std::calloc(atLeastOne(bytes), 1) : nullptr;
+    if (!allowed(bytes)) return nullptr;
+    if (!isLarge(bytes)) return std::calloc(atLeastOne(bytes), 1);
+    void* block = plat::allocLargeBlock(bytes);
+    if (block) std::memset(block, 0, bytes);
+    return block;
 }
 
 void* heapRealloc(void* block, std::size_t bytes) {
-    return allowed(bytes) ? std::realloc(block, atLeastOne(bytes)) : nullptr;
+    if (!allowed(bytes)) return nullptr;
+    void* moved = std::realloc(block, atLeastOne(bytes));
+    if (moved && isLarge(bytes)) plat::adviseHugePages(moved, bytes);
+    return moved;
 }
 
 void heapFree(void* block) {

@@ -10,6 +10,7 @@
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
 

@@ -63,10 +63,29 @@ public:
     /* Folder in which the open-file dialog of load starts; shared by all images. */
     static char m_strPath[260];
 
+    /* What throws, and what: the members below throw a char* that points at a
+       text of the library (valid while it is loaded); every other member reports
+       failure by its return value or a message box. "Message 1" is the library's
+       out-of-memory text, the same that its message boxes show.
+       - CRGBAImage(): never throws.
+       - CRGBAImage(width, height) (zero-filled pixels) and CRGBAImage(pixels,
+         width, height) (null pixels: zero-filled): message 1 when width x height
+         x 4 bytes exceeds 32 bits or memory is short.
+       - The run-length constructor: message 1 as above, checked first; then an
+         empty text ("") when packed is null for a non-empty picture, or the
+         stream is corrupt or ends before width x height pixels.
+       - The copy constructor: message 1 when a copy of a buffer cannot be made.
+       - operator=: message 1 when a copy of a buffer cannot be made; the target
+         is then unchanged.
+       - load: message 1 when a picture is already there and the copy kept to
+         restore it after a failed read cannot be made; also when putting that
+         picture back after a failed read runs short of memory (it is back in
+         full all the same). A file that cannot be read is not thrown: load
+         shows its message and returns 0. */
     CRGBAImage();
     CRGBAImage(TVN_DWORD width, TVN_DWORD height);
     CRGBAImage(const TVN_DWORD* pixels, TVN_DWORD width, TVN_DWORD height);
-    /* Decodes a stream made by compressRLE; throws an empty text if it is corrupt. */
+    /* Decodes a stream made by compressRLE. */
     CRGBAImage(const unsigned char* packed, TVN_DWORD packedLength, TVN_DWORD width, TVN_DWORD height);
     CRGBAImage(const CRGBAImage& other);
     const CRGBAImage& operator=(CRGBAImage& other);

@@ -22,7 +22,15 @@ typedef unsigned long TVN_DWORD;
 typedef uint32_t TVN_DWORD;
 #  define TVN_CDECL
 #  define TVN_API __attribute__((visibility("default")))
-/* Small stand-ins for the Windows handle types the interface names. */
+/* Stand-ins for the Windows types the interface names (HBITMAP in tvnCreateBitmap
+   and fromHandle, HANDLE in CRGBAImage's layout) and the library's file layer uses
+   (HWND, FILETIME), so that one header serves both builds. They are global names:
+   a host that declares them itself (a Windows compatibility layer, for example)
+   defines TVN_HAVE_WIN32_TYPES before including tivorn and keeps its own. Its
+   declarations must be the same as these: the handles as pointers to the struct
+   types named here (the exported C++ symbols carry those names), FILETIME as two
+   32-bit words. */
+#  ifndef TVN_HAVE_WIN32_TYPES
 typedef void* HANDLE;
 typedef struct HWND__* HWND;
 typedef struct HBITMAP__* HBITMAP;
@@ -30,6 +38,7 @@ typedef struct _FILETIME {
     uint32_t dwLowDateTime;
     uint32_t dwHighDateTime;
 } FILETIME;
+#  endif
 #  ifndef INVALID_HANDLE_VALUE
 #    define INVALID_HANDLE_VALUE ((HANDLE)(intptr_t)-1)
 #  endif

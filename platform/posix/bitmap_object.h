@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "../platform.h"
+#include "../bitmaps.h"
 
 struct HBITMAP__ {
     unsigned magic;

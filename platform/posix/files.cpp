@@ -1,5 +1,6 @@
 // Files on POSIX systems, with the contract of the Win32 file calls the core uses.
-#include "../memory_files.h"
+#include "../file_hook.h"
+#include "../paths.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -34,7 +35,10 @@ bool isRegularOrMissing(const char* path) {
 
 HANDLE fileOpenRead(const char* path) {
     if (!path) return INVALID_HANDLE_VALUE;
-    if (mem::exists(path)) return mem::open(path);
+    if (const testing::FileHook* hook = fileHook()) {
+        HANDLE own = hook->open(path);
+        if (own != INVALID_HANDLE_VALUE) return own;
+    }
     if (!isRegularOrMissing(path)) return INVALID_HANDLE_VALUE;
     return wrap(::open(path, O_RDONLY | O_CLOEXEC));
 }
@@ -52,7 +56,7 @@ HANDLE fileOpenReadWrite(const char* path, int createIfMissing) {
 int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
     if (got) *got = 0;
     if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (mem::isMemoryHandle(file)) return mem::read(file, buffer, size, got);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->read(file, buffer, size, got);
     TVN_DWORD total = 0;
     char* p = static_cast<char*>(buffer);
     while (total < size) {
@@ -70,7 +74,7 @@ int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
 
 int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* written) {
     if (written) *written = 0;
-    if (file == INVALID_HANDLE_VALUE || !file || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
     TVN_DWORD total = 0;
     const char* p = static_cast<const char*>(buffer);
     while (total < size) {
@@ -87,7 +91,7 @@ int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* writte
 
 int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition) {
     if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (mem::isMemoryHandle(file)) return mem::seek(file, offset, origin, newPosition);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->seek(file, offset, origin, newPosition);
     int whence = origin == SeekBegin ? SEEK_SET : origin == SeekCurrent ? SEEK_CUR : SEEK_END;
     off_t r = ::lseek(fdOf(file), static_cast<off_t>(offset), whence);
     if (r < 0 || r > static_cast<off_t>(0xFFFFFFFEu)) return 0;
@@ -97,7 +101,7 @@ int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition
 
 TVN_DWORD fileSize(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE || !file) return kInvalidFileSize;
-    if (mem::isMemoryHandle(file)) return mem::size(file);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->size(file);
     struct stat st;
     if (fstat(fdOf(file), &st) != 0 || st.st_size >= static_cast<off_t>(kInvalidFileSize))
         return kInvalidFileSize;
@@ -105,13 +109,13 @@ TVN_DWORD fileSize(HANDLE file) {
 }
 
 int fileTruncate(HANDLE file) {
-    if (file == INVALID_HANDLE_VALUE || !file || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
     off_t pos = ::lseek(fdOf(file), 0, SEEK_CUR);
     return pos >= 0 && ::ftruncate(fdOf(file), pos) == 0;
 }
 
 int fileLastWriteTime(HANDLE file, FILETIME* time) {
-    if (file == INVALID_HANDLE_VALUE || !file || !time || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || !time || hookOf(file)) return 0;
     struct stat st;
     if (fstat(fdOf(file), &st) != 0) return 0;
     // 100-ns intervals since 1601-01-01, as the Windows file time.
@@ -124,8 +128,8 @@ int fileLastWriteTime(HANDLE file, FILETIME* time) {
 
 void fileClose(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE || !file) return;
-    if (mem::isMemoryHandle(file)) {
-        mem::close(file);
+    if (const testing::FileHook* hook = hookOf(file)) {
+        hook->close(file);
         return;
     }
     ::close(fdOf(file));
@@ -134,7 +138,8 @@ void fileClose(HANDLE file) {
 
 int pathExists(const char* path) {
     if (!path) return 0;
-    if (mem::exists(path)) return 1;
+    const testing::FileHook* hook = fileHook();
+    if (hook && hook->exists(path)) return 1;
     struct stat st;
     return stat(path, &st) == 0;
 }

@@ -1,6 +1,6 @@
 // Module start on POSIX systems: the message table is filled when the shared
 // library (or a program linking the core statically) is loaded.
-#include "../platform.h"
+#include "../module.h"
 #include "../../pixel/module_start.h"
 
 #include <cstdio>

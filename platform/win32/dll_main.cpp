@@ -1,5 +1,5 @@
 // Entry point of tivorn.dll: fills the message table on process and thread attach.
-#include "../platform.h"
+#include "../module.h"
 #include "../../pixel/module_start.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

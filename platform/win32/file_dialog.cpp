@@ -2,7 +2,8 @@
 // installed, else GetOpenFileNameA with the request record of its first
 // version (76 bytes in the 32-bit DLL), which every version of the dialog accepts.
 #include "../open_file_proc.h"
-#include "../platform.h"
+#include "../dialogs.h"
+#include "tivorn/types.h" // the Win32 declarations
 
 #include <commdlg.h>
 #include <cstring>

@@ -1,12 +1,16 @@
 // Files through the Win32 kernel calls.
-#include "../memory_files.h"
+#include "../file_hook.h"
+#include "../paths.h"
 
 namespace tvn {
 namespace plat {
 
 HANDLE fileOpenRead(const char* path) {
     if (!path) return INVALID_HANDLE_VALUE;
-    if (mem::exists(path)) return mem::open(path);
+    if (const testing::FileHook* hook = fileHook()) {
+        HANDLE own = hook->open(path);
+        if (own != INVALID_HANDLE_VALUE) return own;
+    }
     return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -24,7 +28,7 @@ HANDLE fileOpenReadWrite(const char* path, int createIfMissing) {
 int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
     if (got) *got = 0;
     if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (mem::isMemoryHandle(file)) return mem::read(file, buffer, size, got);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->read(file, buffer, size, got);
     DWORD n = 0;
     BOOL ok = ReadFile(file, buffer, size, &n, nullptr);
     if (got) *got = n;
@@ -33,7 +37,7 @@ int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
 
 int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* written) {
     if (written) *written = 0;
-    if (file == INVALID_HANDLE_VALUE || !file || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
     DWORD n = 0;
     BOOL ok = WriteFile(file, buffer, size, &n, nullptr);
     if (written) *written = n;
@@ -42,7 +46,7 @@ int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* writte
 
 int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition) {
     if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (mem::isMemoryHandle(file)) return mem::seek(file, offset, origin, newPosition);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->seek(file, offset, origin, newPosition);
     DWORD method = origin == SeekBegin ? FILE_BEGIN : origin == SeekCurrent ? FILE_CURRENT : FILE_END;
     DWORD r = SetFilePointer(file, offset, nullptr, method);
     if (r == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return 0;
@@ -52,24 +56,24 @@ int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition
 
 TVN_DWORD fileSize(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE || !file) return kInvalidFileSize;
-    if (mem::isMemoryHandle(file)) return mem::size(file);
+    if (const testing::FileHook* hook = hookOf(file)) return hook->size(file);
     return GetFileSize(file, nullptr);
 }
 
 int fileTruncate(HANDLE file) {
-    if (file == INVALID_HANDLE_VALUE || !file || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
     return SetEndOfFile(file) ? 1 : 0;
 }
 
 int fileLastWriteTime(HANDLE file, FILETIME* time) {
-    if (file == INVALID_HANDLE_VALUE || !file || !time || mem::isMemoryHandle(file)) return 0;
+    if (file == INVALID_HANDLE_VALUE || !file || !time || hookOf(file)) return 0;
     return GetFileTime(file, nullptr, nullptr, time) ? 1 : 0;
 }
 
 void fileClose(HANDLE file) {
     if (file == INVALID_HANDLE_VALUE || !file) return;
-    if (mem::isMemoryHandle(file)) {
-        mem::close(file);
+    if (const testing::FileHook* hook = hookOf(file)) {
+        hook->close(file);
         return;
     }
     CloseHandle(file);
@@ -77,7 +81,8 @@ void fileClose(HANDLE file) {
 
 int pathExists(const char* path) {
     if (!path) return 0;
-    if (mem::exists(path)) return 1;
+    const testing::FileHook* hook = fileHook();
+    if (hook && hook->exists(path)) return 1;
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -1,9 +1,15 @@
-// Memory advice on Windows: large pages need a privilege hosts seldom hold, so
-// the advice is not taken.
-#include "../platform.h"
+// Large blocks on Windows: large pages need a privilege hosts seldom hold, so a
+// large block is a plain one and the advice is not taken.
+#include "../memory.h"
+
+#include <cstdlib>
 
 namespace tvn {
 namespace plat {
+
+void* allocLargeBlock(std::size_t bytes) {
+    return std::malloc(bytes ? bytes : 1);
+}
 
 void adviseHugePages(void*, std::size_t) {}
 

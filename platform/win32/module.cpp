@@ -1,6 +1,6 @@
 // Module start on Windows: DllMain fills the message table from the DLL's own
 // string table on process or thread attach.
-#include "../platform.h"
+#include "../module.h"
 #include "../../pixel/module_start.h"
 
 namespace tvn {

@@ -1,5 +1,6 @@
 // Path rules on Windows: the shell's own path functions.
-#include "../platform.h"
+#include "../paths.h"
+#include "tivorn/types.h" // the Win32 declarations
 
 #include <shlwapi.h>
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 #include "resources_text.h"
 
 namespace tvntest {

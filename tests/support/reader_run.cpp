@@ -4,6 +4,7 @@
 
 #include "pixel/module_start.h"
 #include "platform/platform.h"
+#include "platform/testing/memory_files.h"
 
 namespace tvntest {
 

@@ -1,4 +1,5 @@
 #include "memory_files.h"
+#include "platform/file_hook.h"
 
 #include <cstdint>
 #include <cstring>
@@ -34,27 +35,6 @@ std::map<std::string, std::shared_ptr<const Block>>& registry() {
 
 OpenFile* fromHandle(HANDLE h) {
     return reinterpret_cast<OpenFile*>(reinterpret_cast<std::uintptr_t>(h) & ~std::uintptr_t(1));
-}
-
-} // namespace
-
-void memoryFileAdd(const char* path, const void* data, std::size_t size) {
-    auto block = std::make_shared<Block>();
-    const unsigned char* p = static_cast<const unsigned char*>(data);
-    block->bytes.assign(p, p + size);
-    std::lock_guard<std::mutex> lock(registryLock());
-    registry()[path] = block;
-}
-
-void memoryFileRemove(const char* path) {
-    std::lock_guard<std::mutex> lock(registryLock());
-    registry().erase(path);
-}
-
-namespace mem {
-
-bool isMemoryHandle(HANDLE h) {
-    return h != INVALID_HANDLE_VALUE && (reinterpret_cast<std::uintptr_t>(h) & 1u) != 0;
 }
 
 bool exists(const char* path) {
@@ -105,6 +85,23 @@ void close(HANDLE h) {
     delete fromHandle(h);
 }
 
-} // namespace mem
+const testing::FileHook kMemoryFiles = {open, exists, read, seek, size, close};
+
+} // namespace
+
+void memoryFileAdd(const char* path, const void* data, std::size_t size) {
+    auto block = std::make_shared<Block>();
+    const unsigned char* p = static_cast<const unsigned char*>(data);
+    block->bytes.assign(p, p + size);
+    std::lock_guard<std::mutex> lock(registryLock());
+    registry()[path] = block;
+    testing::setFileHook(&kMemoryFiles);
+}
+
+void memoryFileRemove(const char* path) {
+    std::lock_guard<std::mutex> lock(registryLock());
+    registry().erase(path);
+}
+
 } // namespace plat
 } // namespace tvn
