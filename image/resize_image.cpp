@@ -1,0 +1,50 @@
+// TwoPassScaler<Kernel>::resizeImage: the scaler's plane-to-plane resample
+// applied to an image, from its untouched copy into its current picture.
+#include <cstring>
+
+#include "image_access.h"
+#include "pixel/heap.h"
+#include "rebuild.h"
+#include "resample/two_pass_scaler.h"
+
+using A = tvn::ImageAccess;
+
+namespace tvn {
+// The loaded picture has the original size unless it was stretched, when its
+// rows are wider: reading the original count of words in buffer order then
+// stays inside the buffer, so the copy is taken that way.
+bool ensureUntouchedCopy(CRGBAImage& image) {
+    if (A::origBuffer(image)) return true;
+    const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
+    TVN_DWORD* copy = allocPixels(width, height);
+    if (!copy) return false;
+    std::memcpy(copy, A::buffer(image), static_cast<std::size_t>(width) * height * 4);
+    A::origBuffer(image) = copy;
+    return true;
+}
+} // namespace tvn
+
+// By design a resize to an empty size, or of an empty picture, is refused before
+// anything changes: there is no sample to draw on or to produce.
+template <class Kernel>
+int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight) {
+    m_bAborted = 0;
+    const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
+    if (!A::buffer(image) || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
+    if (!tvn::ensureUntouchedCopy(image)) return 0;
+    const tvn::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
+    tvn::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
+    if (!resample(untouched, &fresh)) return 0;
+    tvn::heapFree(A::buffer(image));
+    A::buffer(image) = fresh.pWords;
+    A::width(image) = newWidth;
+    A::height(image) = newHeight;
+    return 1;
+}
+
+template int TwoPassScaler<BoxKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+template int TwoPassScaler<BilinearKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+template int TwoPassScaler<BicubicKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+template int TwoPassScaler<GaussianKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+template int TwoPassScaler<HammingKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+template int TwoPassScaler<BlackmanKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
