@@ -1,5 +1,6 @@
 // TwoPassScaler<Kernel>::resizeImage: the scaler's plane-to-plane resample
 // applied to an image, from its untouched copy into its current picture.
+#include <algorithm>
 #include <cstring>
 
 #include "image_access.h"
@@ -10,15 +11,19 @@
 using A = tvn::ImageAccess;
 
 namespace tvn {
-// The loaded picture has the original size unless it was stretched, when its
-// rows are wider: reading the original count of words in buffer order then
-// stays inside the buffer, so the copy is taken that way.
+// The current picture has the original size unless it was stretched, when its
+// rows are wider: the original count of words is then taken in buffer order.
+// By design no buffer is read past its end, whatever the sizes say; words the
+// current picture does not hold are transparent black.
 bool ensureUntouchedCopy(CRGBAImage& image) {
     if (A::origBuffer(image)) return true;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
     TVN_DWORD* copy = allocPixels(width, height);
     if (!copy) return false;
-    std::memcpy(copy, A::buffer(image), static_cast<std::size_t>(width) * height * 4);
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    const std::size_t held = std::min(count, static_cast<std::size_t>(A::width(image)) * A::height(image));
+    std::memcpy(copy, A::buffer(image), held * 4);
+    std::memset(copy + held, 0, (count - held) * 4);
     A::origBuffer(image) = copy;
     return true;
 }
