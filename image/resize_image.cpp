@@ -21,7 +21,8 @@ bool ensureUntouchedCopy(CRGBAImage& image) {
     TVN_DWORD* copy = allocPixels(width, height);
     if (!copy) return false;
     const std::size_t count = static_cast<std::size_t>(width) * height;
-    const std::size_t held = std::min(count, static_cast<std::size_t>(A::width(image)) * A::height(image));
+    const std::size_t current = static_cast<std::size_t>(A::width(image)) * A::height(image);
+    const std::size_t held = std::min(count, current);
     std::memcpy(copy, A::buffer(image), held * 4);
     std::memset(copy + held, 0, (count - held) * 4);
     A::origBuffer(image) = copy;

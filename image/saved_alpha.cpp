@@ -21,7 +21,8 @@ namespace {
 // design no buffer is ever read or written past its end.
 std::size_t reachable(bool untouchedCopy, TVN_DWORD width, TVN_DWORD height, std::size_t originalCount) {
     if (untouchedCopy) return originalCount;
-    return std::min(originalCount, static_cast<std::size_t>(width) * height);
+    const std::size_t current = static_cast<std::size_t>(width) * height;
+    return std::min(originalCount, current);
 }
 
 } // namespace
