@@ -1,31 +1,20 @@
 #include "alpha_frame.h"
 
-#include "image/image_access.h"
-#include "resample/rebuild.h"
-
 namespace tvn {
 namespace alpha {
 
-using A = ImageAccess;
-
-bool beginAlphaMode(CRGBAImage& image, AlphaTarget* target) {
-    if (!A::buffer(image)) return false;
-    image.saveAlpha();
-    if (!A::savedAlpha(image)) return false;
-    if (A::origBuffer(image)) {
-        *target = {A::origBuffer(image), A::widthOrig(image), A::heightOrig(image), true};
-    } else {
-        *target = {A::buffer(image), A::width(image), A::height(image), false};
-    }
-    return true;
+void copyAlphaOut(const TVN_DWORD* src, std::size_t available, unsigned char* saved, std::size_t count) {
+    for (std::size_t i = 0; i < available; ++i) saved[i] = static_cast<unsigned char>(src[i] >> 24);
+    for (std::size_t i = available; i < count; ++i) saved[i] = 0xFF;
 }
 
-void endAlphaMode(CRGBAImage& image, const AlphaTarget& target) {
-    if (target.original) bilinearRebuild(image);
+void copyAlphaIn(TVN_DWORD* target, const unsigned char* saved, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) target[i] = withAlpha(target[i], saved[i]);
 }
 
-bool modeRan(CRGBAImage& image) {
-    return !A::buffer(image) || A::savedAlpha(image);
+void applyMask(const AlphaTarget& target, const TVN_DWORD* grey) {
+    const std::size_t count = static_cast<std::size_t>(target.width) * target.height;
+    for (std::size_t i = 0; i < count; ++i) target.words[i] = withAlpha(target.words[i], grey[i] & 0xFFu);
 }
 
 } // namespace alpha

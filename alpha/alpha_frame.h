@@ -1,10 +1,12 @@
-// The frame every transparency mode shares: keep the picture's own alpha, write
-// the new alpha into the untouched copy when there is one (else into the current
-// picture), then bring the current picture up to date.
+// The planes every transparency mode writes, and the plane-level steps shared by
+// the modes and the saved alpha. Which buffer of an image is the target (the
+// untouched copy when there is one, else the current picture) the image decides.
 #ifndef TIVORN_ALPHA_FRAME_H
 #define TIVORN_ALPHA_FRAME_H
 
-#include "tivorn/image.h"
+#include <cstddef>
+
+#include "tivorn/types.h"
 
 namespace tvn {
 namespace alpha {
@@ -17,22 +19,21 @@ struct AlphaTarget {
     bool original; // the untouched copy: the current picture is rebuilt afterwards
 };
 
-// Saves the picture's own alpha (first time only) and picks the target. false
-// when the mode must not run: no picture, or no saved copy could be made (by
-// design a mode never overwrites alpha that could not be kept).
-bool beginAlphaMode(CRGBAImage& image, AlphaTarget* target);
-
-// After the target was written: the bilinear rebuild when it was the untouched
-// copy. Its failure is not passed on: the next resize shows the new alpha.
-void endAlphaMode(CRGBAImage& image, const AlphaTarget& target);
-
-// Whether the last mode could run (a picture without a saved copy means it could not).
-bool modeRan(CRGBAImage& image);
-
 // word with its alpha byte replaced; the colour bytes stay.
 inline TVN_DWORD withAlpha(TVN_DWORD word, TVN_DWORD alpha) {
     return (word & 0x00FFFFFFu) | (alpha << 24);
 }
+
+// saved[i] = alpha of src[i] for the first `available` words; the rest of the
+// `count` bytes are 0xFF (pixels the source does not hold count as opaque).
+void copyAlphaOut(const TVN_DWORD* src, std::size_t available, unsigned char* saved, std::size_t count);
+
+// The alpha bytes of saved written into the first count words of target.
+void copyAlphaIn(TVN_DWORD* target, const unsigned char* saved, std::size_t count);
+
+// Mode 3's last step: the red byte of each grey mask word becomes the alpha of
+// the target word at the same place (the mask has the target's size).
+void applyMask(const AlphaTarget& target, const TVN_DWORD* grey);
 
 } // namespace alpha
 } // namespace tvn

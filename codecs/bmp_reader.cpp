@@ -1,12 +1,11 @@
 // The BMP reader: uncompressed bitmaps with a 40-byte information header,
 // 1, 4 and 8 bits through a colour table, 24 and 32 bits direct.
-#include "tivorn/image.h"
 #include "bmp_pixels.h"
 #include "bmp_rows.h"
-#include "../pixel/heap.h"
-#include "../pixel/module_start.h"
-#include "../platform/bitmap_records.h"
-#include "../platform/platform.h"
+#include "decoders.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 #include "reader_failure.h"
 
 #include <cstdint>
@@ -39,92 +38,104 @@ void* readRows(HANDLE file, TVN_DWORD stride, TVN_DWORD height) {
 
 } // namespace
 
-int CRGBAImage::readBMPFile(void* file) {
+namespace tvn {
+namespace codecs {
+
+int decodeBmp(HANDLE file, DECODED_PICTURE* out) {
+    DecodedHolder holder(out);
     try {
         tagBITMAPFILEHEADER header;
         tagBITMAPINFOHEADER info;
-        readBMPFileHeader(file, &header);
-        readBMPInfoHeader(file, &info);
+        bmp::readFileHeader(file, &header);
+        bmp::readInfoHeader(file, &info);
 
         // Sizes are taken as unsigned: a top-down file (negative height) asks
         // for a buffer that cannot be had and is refused with message 1.
-        m_dwWidth = static_cast<TVN_DWORD>(info.biWidth);
-        m_dwHeight = static_cast<TVN_DWORD>(info.biHeight);
-        tvn::heapFree(m_pBuffer);
-        m_pBuffer = nullptr;
-        m_pBuffer = static_cast<TVN_DWORD*>(tvn::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0));
+        const TVN_DWORD width = static_cast<TVN_DWORD>(info.biWidth);
+        const TVN_DWORD height = static_cast<TVN_DWORD>(info.biHeight);
+        holder.reset(static_cast<TVN_DWORD*>(heapAllocOrThrow(width, height, 4, 0)), width, height);
 
         switch (info.biBitCount) {
         case 1:
         case 4:
         case 8:
-            if (info.biCompression != 0) tvn::throwMessage(4);
-            readBMPMappedBitmap(file, &info);
+            if (info.biCompression != 0) throwMessage(4);
+            bmp::readMappedBitmap(file, info, out->plane);
             break;
         case 16:
-            tvn::throwMessage(4);
+            throwMessage(4);
         case 24:
         case 32:
-            if (info.biCompression != 0) tvn::throwMessage(4);
-            readBMPRawBitmap(file, &header, &info);
+            if (info.biCompression != 0) throwMessage(4);
+            bmp::readRawBitmap(file, header, info, out->plane);
             break;
         default:
-            tvn::throwMessage(2);
+            throwMessage(2);
         }
+        holder.keep();
         return 1;
     } catch (char* text) {
-        return tvn::readerFailed(text, m_dwWidth, m_dwHeight);
+        return readerFailed(text);
     }
 }
 
-void CRGBAImage::readBMPFileHeader(void* file, tagBITMAPFILEHEADER* header) {
+namespace bmp {
+
+void readFileHeader(HANDLE file, tagBITMAPFILEHEADER* header) {
     readExactly(file, header, sizeof *header);
-    if (header->bfType != kBmpSignature) tvn::throwMessage(5);
+    if (header->bfType != kBmpSignature) throwMessage(5);
 }
 
-void CRGBAImage::readBMPInfoHeader(void* file, tagBITMAPINFOHEADER* info) {
+void readInfoHeader(HANDLE file, tagBITMAPINFOHEADER* info) {
     readExactly(file, info, sizeof *info);
-    if (info->biSize != sizeof *info || info->biBitCount == 0) tvn::throwMessage(7);
+    if (info->biSize != sizeof *info || info->biBitCount == 0) throwMessage(7);
 }
 
-void CRGBAImage::readBMPColorMap(void* file, tagRGBQUAD* table, TVN_DWORD count) {
+void readColorMap(HANDLE file, tagRGBQUAD* table, TVN_DWORD count) {
     readExactly(file, table, count * sizeof *table);
 }
 
-void CRGBAImage::readBMPMappedBitmap(void* file, tagBITMAPINFOHEADER* info) {
+void readMappedBitmap(HANDLE file, const tagBITMAPINFOHEADER& info, const PIXEL_PLANE& plane) {
     // The table always has 2^bits entries and the rows follow it at once,
     // whatever biClrUsed and bfOffBits say.
-    const unsigned bits = info->biBitCount;
+    const unsigned bits = info.biBitCount;
     tagRGBQUAD table[256];
-    readBMPColorMap(file, table, 1u << bits);
+    readColorMap(file, table, 1u << bits);
     TVN_DWORD words[256];
     for (unsigned i = 0; i < (1u << bits); ++i)
         words[i] = 0xFF000000u | (static_cast<TVN_DWORD>(table[i].rgbBlue) << 16) |
                    (static_cast<TVN_DWORD>(table[i].rgbGreen) << 8) | table[i].rgbRed;
 
-    const TVN_DWORD stride = rowStride(m_dwWidth, bits);
-    tvn::HeapBlock rows(readRows(file, stride, m_dwHeight));
-    if (m_dwWidth == 0) return; // rows of no pixels, however many: nothing to store
+    const TVN_DWORD width = plane.dwWidth, height = plane.dwHeight;
+    const TVN_DWORD stride = rowStride(width, bits);
+    HeapBlock rows(readRows(file, stride, height));
+    if (width == 0) return; // rows of no pixels, however many: nothing to store
     const unsigned char* row = rows.as<unsigned char>();
-    TVN_DWORD* out = m_pBuffer;
-    for (TVN_DWORD y = 0; y < m_dwHeight; ++y, row += stride, out += m_dwWidth)
-        tvn::bmp::indexedRowToWords(row, bits, words, out, m_dwWidth);
+    TVN_DWORD* out = plane.pWords;
+    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width)
+        tvn::bmp::indexedRowToWords(row, bits, words, out, width);
 }
 
-void CRGBAImage::readBMPRawBitmap(void* file, tagBITMAPFILEHEADER* header, tagBITMAPINFOHEADER* info) {
+void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITMAPINFOHEADER& info,
+                   const PIXEL_PLANE& plane) {
     // The move is not checked: a bad offset shows as a short read. The offset is
     // a signed 32-bit distance, as the platform's file pointer takes it, so an
     // offset of 2 GiB or more fails to move on every platform alike.
-    const long offset = static_cast<long>(static_cast<std::int32_t>(header->bfOffBits));
-    tvn::plat::fileSeek(file, offset, tvn::plat::SeekBegin, nullptr);
-    const unsigned bits = info->biBitCount;
-    const TVN_DWORD stride = rowStride(m_dwWidth, bits);
-    tvn::HeapBlock rows(readRows(file, stride, m_dwHeight));
-    if (m_dwWidth == 0) return;
+    const long offset = static_cast<long>(static_cast<std::int32_t>(header.bfOffBits));
+    plat::fileSeek(file, offset, plat::SeekBegin, nullptr);
+    const unsigned bits = info.biBitCount;
+    const TVN_DWORD width = plane.dwWidth, height = plane.dwHeight;
+    const TVN_DWORD stride = rowStride(width, bits);
+    HeapBlock rows(readRows(file, stride, height));
+    if (width == 0) return;
     const unsigned char* row = rows.as<unsigned char>();
-    TVN_DWORD* out = m_pBuffer;
-    for (TVN_DWORD y = 0; y < m_dwHeight; ++y, row += stride, out += m_dwWidth) {
-        if (bits == 24) tvn::px::bgrToWords(row, out, m_dwWidth);
-        else tvn::px::bgrxToWords(row, out, m_dwWidth); // the fourth byte is not alpha
+    TVN_DWORD* out = plane.pWords;
+    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) {
+        if (bits == 24) px::bgrToWords(row, out, width);
+        else px::bgrxToWords(row, out, width); // the fourth byte is not alpha
     }
 }
+
+} // namespace bmp
+} // namespace codecs
+} // namespace tvn

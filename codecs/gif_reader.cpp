@@ -3,13 +3,13 @@
 #include <cstddef>
 #include <cstring>
 
+#include "decoders.h"
 #include "gif_draw.h"
 #include "gif_format.h"
 #include "gif_lzw.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
-#include "tivorn/image.h"
 #include "reader_failure.h"
 
 namespace {
@@ -31,14 +31,18 @@ unsigned short word(const unsigned char* p) {
 
 } // namespace
 
-void CRGBAImage::readGIFSignature(void* file) {
+namespace tvn {
+namespace codecs {
+namespace gif {
+
+void readSignature(HANDLE file) {
     unsigned char signature[6];
     readExactly(file, signature, sizeof signature);
     // The version ("87a", "89a") is not examined.
     if (std::memcmp(signature, "GIF", 3) != 0) tvn::throwMessage(3);
 }
 
-void CRGBAImage::readGIFScreenDescriptor(void* file, GIF_SCREEN_DESCR* screen) {
+void readScreenDescriptor(HANDLE file, GIF_SCREEN_DESCR* screen) {
     unsigned char bytes[7];
     readExactly(file, bytes, sizeof bytes);
     screen->wWidth = word(bytes);
@@ -46,21 +50,16 @@ void CRGBAImage::readGIFScreenDescriptor(void* file, GIF_SCREEN_DESCR* screen) {
     screen->byFlags = bytes[4];
     screen->byBackground = bytes[5];
     screen->byAspect = bytes[6];
-    m_dwWidth = screen->wWidth;
-    m_dwHeight = screen->wHeight;
-    void* pixels = tvn::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
-    tvn::heapFree(m_pBuffer);
-    m_pBuffer = static_cast<TVN_DWORD*>(pixels);
 }
 
-void CRGBAImage::readGIFColorMap(void* file, unsigned char** table, TVN_DWORD bits) {
+void readColorMap(HANDLE file, unsigned char** table, TVN_DWORD bits) {
     const TVN_DWORD entries = TVN_DWORD(1) << bits;
     tvn::HeapBlock block(tvn::heapAllocOrThrow(entries, 3, 1, 1));
     readExactly(file, block.get(), entries * 3);
     *table = static_cast<unsigned char*>(block.release());
 }
 
-int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
+int readImageDescriptor(HANDLE file, GIF_IMAGE_DESCR* image) {
     unsigned char byte = 0;
     while (readByte(file, &byte)) {
         if (byte == tvn::gif::kTrailer) return 0;
@@ -89,21 +88,27 @@ int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
     return 0;
 }
 
-int CRGBAImage::readGIFFile(void* file) {
+} // namespace gif
+
+int decodeGif(HANDLE file, DECODED_PICTURE* out) {
+    DecodedHolder holder(out);
     try {
         tvn::CGifLzwDecoder decoder;
-        readGIFSignature(file);
+        gif::readSignature(file);
         GIF_SCREEN_DESCR screen;
-        readGIFScreenDescriptor(file, &screen);
+        gif::readScreenDescriptor(file, &screen);
+        const TVN_DWORD width = screen.wWidth, height = screen.wHeight;
+        holder.reset(static_cast<TVN_DWORD*>(heapAllocOrThrow(width, height, 4, 0)), width, height);
+        TVN_DWORD* const pixels = out->plane.pWords;
 
         tvn::HeapBlock palette(tvn::heapAllocOrThrow(tvn::gif::kTableEntries, 4, 1, 0));
         tvn::HeapBlock globalTable;
         TVN_DWORD globalEntries = 0;
-        const std::size_t pixelCount = static_cast<std::size_t>(m_dwWidth) * m_dwHeight;
+        const std::size_t pixelCount = static_cast<std::size_t>(width) * height;
         if (screen.byFlags & tvn::gif::kFlagColorTable) {
             const TVN_DWORD bits = (screen.byFlags & tvn::gif::kSizeCodeMask) + 1u;
             unsigned char* table = nullptr;
-            readGIFColorMap(file, &table, bits);
+            gif::readColorMap(file, &table, bits);
             globalTable.reset(table);
             globalEntries = TVN_DWORD(1) << bits;
         }
@@ -116,14 +121,14 @@ int CRGBAImage::readGIFFile(void* file) {
         bool filled = false;
 
         GIF_IMAGE_DESCR image;
-        while (readGIFImageDescriptor(file, &image)) {
+        while (gif::readImageDescriptor(file, &image)) {
             tvn::HeapBlock localTable;
             const unsigned char* table = globalTable.as<unsigned char>();
             TVN_DWORD entries = globalEntries;
             if (image.byFlags & tvn::gif::kFlagColorTable) {
                 const TVN_DWORD bits = (image.byFlags & tvn::gif::kSizeCodeMask) + 1u;
                 unsigned char* local = nullptr;
-                readGIFColorMap(file, &local, bits);
+                gif::readColorMap(file, &local, bits);
                 localTable.reset(local);
                 table = local;
                 entries = TVN_DWORD(1) << bits;
@@ -141,15 +146,18 @@ int CRGBAImage::readGIFFile(void* file) {
             const TVN_DWORD capacity = static_cast<TVN_DWORD>(image.wWidth) * image.wHeight;
             unsigned short* output = indices.as<unsigned short>() + tvn::CGifLzwDecoder::kIndexLead;
             const TVN_DWORD count = decoder.decodeImage(file, output, capacity);
-            tvn::gif::drawImage(m_pBuffer, m_dwWidth, m_dwHeight, image, output, count, palette.as<TVN_DWORD>());
-            if (!filled) tvn::gif::fillAroundImage(m_pBuffer, m_dwWidth, m_dwHeight, image, count, background);
+            tvn::gif::drawImage(pixels, width, height, image, output, count, palette.as<TVN_DWORD>());
+            if (!filled) tvn::gif::fillAroundImage(pixels, width, height, image, count, background);
             filled = true;
         }
         if (!filled)
-            for (std::size_t i = 0; i < pixelCount; ++i) m_pBuffer[i] = background;
-        m_bContainsAlpha = 0;
+            for (std::size_t i = 0; i < pixelCount; ++i) pixels[i] = background;
+        holder.keep();
         return 1;
     } catch (char* text) {
-        return tvn::readerFailed(text, m_dwWidth, m_dwHeight);
+        return readerFailed(text);
     }
 }
+
+} // namespace codecs
+} // namespace tvn

@@ -1,13 +1,13 @@
 // The run-length TGA reader and its byte reader. Every byte comes through the
-// 512-byte read-ahead buffer of the image, in getNextByte's order and with its
+// 512-byte read-ahead buffer of the image, in nextByte's order and with its
 // reads: a packet whose bytes are all buffered is decoded straight from the
 // buffer; one that crosses the end of the buffered bytes is gathered first,
-// taking what is buffered in one piece and refilling through getNextByte.
-#include "tivorn/image.h"
+// taking what is buffered in one piece and refilling through nextByte.
 #include "bmp_pixels.h"
+#include "decoders.h"
 #include "tga_pixels.h"
-#include "../pixel/module_start.h"
-#include "../platform/platform.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>
@@ -34,38 +34,42 @@ inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsig
 
 } // namespace
 
-void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
+namespace tvn {
+namespace codecs {
+namespace tga {
+
+void readUnmappedRLE(HANDLE file, unsigned char depth, READ_AHEAD& ra, const PIXEL_PLANE& plane) {
     // Bytes left over from an earlier file must not be handed out, even when the
     // platform gives this file the same handle value.
-    m_hReadFile = INVALID_HANDLE_VALUE;
-    const std::size_t total = static_cast<std::size_t>(m_dwWidth) * m_dwHeight;
+    ra.hFile = INVALID_HANDLE_VALUE;
+    const std::size_t total = plane.count();
     const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
     const tvn::px::RowConverter literals = literalConverter(depth);
-    TVN_DWORD* out = m_pBuffer;
+    TVN_DWORD* out = plane.pWords;
     std::size_t stored = 0;
     unsigned char packet[1 + 128 * 4];
 
     while (stored < total) {
-        const bool buffered = m_hReadFile == file && m_nReadNext <= m_nReadLast;
-        const unsigned h = buffered ? m_readBuf[m_nReadNext] : getNextByte(file);
+        const bool buffered = ra.hFile == file && ra.nNext <= ra.nLast;
+        const unsigned h = buffered ? ra.pBuf[ra.nNext] : nextByte(file, ra);
         const std::size_t n = std::min<std::size_t>((h & 0x7F) + 1, total - stored);
         // Bytes after the last needed pixel are not taken.
         const std::size_t values = ((h & 0x80) ? 1 : n) * valueBytes;
-        if (buffered && static_cast<std::size_t>(m_nReadLast - m_nReadNext) >= values) {
-            storePacket(h, m_readBuf + m_nReadNext + 1, n, depth, literals, out + stored);
-            m_nReadNext += static_cast<int>(values + 1);
+        if (buffered && static_cast<std::size_t>(ra.nLast - ra.nNext) >= values) {
+            storePacket(h, ra.pBuf + ra.nNext + 1, n, depth, literals, out + stored);
+            ra.nNext += static_cast<int>(values + 1);
         } else {
-            if (buffered) ++m_nReadNext; // the header byte
+            if (buffered) ++ra.nNext; // the header byte
             std::size_t got = 0;
             while (got < values) {
-                if (m_nReadNext > m_nReadLast) {
-                    packet[got++] = getNextByte(file);
+                if (ra.nNext > ra.nLast) {
+                    packet[got++] = nextByte(file, ra);
                     continue;
                 }
                 const std::size_t take =
-                    std::min<std::size_t>(static_cast<std::size_t>(m_nReadLast - m_nReadNext) + 1, values - got);
-                std::memcpy(packet + got, m_readBuf + m_nReadNext, take);
-                m_nReadNext += static_cast<int>(take);
+                    std::min<std::size_t>(static_cast<std::size_t>(ra.nLast - ra.nNext) + 1, values - got);
+                std::memcpy(packet + got, ra.pBuf + ra.nNext, take);
+                ra.nNext += static_cast<int>(take);
                 got += take;
             }
             storePacket(h, packet, n, depth, literals, out + stored);
@@ -74,18 +78,22 @@ void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
     }
 }
 
-unsigned char CRGBAImage::getNextByte(void* file) {
-    if (file != m_hReadFile) {
-        m_hReadFile = file;
-        std::memset(m_readBuf, 0, sizeof m_readBuf);
-        m_nReadLast = -1;
-        m_nReadNext = 0;
+unsigned char nextByte(HANDLE file, READ_AHEAD& ra) {
+    if (file != ra.hFile) {
+        ra.hFile = file;
+        std::memset(ra.pBuf, 0, 512);
+        ra.nLast = -1;
+        ra.nNext = 0;
     }
-    if (m_nReadNext > m_nReadLast) {
+    if (ra.nNext > ra.nLast) {
         TVN_DWORD got = 0;
-        if (!tvn::plat::fileRead(file, m_readBuf, sizeof m_readBuf, &got) || got == 0) tvn::throwMessage(2);
-        m_nReadLast = static_cast<int>(got) - 1;
-        m_nReadNext = 0;
+        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(2);
+        ra.nLast = static_cast<int>(got) - 1;
+        ra.nNext = 0;
     }
-    return m_readBuf[m_nReadNext++];
+    return ra.pBuf[ra.nNext++];
 }
+
+} // namespace tga
+} // namespace codecs
+} // namespace tvn

@@ -1,7 +1,7 @@
 // Colour conversions of the picture and its exports as 24- and 32-bit bytes.
 #include "tivorn/image.h"
 #include "pixel_loops.h"
-#include "../resample/rebuild.h"
+#include "rebuild.h"
 
 namespace {
 

@@ -4,26 +4,12 @@
 // it was when an allocation fails.
 #include "tivorn/image.h"
 #include "../pixel/heap.h"
+#include "../pixel/plane.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-template <class T> void mirrorRows(T* data, std::size_t width, std::size_t height) {
-    if (!data) return;
-    for (std::size_t y = 0; y < height; ++y) std::reverse(data + y * width, data + (y + 1) * width);
-}
-
-// Exchanges row y with row height-1-y; swapping in place needs no row buffer.
-template <class T> void exchangeRows(T* data, std::size_t width, std::size_t height) {
-    if (!data) return;
-    for (std::size_t y = 0; y < height / 2; ++y) {
-        T* low = data + y * width;
-        T* high = data + (height - 1 - y) * width;
-        std::swap_ranges(low, low + width, high);
-    }
-}
 
 // Widens every row to `n` by repeating its middle column (the rule of stretchHorizontally).
 template <class T> void stretchRows(const T* src, T* dst, std::size_t w, std::size_t n, std::size_t height) {
@@ -38,6 +24,9 @@ template <class T> void stretchRows(const T* src, T* dst, std::size_t w, std::si
 }
 
 } // namespace
+
+using tvn::exchangeRows;
+using tvn::mirrorRows;
 
 void CRGBAImage::flipHorizontal() {
     mirrorRows(m_pBuffer, m_dwWidth, m_dwHeight);
@@ -95,6 +84,11 @@ void CRGBAImage::trimByAlpha(TVN_DWORD& x, TVN_DWORD& y) {
     m_dwHeight = m_dwHeightOrig = static_cast<TVN_DWORD>(nh);
 }
 
+// The original size keeps its value, so afterwards the rows are wider than the
+// original width although there is no untouched copy. What reads the current
+// picture at the original size (the first resize, saveAlpha, restoreAlpha)
+// takes original width x height words in buffer order, which the wider rows
+// always hold; the saved alpha keeps covering the original size unchanged.
 void CRGBAImage::stretchHorizontally(TVN_DWORD width) {
     if (m_pOrigBuffer || !m_pBuffer || width <= m_dwWidth) return;
     std::size_t bytes = 0;
@@ -102,23 +96,8 @@ void CRGBAImage::stretchHorizontally(TVN_DWORD width) {
     // A picture of width 0 has no middle column: its new rows are transparent black.
     tvn::HeapBlock pixels(m_dwWidth ? tvn::heapAlloc(bytes) : tvn::heapAllocZero(bytes));
     if (!pixels.get()) return;
-
-    // Without an untouched copy the picture is its own original, so the original
-    // width follows the stretch; the saved alpha (rows of the original width) is
-    // stretched alike so that it keeps covering the original size.
-    tvn::HeapBlock alpha;
-    if (m_pSavedAlpha) {
-        std::size_t alphaBytes = 0;
-        if (!tvn::checkedSize(width, m_dwHeightOrig, 1, &alphaBytes)) return;
-        alpha.reset(m_dwWidthOrig ? tvn::heapAlloc(alphaBytes) : tvn::heapAllocZero(alphaBytes));
-        if (!alpha.get()) return;
-        if (m_dwWidthOrig)
-            stretchRows(m_pSavedAlpha, alpha.as<unsigned char>(), m_dwWidthOrig, width, m_dwHeightOrig);
-        tvn::heapFree(m_pSavedAlpha);
-        m_pSavedAlpha = static_cast<unsigned char*>(alpha.release());
-    }
     if (m_dwWidth) stretchRows(m_pBuffer, pixels.as<TVN_DWORD>(), m_dwWidth, width, m_dwHeight);
     tvn::heapFree(m_pBuffer);
     m_pBuffer = static_cast<TVN_DWORD*>(pixels.release());
-    m_dwWidth = m_dwWidthOrig = width;
+    m_dwWidth = width;
 }

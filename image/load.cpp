@@ -1,8 +1,9 @@
-// load and reload: a file name to a picture, by the file's extension. A failed
-// read puts the image back exactly as it was, from a full copy made before.
+// load and reload: a file name to a picture, by the file's extension. The
+// reader decodes into a staging record that replaces the picture only when the
+// whole read succeeded, so a failed read leaves the picture as it was.
 #include "tivorn/image.h"
 #include "file_names.h"
-#include "image_access.h"
+#include "reader_members.h"
 #include "../pixel/heap.h"
 #include "../pixel/module_start.h"
 #include "../platform/platform.h"
@@ -18,21 +19,6 @@ void showCannotOpen(const char* path) {
     std::strcat(text, ": ");
     std::strncat(text, path, tvn::kNameSize - 1);
     tvn::plat::showMessage(text, nullptr);
-}
-
-// Everything operator= copies except the buffers.
-void restoreFields(CRGBAImage& image, CRGBAImage& from) {
-    using A = tvn::ImageAccess;
-    A::width(image) = A::width(from);
-    A::height(image) = A::height(from);
-    A::widthOrig(image) = A::widthOrig(from);
-    A::heightOrig(image) = A::heightOrig(from);
-    A::containsAlpha(image) = A::containsAlpha(from);
-    tvn::copyName(A::fileName(image), A::fileName(from));
-    tvn::copyName(A::maskFileName(image), A::maskFileName(from));
-    A::transp(image) = A::transp(from);
-    A::blurSize(image) = A::blurSize(from);
-    A::resizeFilter(image) = A::resizeFilter(from);
 }
 
 } // namespace
@@ -64,63 +50,47 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
     const tvn::FileKind kind = tvn::fileKindOf(tvn::lowerCaseExtension(m_strFileName));
     tvn::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
 
+    // The copy of the image that load has always made before reading: when memory
+    // for it is short, message 1 leaves load before anything is read.
     std::unique_ptr<CRGBAImage> backup;
-    if (m_pBuffer) {
-        backup.reset(new CRGBAImage(*this)); // throws message 1 when it cannot be made
-        tvn::copyName(tvn::ImageAccess::fileName(*backup), previousName);
-        tvn::copyName(tvn::ImageAccess::maskFileName(*backup), previousMask);
-        tvn::ImageAccess::containsAlpha(*backup) = previousContainsAlpha;
-    }
+    if (m_pBuffer) backup.reset(new CRGBAImage(*this));
 
-    // The readers put the new picture in m_pBuffer. The previous buffers are set
-    // aside meanwhile, so that nothing a reader does (the TGA flips) touches them.
-    TVN_DWORD* previous = m_pBuffer;
-    TVN_DWORD* previousOrig = m_pOrigBuffer;
-    unsigned char* previousAlpha = m_pSavedAlpha;
-    m_pBuffer = nullptr;
-    m_pOrigBuffer = nullptr;
-    m_pSavedAlpha = nullptr;
-
+    tvn::DECODED_PICTURE staged = {};
     int result = 0;
+    bool sizeLost = true; // the readers that report a failure leave no picture size
     switch (kind) {
-    case tvn::FileBMP: result = readBMPFile(file); break;
-    case tvn::FileTGA: result = readTGAFile(file); break;
-    case tvn::FileGIF: result = readGIFFile(file); break;
-    case tvn::FileJPEG: result = readJPEGFile(file); break;
-    case tvn::FileUnknown: result = 0; break;
+    case tvn::FileBMP: result = tvn::codecs::decodeBmp(file, &staged); break;
+    case tvn::FileTGA: {
+        tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+        result = tvn::codecs::decodeTga(file, readAhead, &staged);
+        break;
     }
-    m_dwWidthOrig = m_dwWidth;
-    m_dwHeightOrig = m_dwHeight;
+    case tvn::FileGIF: result = tvn::codecs::decodeGif(file, &staged); break;
+    case tvn::FileJPEG:
+        sizeLost = false;
+        result = tvn::codecs::decodeJpeg(file, &staged);
+        break;
+    case tvn::FileUnknown: sizeLost = false; break;
+    }
 
     if (!result) {
-        tvn::heapFree(m_pBuffer);
-        tvn::heapFree(m_pOrigBuffer);
-        m_pBuffer = previous;
-        m_pOrigBuffer = nullptr;
-        m_pSavedAlpha = previousAlpha;
-        if (!backup) {
-            tvn::heapFree(previousOrig);
+        if (backup) {
+            // Nothing of the picture was touched: only the names and the alpha flag come back.
+            tvn::copyName(m_strFileName, previousName);
+            tvn::copyName(m_strMaskFileName, previousMask);
+            m_bContainsAlpha = previousContainsAlpha;
             return 0;
         }
-        m_pOrigBuffer = previousOrig;
-        try {
-            *this = *backup; // releases the buffers put back above
-        } catch (...) {
-            // Out of memory: the buffers put back are the previous picture's own,
-            // so its sizes and settings complete it before message 1 leaves.
-            restoreFields(*this, *backup);
-            throw;
-        }
+        // No picture before, and none now.
+        tvn::heapFree(m_pOrigBuffer);
+        m_pOrigBuffer = nullptr;
+        if (sizeLost) m_dwWidth = m_dwHeight = 0;
+        m_dwWidthOrig = m_dwWidth;
+        m_dwHeightOrig = m_dwHeight;
         return 0;
     }
     // The new picture is its own untouched copy.
-    tvn::heapFree(previous);
-    tvn::heapFree(previousOrig);
-    tvn::heapFree(previousAlpha);
-    tvn::heapFree(m_pOrigBuffer);
-    tvn::heapFree(m_pSavedAlpha);
-    m_pOrigBuffer = nullptr;
-    m_pSavedAlpha = nullptr;
+    tvn::replacePicture(*this, staged);
     return 1;
 }
 

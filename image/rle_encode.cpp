@@ -67,12 +67,14 @@ private:
 } // namespace
 
 TVN_DWORD CRGBAImage::compressRLE(unsigned char** packed) {
-    // The untouched picture. Without an untouched copy the current picture is it,
-    // and the library keeps its size equal to the original size.
+    // The untouched picture at the original size. Without an untouched copy the
+    // current picture is it; after a stretch its rows are wider, and the original
+    // count of words is taken in buffer order, which they always hold.
     const TVN_DWORD* src = m_pOrigBuffer ? m_pOrigBuffer : m_pBuffer;
-    const TVN_DWORD w = m_pOrigBuffer ? m_dwWidthOrig : m_dwWidth;
-    const TVN_DWORD h = m_pOrigBuffer ? m_dwHeightOrig : m_dwHeight;
+    const TVN_DWORD w = m_dwWidthOrig, h = m_dwHeightOrig;
     if (!packed || !src || w == 0 || h == 0) return 0;
+    const unsigned long long held = static_cast<unsigned long long>(m_dwWidth) * m_dwHeight;
+    if (!m_pOrigBuffer && held < static_cast<unsigned long long>(w) * h) return 0; // never read past the picture
 
     // Worst case: all literals, 4 bytes a pixel plus a header per 128 pixels. Runs
     // never cost more than the literals they replace, even with the headers of the

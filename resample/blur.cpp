@@ -1,11 +1,11 @@
-// The box blur: tvn2PassBlur, the image's public and private blur, and the plain
-// scalar reference of the arithmetic.
+// The box blur: tvn2PassBlur and the plain scalar reference of the arithmetic.
 #include "blur.h"
 
 #include <cstring>
 
 #include "pixel/heap.h"
-#include "pixel_buffer.h"
+#include "pixel/plane.h"
+#include "tivorn/image.h"
 
 namespace tvn {
 
@@ -97,28 +97,4 @@ extern "C" TVN_API void TVN_CDECL tvn2PassBlur(TVN_DWORD* src, TVN_DWORD* dst, T
         !tvn::checkedSize(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h), 4, &bytes))
         return;
     if (!tvn::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
-}
-
-void CRGBAImage::blur(unsigned int* pKernel) {
-    blur(pKernel, 1);
-}
-
-// A shortage of memory (or a picture of width 0, which no blur can reduce to)
-// leaves the image as the rebuild left it. The untouched copy is secured first
-// (when the rebuild did not make it), so that it can never be taken from a
-// blurred picture.
-void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
-    if (!pKernel) return;
-    if (rebuild) setSize(m_dwWidth, m_dwHeight, m_nResizeFilter, nullptr, nullptr);
-    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::ensureUntouchedCopy(*this)) return;
-    tvn::BlurBuffers buffers;
-    if (!tvn::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
-    tvn::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);
-    tvn::heapFree(m_pBuffer);
-    m_pBuffer = buffers.picture;
-    buffers.picture = nullptr;
-    m_dwWidth += 2 * *pKernel;
-    m_dwHeight += 2 * *pKernel;
-    m_nBlurKrnlSize = *pKernel;
-    tvn::freeBlurBuffers(&buffers);
 }

@@ -4,7 +4,7 @@
 #ifndef TIVORN_RESAMPLE_BLUR_H
 #define TIVORN_RESAMPLE_BLUR_H
 
-#include "tivorn/image.h"
+#include "tivorn/types.h"
 
 namespace tvn {
 

@@ -1,7 +1,7 @@
 #include "two_pass_scaler.h"
 
 #include "passes.h"
-#include "pixel_buffer.h"
+#include "pixel/heap.h"
 
 template <class Kernel>
 tvn::WEIGHT_TABLE* TwoPassScaler<Kernel>::buildWeights(unsigned srcLen, unsigned dstLen) {
@@ -71,31 +71,20 @@ void TwoPassScaler<Kernel>::passVertical(const TVN_DWORD* src, TVN_DWORD* dst, u
     releaseWeights(table);
 }
 
-// By design a resize to an empty size, or of an empty picture, is refused before
-// anything changes: there is no sample to draw on or to produce.
 template <class Kernel>
-int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight) {
+int TwoPassScaler<Kernel>::resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst) {
     m_bAborted = 0;
-    const TVN_DWORD width = image.m_dwWidthOrig, height = image.m_dwHeightOrig;
-    if (!image.m_pBuffer || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
-    if (!tvn::ensureUntouchedCopy(image)) return 0;
+    const TVN_DWORD newWidth = dst->dwWidth, newHeight = dst->dwHeight, height = src.dwHeight;
     tvn::HeapBlock middle(tvn::allocPixels(newWidth, height));
     if (!middle.get()) return 0;
-    passHorizontal(image.m_pOrigBuffer, middle.as<TVN_DWORD>(), width, newWidth, height);
+    passHorizontal(src.pWords, middle.as<TVN_DWORD>(), src.dwWidth, newWidth, height);
     if (m_bAborted) return 0;
-    TVN_DWORD* old = image.m_pBuffer;
-    TVN_DWORD* fresh = tvn::allocPixels(newWidth, newHeight);
-    if (!fresh) return 0;
-    image.m_pBuffer = fresh;
-    passVertical(middle.as<TVN_DWORD>(), fresh, newWidth, height, newHeight);
-    if (m_bAborted) {
-        image.m_pBuffer = old;
-        tvn::heapFree(fresh);
-        return 0;
-    }
-    tvn::heapFree(old);
-    image.m_dwWidth = newWidth;
-    image.m_dwHeight = newHeight;
+    tvn::HeapBlock fresh(tvn::allocPixels(newWidth, newHeight));
+    if (!fresh.get()) return 0;
+    passVertical(middle.as<TVN_DWORD>(), fresh.as<TVN_DWORD>(), newWidth, height, newHeight);
+    if (m_bAborted) return 0;
+    dst->pWords = fresh.as<TVN_DWORD>();
+    fresh.release();
     return 1;
 }
 

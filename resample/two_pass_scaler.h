@@ -5,6 +5,7 @@
 #define TIVORN_TWO_PASS_SCALER_H
 
 #include "kernels.h"
+#include "pixel/plane.h"
 #include "tivorn/image.h"
 #include "weights.h"
 
@@ -25,6 +26,11 @@ public:
                         unsigned height);
     void passVertical(const TVN_DWORD* src, TVN_DWORD* dst, unsigned width, unsigned srcHeight,
                       unsigned dstHeight);
+    // Resamples src to dst->dwWidth x dst->dwHeight (both > 0) into new words
+    // stored in dst->pWords; 0 with nothing allocated on a shortage or an abort.
+    int resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst);
+    // The image's untouched picture resampled into its current picture; defined
+    // beside the image object, which owns the buffers.
     int resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight);
 
     int aborted() const { return m_bAborted; }

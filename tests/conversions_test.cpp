@@ -10,7 +10,7 @@
 #include "image/pixel_loops.h"
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
-#include "resample/rebuild.h"
+#include "image/rebuild.h"
 #include "support/helpers.h"
 
 using tvn::ImageAccess;

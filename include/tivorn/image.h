@@ -46,8 +46,6 @@ struct TGA_HEADER;
 struct TGA_FOOTER;
 struct GIF_SCREEN_DESCR;
 struct GIF_IMAGE_DESCR;
-template <class Kernel> class TwoPassScaler;
-class NearestScaler;
 namespace tvn { struct ImageAccess; }
 
 class TVN_API CRGBAImage {
@@ -170,8 +168,6 @@ private:
     int setTransparencyByMask();
     void setTransparencyChromakey();
 
-    template <class Kernel> friend class TwoPassScaler;
-    friend class NearestScaler;
     friend struct tvn::ImageAccess;
 
     TVN_DWORD* m_pBuffer;

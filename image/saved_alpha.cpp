@@ -10,20 +10,18 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "alpha_frame.h"
-#include "image/image_access.h"
+#include "alpha/alpha_frame.h"
 #include "pixel/heap.h"
-
-using A = tvn::ImageAccess;
+#include "tivorn/image.h"
 
 namespace {
 
 // Pixels of the current picture that a count in original pixels may touch
 // without a copy: a stretched picture is wider than its original size, and by
 // design no buffer is ever read or written past its end.
-std::size_t reachable(CRGBAImage& image, std::size_t originalCount) {
-    if (A::origBuffer(image)) return originalCount;
-    std::size_t current = static_cast<std::size_t>(A::width(image)) * A::height(image);
+std::size_t reachable(bool untouchedCopy, TVN_DWORD width, TVN_DWORD height, std::size_t originalCount) {
+    if (untouchedCopy) return originalCount;
+    const std::size_t current = static_cast<std::size_t>(width) * height;
     return std::min(originalCount, current);
 }
 
@@ -36,10 +34,7 @@ void CRGBAImage::saveAlpha() {
     unsigned char* saved = static_cast<unsigned char*>(tvn::heapAlloc(count));
     if (!saved) return;
     const TVN_DWORD* src = m_pOrigBuffer ? m_pOrigBuffer : m_pBuffer;
-    std::size_t n = reachable(*this, count);
-    for (std::size_t i = 0; i < n; ++i) saved[i] = static_cast<unsigned char>(src[i] >> 24);
-    // Original pixels the current picture does not hold count as opaque.
-    for (std::size_t i = n; i < count; ++i) saved[i] = 0xFF;
+    tvn::alpha::copyAlphaOut(src, reachable(m_pOrigBuffer != nullptr, m_dwWidth, m_dwHeight, count), saved, count);
     m_pSavedAlpha = saved;
 }
 
@@ -47,9 +42,9 @@ int CRGBAImage::restoreAlpha(int filter, IMG_PROGRESS_PROC progress, void* user)
     if (!m_pSavedAlpha) return 0;
     TVN_DWORD* target = m_pOrigBuffer ? m_pOrigBuffer : m_pBuffer;
     if (target) {
-        std::size_t n = reachable(*this, static_cast<std::size_t>(m_dwWidthOrig) * m_dwHeightOrig);
-        const unsigned char* saved = m_pSavedAlpha;
-        for (std::size_t i = 0; i < n; ++i) target[i] = tvn::alpha::withAlpha(target[i], saved[i]);
+        const std::size_t count = static_cast<std::size_t>(m_dwWidthOrig) * m_dwHeightOrig;
+        tvn::alpha::copyAlphaIn(target, m_pSavedAlpha,
+                                reachable(m_pOrigBuffer != nullptr, m_dwWidth, m_dwHeight, count));
     }
     if (m_dwWidth == m_dwWidthOrig && m_dwHeight == m_dwHeightOrig) return 1;
     setSize(m_dwWidth, m_dwHeight, filter, progress, user);

@@ -1,11 +1,11 @@
 // setSize and setSizeRough, the filter numbers, and the bilinear rebuild that
 // the other subsystems use.
-#include "blur.h"
-#include "nearest_scaler.h"
-#include "pixel_buffer.h"
+#include "pixel/heap.h"
 #include "rebuild.h"
+#include "resample/blur.h"
+#include "resample/nearest_scaler.h"
+#include "resample/two_pass_scaler.h"
 #include "tivorn/image.h"
-#include "two_pass_scaler.h"
 
 const int CRGBAImage::BoxFilter = 1;
 const int CRGBAImage::BilinearFilter = 2;

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# The include rules that keep the folders layered. Every quoted include is
+# resolved to the file it names (relative to the including file, else to the
+# repository root) and checked against the rules of the including folder:
+#   codecs/    never includes resample/, alpha/ or image/
+#   resample/  never includes codecs/, alpha/ or image/
+#   alpha/     never includes image/image_access.h
+#   sequence/, cache/ never include image/image_access.h
+#   sequence/  never includes cache/ (cache/ may include sequence/)
+#   tools/     includes only tivorn.h of the library (and its own headers)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+status=0
+
+# Prints "including-file<TAB>resolved-path" for every quoted include under $1.
+includes_of() {
+  local dir=$1 file target
+  [ -d "$dir" ] || return 0
+  find "$dir" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) | sort | while read -r file; do
+    sed -nE 's/^\s*#\s*include\s*"([^"]+)".*/\1/p' "$file" | while read -r target; do
+      if [ -e "$(dirname "$file")/$target" ]; then
+        target=$(realpath -m --relative-to="$root" "$(dirname "$file")/$target")
+      elif [ -e "include/$target" ]; then
+        target="include/$target"
+      fi
+      printf '%s\t%s\n' "$file" "$target"
+    done
+  done
+}
+
+# forbid DIR REGEX WHY: no include from DIR may resolve to a path matching REGEX.
+forbid() {
+  local hits
+  hits=$(includes_of "$1" | awk -F'\t' -v re="$2" '$2 ~ re {print "  " $1 " includes " $2}')
+  if [ -n "$hits" ]; then
+    echo "$1/ $3:" >&2
+    echo "$hits" >&2
+    status=1
+  fi
+}
+
+forbid codecs '^(resample|alpha|image)/' "must not include resample/, alpha/ or image/"
+forbid resample '^(codecs|alpha|image)/' "must not include codecs/, alpha/ or image/"
+forbid alpha '^image/image_access\.h$' "must not include image/image_access.h"
+forbid sequence '^image/image_access\.h$' "must not include image/image_access.h"
+forbid cache '^image/image_access\.h$' "must not include image/image_access.h"
+forbid sequence '^cache/' "must not include cache/"
+forbid tools '^(include/tivorn/|pixel/|image/|codecs/|resample/|alpha/|sequence/|cache/|platform/|resources/)' \
+  "must include only tivorn.h of the library"
+
+if [ "$status" -eq 0 ]; then echo "include layering holds"; fi
+exit "$status"
