@@ -3,6 +3,7 @@
 #include "cache_file.h"
 #include "cache_format.h"
 #include "file_window.h"
+#include "frame_unpack.h"
 #include "tivorn/image.h"
 #include "../platform/cache_files.h"
 #include "../sequence/frame_names.h"
@@ -35,7 +36,7 @@ CKACEntry::~CKACEntry() {
 
 CKACFile::CKACFile(const char* fileName, int writable)
     : m_hFile(INVALID_HANDLE_VALUE), m_pszFileName(nullptr), m_dwOwnerThread(0), m_dwHandle(0),
-      m_bWritable(writable), m_vecEntries() {
+      m_bWritable(writable), m_vecEntries(), m_vecPacked() {
     if (!fileName) throw "Error opening file";
     m_hFile = writable ? plat::fileOpenReadWrite(fileName, 1) : plat::cacheFileOpenShared(fileName);
     if (m_hFile == INVALID_HANDLE_VALUE) throw "Error opening file";
@@ -201,14 +202,32 @@ int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels)
         if (!readFrameHead(*f, &w, &h, &s) || s == 0) return 0;
         const unsigned long long count = static_cast<unsigned long long>(w) * h;
         if (count > cache::maxPackedPixels(s) || count > static_cast<std::size_t>(-1) / 4) return 0;
-        std::unique_ptr<unsigned char, void (*)(void*)> packed(static_cast<unsigned char*>(std::malloc(s)), std::free);
         const TVN_DWORD at = f->second + 4 + f->first->m_dwNameLength + cache::kFrameFixedSize - 4;
-        if (!packed || !cache::readAt(m_hFile, at, packed.get(), s)) return 0;
-        CRGBAImage image(packed.get(), s, w, h);
-        std::memcpy(pixels, image.getBuffer(), static_cast<std::size_t>(count) * 4);
-        return 1;
+        return readPacked(at, s, pixels, static_cast<std::size_t>(count)) ? 1 : 0;
     } catch (...) {
-        // The run-length constructor throws on a stream that does not unpack to w x h.
-        return 0;
+        return 0; // no memory for the read block, or the source picture's copy failed
     }
+}
+
+bool CKACFile::readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std::size_t count) {
+    // Blocks small enough to stay in the processor's cache between the read and the
+    // unpacking, plus room for a packet cut off at the end of a block.
+    const std::size_t kBlock = 256 * 1024, kLongestPacket = 1 + 4 * 128;
+    if (m_vecPacked.size() < kBlock + kLongestPacket) m_vecPacked.resize(kBlock + kLongestPacket);
+    if (!plat::cacheFileSeekTo(m_hFile, at)) return false;
+    cache::FrameUnpacker unpacker(pixels, count);
+    std::size_t held = 0;
+    TVN_DWORD left = length;
+    while (left > 0) {
+        const TVN_DWORD want = static_cast<TVN_DWORD>(left < kBlock ? left : kBlock);
+        TVN_DWORD got = 0;
+        if (!plat::fileRead(m_hFile, m_vecPacked.data() + held, want, &got) || got != want) return false;
+        held += want;
+        left -= want;
+        const std::size_t used = unpacker.feed(m_vecPacked.data(), held);
+        if (used == cache::FrameUnpacker::kFault) return false;
+        std::memmove(m_vecPacked.data(), m_vecPacked.data() + used, held - used);
+        held -= used;
+    }
+    return held == 0 && unpacker.complete();
 }

@@ -81,6 +81,7 @@ private:
     const std::pair<CKACFrame*, TVN_DWORD>* frameAt(std::size_t entry, std::size_t frame) const;
     bool readFrameHead(const std::pair<CKACFrame*, TVN_DWORD>& frame, TVN_DWORD* w, TVN_DWORD* h,
                        TVN_DWORD* packedLength);
+    bool readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std::size_t count);
 
     HANDLE m_hFile;
     char* m_pszFileName;
@@ -88,6 +89,7 @@ private:
     TVN_DWORD m_dwHandle;
     int m_bWritable;
     KAC_ENTRY_LIST m_vecEntries;
+    std::vector<unsigned char> m_vecPacked; // the block frames are read through
 
     static std::atomic<TVN_DWORD> s_dwNextHandle;
 };
