@@ -143,6 +143,7 @@ TEST(Cache, RereadReplacesTheListOrKeepsIt) {
     EXPECT_EQ(c.rw.getNumCacheEntries(c.h), 2);
     file.write({'K', 'o'});
     EXPECT_EQ(c.rw.reopen(c.h), 0);
+    EXPECT_EQ(c.rw.addEntry(c.h, "no_such_frame0000.tga"), 0);
     EXPECT_EQ(c.rw.getNumCacheEntries(c.h), 2);
     EXPECT_STREQ(c.rw.getFrameName(c.h, 1, 0), b.name(0).c_str());
 }
