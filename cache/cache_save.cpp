@@ -48,9 +48,9 @@ public:
         }
         m_position += size;
     }
-    void putU32(TVN_DWORD value) {
+    void putWord(TVN_DWORD value) {
         unsigned char bytes[4];
-        putU32Into(bytes, value);
+        putU32(bytes, value);
         put(bytes, 4);
     }
     void flush() {
@@ -61,7 +61,6 @@ public:
     }
 
 private:
-    static void putU32Into(unsigned char* p, TVN_DWORD v) { tvn::cache::putU32(p, v); }
     static const std::size_t kCapacity = 1 << 20;
     HANDLE m_file;
     TVN_DWORD m_position;
@@ -162,7 +161,7 @@ void writeFrame(BlockWriter& out, CKACFrame& frame) {
     const TVN_DWORD packedLength = image.compressRLE(&packedBlock);
     std::unique_ptr<unsigned char, void (*)(unsigned char*)> packed(packedBlock, freePacked);
     const TVN_DWORD s = packed ? packedLength : 0; // a picture that does not pack is kept empty
-    out.putU32(frame.m_dwNameLength);
+    out.putWord(frame.m_dwNameLength);
     out.put(frame.m_pszFileName, frame.m_dwNameLength);
     unsigned char fields[20];
     putFileTime(fields, frame.m_ftLastWrite);
@@ -177,9 +176,9 @@ void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progr
     CKACEntry& e = *entry.first;
     const TVN_DWORD frames = static_cast<TVN_DWORD>(e.m_vecFrames.size());
     entry.second = out.position();
-    out.putU32(e.m_dwNameLength);
+    out.putWord(e.m_dwNameLength);
     out.put(e.m_pszFileName, e.m_dwNameLength);
-    out.putU32(frames);
+    out.putWord(frames);
     const TVN_DWORD table = out.position();
     if (4ull * frames > 0xFFFFFFFEu - table) throw kWriteFailed;
     // The table is written once its frames have their places.
@@ -232,8 +231,8 @@ int CKACFile::save(KAC_PROGRESS_PROC progressProc, void* user) {
         out.seek(position);
         for (; i < m_vecEntries.size(); ++i) writeEntry(out, m_vecEntries[i], progress);
         progress.report();
-        for (std::size_t e = 0; e < m_vecEntries.size(); ++e) out.putU32(m_vecEntries[e].second);
-        out.putU32(static_cast<TVN_DWORD>(m_vecEntries.size()));
+        for (std::size_t e = 0; e < m_vecEntries.size(); ++e) out.putWord(m_vecEntries[e].second);
+        out.putWord(static_cast<TVN_DWORD>(m_vecEntries.size()));
         out.flush();
         if (!plat::fileTruncate(m_hFile)) throw kWriteFailed;
         return 1;
