@@ -1,6 +1,7 @@
 // Animation cache files: exact bytes, round trips, the save's in-place rule and
 // its all-or-nothing guarantee, re-reads, handles and threads, damaged files.
 #include <gtest/gtest.h>
+#include <utime.h>
 
 #include <filesystem>
 #include <memory>
@@ -76,6 +77,15 @@ TEST(Cache, WritesExactBytes) {
     std::remove("one.kac");
     std::remove("a.tga");
     std::filesystem::current_path(old);
+}
+
+TEST(Cache, TakesTheSameTimeStampOnEveryBuild) {
+    FrameFiles a("ts", 1, 1, 1, 1);
+    utimbuf times{1700000000, 1700000000}; // 2023-11-14 22:13:20 UTC
+    ASSERT_EQ(utime(a.name(0).c_str(), &times), 0);
+    const FILETIME t = a.entry().frames[0].time;
+    EXPECT_EQ(t.dwLowDateTime | static_cast<unsigned long long>(t.dwHighDateTime) << 32,
+              (1700000000ull + 11644473600ull) * 10000000ull);
 }
 
 TEST(Cache, RoundTripsTwoEntriesAndReportsProgress) {
