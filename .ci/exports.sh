@@ -19,7 +19,9 @@ if ! diff -u "$work/so.exports" "$work/dll.exports"; then
   echo "exports differ between $so and $dll" >&2
   exit 1
 fi
-for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur; do
+for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur \
+    'CKACReaderWriter::openFile' 'CKACReaderWriter::getNumCacheEntries' 'CKACReaderWriter::CKACReaderWriter(CKACReaderWriter const&)' \
+    'CKACReaderWriter::operator=' 'CKACReaderWriter::saveCacheFile'; do
   grep -q "$name" "$work/dll.exports" || { echo "tivorn.dll does not export $name" >&2; exit 1; }
 done
 echo "exports agree: $(wc -l < "$work/dll.exports") names"

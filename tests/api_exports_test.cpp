@@ -48,3 +48,14 @@ TEST(Exports, ImagesAreUsableByValue) {
     EXPECT_EQ(CRGBAImage::m_strPath[0], 'x');
     CRGBAImage::m_strPath[0] = 0;
 }
+
+TEST(Exports, CacheReaderWritersAreUsableByValue) {
+    CKACReaderWriter rw;
+    EXPECT_EQ(rw.openFile("no such cache.kac", 0), 0u);
+    EXPECT_EQ(rw.getNumCacheEntries(0), -1);
+    CKACReaderWriter copy(rw), assigned;
+    assigned = copy;
+    KAC_ENTRY_INFO info;
+    EXPECT_EQ(assigned.getCacheEntryInfo(1, 0, &info), 0);
+    EXPECT_EQ(copy.getFileName(1), nullptr);
+}

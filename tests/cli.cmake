@@ -1,4 +1,4 @@
-# End-to-end tests of the tivorn program (cli_test, cli_demo_test). They run the
+# End-to-end tests of the tivorn program (cli_test, cli_demo_test, cli_cache_test). They run the
 # program of this build, so only in the native Linux build: not under wine, not
 # in the sanitizer build (which makes no program). Elsewhere they skip themselves.
 if(NOT WIN32 AND NOT TIVORN_SANITIZE AND TARGET tivorn_cli)
@@ -6,7 +6,7 @@ if(NOT WIN32 AND NOT TIVORN_SANITIZE AND TARGET tivorn_cli)
   if(PkgConfig_FOUND)
     pkg_check_modules(TIVORN_CLI_TEST_PNG IMPORTED_TARGET libpng)
   endif()
-  foreach(test cli_test cli_demo_test)
+  foreach(test cli_test cli_demo_test cli_cache_test)
     if(NOT TARGET ${test})
       continue()
     endif()

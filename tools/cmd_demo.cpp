@@ -18,8 +18,10 @@ const char kHelp[] =
     "resize filter, the rough resize, blur, each transparency mode, grey, red/blue\n"
     "exchange, flips, trim, stretch and the run-length round trip; pictures with\n"
     "transparency are laid over a checkerboard. DIR/index.html shows them side by\n"
-    "side with captions and the time each step took. A step the library refuses\n"
-    "is reported and marked in the page; the others still run (exit status 1).\n"
+    "side with captions and the time each step took. The spin animation is packed\n"
+    "into DIR/spin.kac and its frames are shown as read back from the cache.\n"
+    "A step the library refuses is reported and marked in the page; the others\n"
+    "still run (exit status 1).\n"
     "\n"
     "  --pictures DIR    where the shipped pictures are (found by default next to\n"
     "                    the program, under share/tivorn/demo-pictures)\n"
@@ -199,7 +201,7 @@ int cmdDemo(const Args& args, const char* argv0) {
         std::printf("pictures from %s\n", pictures.c_str());
     const auto start = std::chrono::steady_clock::now();
     CDemo demo(pictures, out, quiet);
-    const bool ok = runSteps(demo) && runAlphaSteps(demo) && runLayoutSteps(demo);
+    const bool ok = runSteps(demo) && runAlphaSteps(demo) && runLayoutSteps(demo) && runCacheSteps(demo, out);
     if (interruptRequested()) {
         error("interrupted; " + out + "/index.html was not written");
         return kInterrupted;

@@ -57,6 +57,9 @@ private:
 std::string findDemoPictures(const char* argv0);
 // True when folder holds all of kDemoPictures.
 bool holdsDemoPictures(const std::string& folder);
+// Packs the spin animation (bundled, or made from scene.bmp) into out/spin.kac and
+// shows its frames read back; false only after an interrupt or an unwritable output.
+bool runCacheSteps(CDemo& demo, const std::string& out);
 // Writes index.html into out; false (reported) when it cannot be written.
 bool writeDemoPage(const std::string& out, const std::vector<DEMO_SHOT>& shots, double totalMs);
 

@@ -1,0 +1,49 @@
+#include "frame_unpack.h"
+
+#include <emmintrin.h> // every build targets SSE2 (see cmake/CompilerFlags.cmake)
+
+namespace tvn {
+namespace cache {
+
+namespace {
+// A packed pixel: alpha, blue, green, red, most significant byte first.
+inline TVN_DWORD packedPixel(const unsigned char* p) {
+    return (static_cast<TVN_DWORD>(p[0]) << 24) | (static_cast<TVN_DWORD>(p[1]) << 16) |
+           (static_cast<TVN_DWORD>(p[2]) << 8) | p[3];
+}
+// A literal packet: n packed pixels, four at a time with their bytes reversed in
+// each word, the rest one by one.
+inline void unpackLiteral(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i));
+        v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
+        v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xB1), 0xB1);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+    }
+    for (; i < n; ++i) out[i] = packedPixel(p + 4 * i);
+}
+} // namespace
+
+std::size_t FrameUnpacker::feed(const unsigned char* data, std::size_t length) {
+    std::size_t pos = 0;
+    while (pos < length) {
+        const unsigned char header = data[pos];
+        const std::size_t n = static_cast<std::size_t>(header & 0x7F) + 1;
+        const std::size_t size = header & 0x80 ? 5 : 1 + 4 * n;
+        if (n > m_pixels - m_stored) return kFault; // also bytes after the last pixel
+        if (size > length - pos) break;
+        if (header & 0x80) {
+            const TVN_DWORD pel = packedPixel(data + pos + 1);
+            for (std::size_t i = 0; i < n; ++i) m_out[m_stored + i] = pel;
+        } else {
+            unpackLiteral(data + pos + 1, m_out + m_stored, n);
+        }
+        m_stored += n;
+        pos += size;
+    }
+    return pos;
+}
+
+} // namespace cache
+} // namespace tvn

@@ -1,0 +1,55 @@
+#include "handle_table.h"
+#include "cache_file.h"
+#include "../platform/platform.h"
+
+#include <cstring>
+#include <new>
+
+CKACHandleTable::CKACHandleTable() : m_mapFiles(), m_lock() {}
+
+CKACHandleTable::~CKACHandleTable() {
+    for (std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.begin(); it != m_mapFiles.end(); ++it)
+        delete it->second;
+}
+
+TVN_DWORD CKACHandleTable::open(const char* name, int writable) {
+    if (!name) return 0;
+    // Held across the search, the open and the insertion, so two threads opening
+    // the same name cannot both miss it.
+    std::lock_guard<std::mutex> guard(m_lock);
+    for (std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.begin(); it != m_mapFiles.end(); ++it) {
+        CKACFile* file = it->second;
+        if (std::strcmp(file->fileName(), name) != 0) continue;
+        if (file->ownerThread() != tvn::plat::currentThreadId() || file->isWritable() != writable) return 0;
+        return it->first;
+    }
+    CKACFile* file = nullptr;
+    try {
+        file = new CKACFile(name, writable);
+        m_mapFiles.insert(std::make_pair(file->handle(), file));
+        return file->handle();
+    } catch (...) {
+        delete file;
+        return 0;
+    }
+}
+
+int CKACHandleTable::close(TVN_DWORD handle) {
+    CKACFile* file = nullptr;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.find(handle);
+        if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::currentThreadId()) return 0;
+        file = it->second;
+        m_mapFiles.erase(it);
+    }
+    delete file;
+    return 1;
+}
+
+CKACFile* CKACHandleTable::find(TVN_DWORD handle) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.find(handle);
+    if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::currentThreadId()) return nullptr;
+    return it->second;
+}

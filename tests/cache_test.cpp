@@ -1,0 +1,324 @@
+// Animation cache files: exact bytes, round trips, the save's in-place rule and
+// its all-or-nothing guarantee, re-reads, handles and threads, damaged files.
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <filesystem>
+#include <memory>
+#include <thread>
+#include <utility>
+
+#include "support/cache_builder.h"
+
+using namespace tvntest;
+
+namespace {
+
+const std::vector<unsigned char> kEmpty = buildCache({});
+
+struct Cache {
+    CKACReaderWriter rw;
+    TVN_DWORD h;
+    Cache(const std::string& path, int writable) : h(rw.openFile(path.c_str(), writable)) {}
+};
+
+void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+}
+
+int saveAll(const std::string& path, const std::vector<const FrameFiles*>& runs) {
+    Cache c(path, 1);
+    for (const FrameFiles* r : runs) EXPECT_EQ(c.rw.addEntry(c.h, r->name(0).c_str()), 1);
+    return c.rw.saveCacheFile(c.h, nullptr, nullptr);
+}
+
+void expectFrames(CKACReaderWriter& rw, TVN_DWORD h, unsigned entry, const FrameFiles& run, int count) {
+    for (int k = 0; k < count; ++k) {
+        TVN_DWORD w = 0, ht = 0;
+        ASSERT_EQ(rw.getFrameSize(h, entry, k, &w, &ht), 1);
+        std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * ht);
+        ASSERT_EQ(rw.getFrameData(h, entry, k, px.data()), 1);
+        EXPECT_EQ(px, run.pixels(k));
+        EXPECT_EQ(rw.getFrameName(h, entry, k), run.name(k));
+    }
+}
+
+} // namespace
+
+TEST(Cache, WritesExactBytes) {
+    TempFile file("exact.kac");
+    file.write({'j', 'u', 'n', 'k'});
+    EXPECT_EQ(saveAll(file.path(), {}), 1);
+    EXPECT_EQ(file.read(), kEmpty);
+    ASSERT_EQ(kEmpty.size(), 23u);
+
+    // The worked example: one entry "a.tga", one 2 x 1 frame a.tga: 73 + S bytes.
+    const auto old = std::filesystem::current_path();
+    std::filesystem::current_path(std::filesystem::temp_directory_path());
+    const std::vector<TVN_DWORD> px = {tvnRGBA(1, 2, 3, 255), tvnRGBA(9, 8, 7, 6)};
+    CRGBAImage(px.data(), 2, 1).saveTGA("a.tga");
+    FILETIME t{};
+    HANDLE q = tvn::plat::cacheFileOpenQuery("a.tga");
+    tvn::plat::cacheFileTime(q, &t);
+    tvn::plat::fileClose(q);
+    const std::vector<unsigned char> packed = packPixels(px, 2, 1);
+    std::remove("one.kac");
+    EXPECT_EQ(saveAll("one.kac", {}), 1);
+    {
+        Cache c("one.kac", 1);
+        ASSERT_EQ(c.rw.addEntry(c.h, "a.tga"), 1);
+        ASSERT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 1);
+    }
+    const auto bytes = readFileBytes("one.kac");
+    EXPECT_EQ(bytes.size(), 73 + packed.size());
+    EXPECT_EQ(bytes, buildCache({{"a.tga", {{"a.tga", t, 2, 1, packed}}}}));
+    std::remove("one.kac");
+    std::remove("a.tga");
+    std::filesystem::current_path(old);
+}
+
+TEST(Cache, TakesTheSameTimeStampOnEveryBuild) {
+    FrameFiles a("ts", 1, 1, 1, 1);
+    utimbuf times{1700000000, 1700000000}; // 2023-11-14 22:13:20 UTC
+    ASSERT_EQ(utime(a.name(0).c_str(), &times), 0);
+    const FILETIME t = a.entry().frames[0].time;
+    EXPECT_EQ(t.dwLowDateTime | static_cast<unsigned long long>(t.dwHighDateTime) << 32,
+              (1700000000ull + 11644473600ull) * 10000000ull);
+}
+
+TEST(Cache, RoundTripsTwoEntriesAndReportsProgress) {
+    FrameFiles a("rt_a", 3, 5, 4, 10), b("rt_b", 2, 7, 3, 20);
+    TempFile file("rt.kac");
+    std::vector<std::pair<unsigned, unsigned>> calls;
+    auto record = [](void* user, unsigned done, unsigned total) {
+        static_cast<decltype(calls)*>(user)->push_back({done, total});
+        return 1;
+    };
+    {
+        Cache c(file.path(), 1);
+        ASSERT_EQ(c.rw.addEntry(c.h, a.name(0).c_str()), 1);
+        ASSERT_EQ(c.rw.addEntry(c.h, b.name(0).c_str()), 1);
+        expectFrames(c.rw, c.h, 1, b, 2); // not saved yet: from the source files
+        ASSERT_EQ(c.rw.saveCacheFile(c.h, record, &calls), 1);
+    }
+    const decltype(calls) expected = {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {3, 5}, {4, 5}, {5, 5}, {5, 5}};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(file.read(), buildCache({a.entry(), b.entry()}));
+    a.removeAll();
+    b.removeAll();
+    Cache c(file.path(), 0);
+    ASSERT_NE(c.h, 0u);
+    KAC_ENTRY_INFO info{};
+    ASSERT_EQ(c.rw.getCacheEntryInfo(c.h, 0, &info), 1);
+    EXPECT_EQ(info.pszFileName, a.name(0));
+    EXPECT_EQ(info.nNumFrames, 3u);
+    EXPECT_EQ(c.rw.getCacheEntryInfo(c.h, 2, &info), 0);
+    EXPECT_EQ(c.rw.getCacheEntryInfo(c.h, 0, nullptr), 0);
+    EXPECT_EQ(c.rw.getFileSize(c.h), file.read().size());
+    expectFrames(c.rw, c.h, 0, a, 3);
+    expectFrames(c.rw, c.h, 1, b, 2);
+}
+
+TEST(Cache, StepsOverEntriesInPlaceAndRewritesAfterADeletion) {
+    FrameFiles a("ip_a", 2, 3, 3, 30), b("ip_b", 2, 4, 2, 40), c3("ip_c", 1, 2, 2, 50);
+    TempFile file("ip.kac");
+    const CacheEntry ea = a.entry(), eb = b.entry(), ec = c3.entry();
+    ASSERT_EQ(saveAll(file.path(), {&a, &b}), 1);
+    a.removeAll(); // stepped over: its sources are not needed
+    {
+        Cache c(file.path(), 0);
+        ASSERT_EQ(c.rw.reopenAsWritable(c.h), 1);
+        ASSERT_EQ(c.rw.addEntry(c.h, c3.name(0).c_str()), 1);
+        // Only the head, the new entry and the tables may be written.
+        const auto before = file.read(), after = buildCache({ea, eb, ec});
+        tvn::plat::cacheFileFailWriteAfter(19 + static_cast<long long>(after.size() - (before.size() - 12)));
+        ASSERT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 1);
+        tvn::plat::cacheFileFailWriteAfter(-1);
+        EXPECT_EQ(file.read(), after);
+        ASSERT_EQ(c.rw.deleteEntry(c.h, 0), 1);
+        EXPECT_EQ(c.rw.deleteEntry(c.h, 2), 0);
+        ASSERT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 1); // b and c again, from their sources
+        EXPECT_EQ(file.read(), buildCache({eb, ec}));
+    }
+    Cache c(file.path(), 0);
+    EXPECT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 0); // read-only
+    expectFrames(c.rw, c.h, 1, c3, 1);
+}
+
+TEST(Cache, RereadReplacesTheListOrKeepsIt) {
+    FrameFiles a("rr_a", 1, 2, 2, 60), b("rr_b", 1, 3, 1, 70);
+    TempFile file("rr.kac");
+    ASSERT_EQ(saveAll(file.path(), {&a}), 1);
+    Cache c(file.path(), 0);
+    file.write(buildCache({a.entry(), b.entry()}));
+    ASSERT_EQ(c.rw.reopen(c.h), 1);
+    EXPECT_EQ(c.rw.getNumCacheEntries(c.h), 2);
+    file.write({'K', 'o'});
+    EXPECT_EQ(c.rw.reopen(c.h), 0);
+    EXPECT_EQ(c.rw.addEntry(c.h, "no_such_frame0000.tga"), 0);
+    EXPECT_EQ(c.rw.getNumCacheEntries(c.h), 2);
+    EXPECT_STREQ(c.rw.getFrameName(c.h, 1, 0), b.name(0).c_str());
+}
+
+TEST(Cache, FailedSavesLeaveFileAndOffsetsAsTheyWere) {
+    FrameFiles a("fs_a", 2, 6, 5, 80), b("fs_b", 3, 5, 5, 90);
+    TempFile file("fs.kac");
+    ASSERT_EQ(saveAll(file.path(), {&a}), 1);
+    const auto before = file.read();
+    const auto source = readFileBytes(b.name(2));
+    struct Failure {
+        const char* what;
+        bool missing;
+        int stopAt;
+        long long writeBudget; // -2: the write of the tables fails
+    };
+    const Failure failures[] = {{"missing source", true, -1, -1}, {"callback stop", false, 2, -1},
+                                {"no write", false, -1, 0},       {"head only", false, -1, 19},
+                                {"midway", false, -1, 150},       {"in the tables", false, -1, -2}};
+    KAC_PROGRESS_PROC stop = [](void* user, unsigned done, unsigned) {
+        return static_cast<int>(done) != *static_cast<int*>(user) ? 1 : 0;
+    };
+    for (bool dropFirst : {false, true}) {
+        for (const Failure& f : failures) {
+            SCOPED_TRACE(std::string(f.what) + (dropFirst ? ", first entry deleted" : ", appended"));
+            auto c = std::make_unique<Cache>(file.path(), 0); // closed before the file is put back
+            ASSERT_EQ(c->rw.reopenAsWritable(c->h), 1);
+            ASSERT_EQ(c->rw.addEntry(c->h, b.name(0).c_str()), 1);
+            if (dropFirst) {
+                ASSERT_EQ(c->rw.deleteEntry(c->h, 0), 1);
+            }
+            const auto expected = dropFirst ? buildCache({b.entry()}) : buildCache({a.entry(), b.entry()});
+            if (f.missing) std::remove(b.name(2).c_str());
+            int stopAt = f.stopAt;
+            const long long all = 19 + expected.size() - (dropFirst ? 19 : before.size() - 8);
+            tvn::plat::cacheFileFailWriteAfter(f.writeBudget == -2 ? all - 4 : f.writeBudget);
+            EXPECT_EQ(c->rw.saveCacheFile(c->h, f.stopAt >= 0 ? stop : nullptr, &stopAt), 0);
+            tvn::plat::cacheFileFailWriteAfter(-1);
+            EXPECT_EQ(file.read(), before);
+            if (f.missing) writeBytes(b.name(2), source);
+            EXPECT_EQ(c->rw.saveCacheFile(c->h, nullptr, nullptr), 1);
+            EXPECT_EQ(file.read(), expected);
+            c.reset();
+            file.write(before);
+        }
+    }
+}
+
+TEST(Cache, HandlesBelongToTheirThreadAndComeFromOneCounter) {
+    TempFile one("h1.kac"), two("h2.kac");
+    one.write(kEmpty);
+    two.write(kEmpty);
+    CKACReaderWriter rw, other;
+    const TVN_DWORD h1 = rw.openFile(one.path(), 0);
+    const TVN_DWORD h2 = other.openFile(two.path(), 1);
+    ASSERT_NE(h1, 0u);
+    EXPECT_EQ(h2, h1 + 1);
+    EXPECT_EQ(rw.openFile(one.path(), 0), h1);
+    EXPECT_EQ(rw.openFile(one.path(), 1), 0u);
+    EXPECT_EQ(rw.getNumCacheEntries(h2), -1); // the other reader-writer's
+    EXPECT_EQ(rw.getNumCacheEntries(0), -1);
+    CKACReaderWriter copy(rw);
+    EXPECT_EQ(copy.getNumCacheEntries(h1), -1);
+    std::thread([&] {
+        EXPECT_EQ(rw.openFile(one.path(), 0), 0u);
+        EXPECT_EQ(rw.getNumCacheEntries(h1), -1);
+        EXPECT_EQ(rw.getFileName(h1), nullptr);
+        EXPECT_EQ(rw.closeFile(h1), 0);
+    }).join();
+    EXPECT_EQ(rw.getNumCacheEntries(h1), 0);
+    EXPECT_EQ(rw.closeFile(h1), 1);
+    EXPECT_EQ(rw.closeFile(h1), 0);
+    const TVN_DWORD h3 = rw.openFile(one.path(), 0);
+    EXPECT_EQ(h3, h2 + 1); // never reused
+
+    // Host threads sharing one reader-writer, each with its own files.
+    std::vector<std::thread> threads;
+    std::vector<TVN_DWORD> handles(4);
+    std::vector<TempFile> own;
+    own.reserve(4);
+    for (int t = 0; t < 4; ++t) own.emplace_back("t.kac");
+    for (int t = 0; t < 4; ++t) {
+        own[t].write(kEmpty);
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 50; ++i) {
+                const TVN_DWORD h = rw.openFile(own[t].path(), 0);
+                EXPECT_NE(h, 0u);
+                EXPECT_EQ(rw.getNumCacheEntries(h), 0);
+                if (i < 49) {
+                    EXPECT_EQ(rw.closeFile(h), 1);
+                }
+                handles[t] = h;
+            }
+        });
+    }
+    for (auto& t : threads) t.join();
+    EXPECT_NE(handles[0], handles[1]);
+}
+
+TEST(Cache, RefusesDamagedFiles) {
+    std::vector<TVN_DWORD> px = randomPixels(4, 3, 5);
+    FILETIME t{7, 8};
+    const auto good = buildCache({{"e", {{"f0", t, 4, 3, packPixels(px, 4, 3)}, {"f1", t, 4, 3, packPixels(px, 4, 3)}}}});
+    auto opens = [](const std::vector<unsigned char>& bytes) {
+        MemoryFile m("damaged.kac", bytes);
+        CKACReaderWriter rw;
+        const TVN_DWORD h = rw.openFile(m.path(), 0);
+        if (!h) return false;
+        // A frame that does not unpack to exactly W x H words gives 0.
+        for (unsigned k = 0; k < 2; ++k) {
+            TVN_DWORD w = 0, ht = 0;
+            if (!rw.getFrameSize(h, 0, k, &w, &ht) || static_cast<unsigned long long>(w) * ht > 1u << 20) return false;
+            std::vector<TVN_DWORD> out(static_cast<std::size_t>(w) * ht);
+            if (!rw.getFrameData(h, 0, k, out.data())) return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(opens(good));
+    for (std::size_t n = 0; n < good.size(); ++n) EXPECT_FALSE(opens({good.begin(), good.begin() + n})) << n;
+    for (std::size_t i = 0; i < 19; ++i) {
+        auto bad = good;
+        bad[i] ^= 0x20; // letter case too
+        EXPECT_FALSE(opens(bad)) << i;
+    }
+    struct Poke {
+        std::size_t at;
+        TVN_DWORD value;
+    };
+    const std::size_t frame0 = 19 + 4 + 1 + 4 + 8;
+    const Poke pokes[] = {{good.size() - 4, 2}, {good.size() - 4, 0x40000000}, {good.size() - 8, 0xFFFFFFF0},
+                          {19, 0xFFFFFFFF},       {24, 0x10000000},            {28, 0},
+                          {frame0, 1000},         {frame0 + 18, 5},            {frame0 + 22, 0x7FFFFFFF},
+                          {frame0 + 14, 5},       {frame0 + 18, 0x10000}};
+    for (const Poke& p : pokes) {
+        auto bad = good;
+        for (int i = 0; i < 4; ++i) bad[p.at + i] = static_cast<unsigned char>(p.value >> (8 * i));
+        EXPECT_FALSE(opens(bad)) << p.at << " " << p.value;
+    }
+}
+
+TEST(Cache, ReadsTheCommittedFileOfEitherBuild) {
+    // tests/data/two_entries.kac: what either build writes for these frames.
+    const auto bytes = readFileBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac");
+    std::vector<CacheEntry> entries;
+    for (unsigned e = 0; e < 2; ++e) {
+        entries.push_back({"spin" + std::to_string(e) + "0000.tga", {}});
+        for (unsigned k = 0; k < 2 + e; ++k) {
+            const auto px = randomPixels(3 + e, 2, 100 * e + k, true);
+            entries.back().frames.push_back({"spin" + std::to_string(e) + "000" + std::to_string(k) + ".tga",
+                                             FILETIME{0x89ABCDEFu + k, 0x01D9ABCDu}, 3 + e, 2, packPixels(px, 3 + e, 2)});
+        }
+    }
+    if (std::getenv("TIVORN_WRITE_CACHE_DATA")) writeBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac", buildCache(entries));
+    ASSERT_EQ(bytes, buildCache(entries));
+    CKACReaderWriter rw;
+    const TVN_DWORD h = rw.openFile((std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac").c_str(), 0);
+    ASSERT_EQ(rw.getNumCacheEntries(h), 2);
+    for (unsigned e = 0; e < 2; ++e)
+        for (unsigned k = 0; k < 2 + e; ++k) {
+            std::vector<TVN_DWORD> px((3 + e) * 2);
+            ASSERT_EQ(rw.getFrameData(h, e, k, px.data()), 1);
+            EXPECT_EQ(px, randomPixels(3 + e, 2, 100 * e + k, true));
+        }
+}
