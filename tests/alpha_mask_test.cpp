@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "image/image_access.h"
+#include "support/files.h"
 #include "support/helpers.h"
 
 namespace {
@@ -14,38 +15,11 @@ IMG_TRANSP maskMode() {
     return t;
 }
 
-// A 24-bit bottom-up BMP of the given words' colours.
-std::vector<unsigned char> bmp24(TVN_DWORD width, TVN_DWORD height, const std::vector<TVN_DWORD>& px) {
-    const TVN_DWORD stride = (width * 3 + 3) & ~3u, size = 54 + stride * height;
-    std::vector<unsigned char> f(size, 0);
-    auto put32 = [&](std::size_t at, TVN_DWORD v) {
-        for (int i = 0; i < 4; ++i) f[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    f[0] = 'B';
-    f[1] = 'M';
-    put32(2, size);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, height);
-    f[26] = 1;
-    f[28] = 24;
-    for (TVN_DWORD y = 0; y < height; ++y)
-        for (TVN_DWORD x = 0; x < width; ++x) {
-            const TVN_DWORD p = px[y * width + x];
-            unsigned char* o = &f[54 + y * stride + x * 3];
-            o[0] = tvnGetBValue(p);
-            o[1] = tvnGetGValue(p);
-            o[2] = tvnGetRValue(p);
-        }
-    return f;
-}
-
 } // namespace
 
 TEST(MaskAlpha, BrightnessOfASameSizeMaskBecomesAlpha) {
     const std::vector<TVN_DWORD> colours = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu, 0xFF000000u, 0xFF808080u};
-    tvntest::MemoryFile maskFile("mask.bmp", bmp24(3, 2, colours));
+    tvntest::MemoryFile maskFile("mask.bmp", tvntest::bmpPicture(colours, 3, 2));
     auto px = tvntest::randomPixels(3, 2, 9);
     CRGBAImage image(px.data(), 3, 2);
     ASSERT_EQ(image.setTransparency(maskMode(), maskFile.path()), 1);
@@ -60,7 +34,7 @@ TEST(MaskAlpha, BrightnessOfASameSizeMaskBecomesAlpha) {
 TEST(MaskAlpha, APictureIsItsOwnMaskAfterALoadAndResizesKeepIt) {
     std::vector<TVN_DWORD> px(16 * 8);
     for (TVN_DWORD i = 0; i < px.size(); ++i) px[i] = (i % 16 < 8) ? 0xFFFFFFFFu : 0xFF000000u;
-    tvntest::MemoryFile file("self.bmp", bmp24(16, 8, px));
+    tvntest::MemoryFile file("self.bmp", tvntest::bmpPicture(px, 16, 8));
     CRGBAImage image;
     ASSERT_EQ(image.load(file.path(), 0), 1);
     ASSERT_EQ(image.setSize(32, 16, CRGBAImage::BoxFilter, nullptr, nullptr), 1);
@@ -75,7 +49,7 @@ TEST(MaskAlpha, APictureIsItsOwnMaskAfterALoadAndResizesKeepIt) {
 
 TEST(MaskAlpha, AMaskOfAnotherSizeIsStretchedBilinearly) {
     const std::vector<TVN_DWORD> grey = {0xFF000000u, 0xFFFFFFFFu, 0xFF404040u, 0xFFC0C0C0u};
-    tvntest::MemoryFile maskFile("small.bmp", bmp24(2, 2, grey));
+    tvntest::MemoryFile maskFile("small.bmp", tvntest::bmpPicture(grey, 2, 2));
     // The stretched mask equals a bilinear resize of the mask picture done through the API.
     CRGBAImage reference;
     ASSERT_EQ(reference.load(maskFile.path(), 0), 1);

@@ -8,24 +8,11 @@
 #include "tivorn.h"
 
 namespace {
-std::vector<std::string> g_texts;
-std::vector<std::string> g_captions;
-void TVN_CDECL record(const char* text, const char* caption, void*) {
-    g_texts.push_back(text);
-    g_captions.push_back(caption);
-}
+void TVN_CDECL quiet(const char*, const char*, void*) {}
 } // namespace
 
-TEST(Exports, PixelFunctionsAndVersion) {
-    EXPECT_EQ(tvnRGBA(1, 2, 3, 4), 0x04030201u);
-    EXPECT_STREQ(tvnVersion(), "1.0.0");
-    EXPECT_EQ(CRGBAImage::BoxFilter, 1);
-    EXPECT_EQ(CRGBAImage::BlackmanFilter, 6);
-    EXPECT_EQ(sizeof(IMG_TRANSP), 20u);
-}
-
 TEST(Exports, OutOfMemoryCrossesTheBoundaryAsMessageOne) {
-    tvnSetMessageProc(&record, nullptr);
+    tvnSetMessageProc(&quiet, nullptr);
     std::string text;
     try {
         CRGBAImage huge(0x10000u, 0x10000u);

@@ -10,38 +10,15 @@
 #include "codecs/bmp_pixels.h"
 #include "image/image_access.h"
 #include "pixel/cpu_features.h"
+#include "support/files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
-void put32(Bytes& b, TVN_DWORD v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-struct Header {
-    TVN_DWORD width, height;
-    unsigned bits;
-    TVN_DWORD compression = 0;
-    TVN_DWORD infoSize = 40;
-    TVN_DWORD offBits = 54;
-    const char* magic = "BM";
-};
-
-// File header, 40-byte information header (infoSize only as a value), payload.
-Bytes bmpFile(const Header& h, const Bytes& payload) {
-    Bytes b = {static_cast<unsigned char>(h.magic[0]), static_cast<unsigned char>(h.magic[1])};
-    // Size, reserved, offset; header size, width, height, planes and bits, compression,
-    // then image size, densities, colours used/important: not consulted.
-    for (TVN_DWORD v : {static_cast<TVN_DWORD>(54 + payload.size()), TVN_DWORD(0), h.offBits, h.infoSize, h.width,
-                        h.height, TVN_DWORD(1 | h.bits << 16), h.compression})
-        put32(b, v);
-    for (int i = 0; i < 5; ++i) put32(b, 0x7777);
-    b.insert(b.end(), payload.begin(), payload.end());
-    return b;
-}
+using tvntest::Bytes;
+using tvntest::bmpFile;
+using tvntest::bmpPicture;
 
 struct Read {
     int result;
@@ -60,43 +37,6 @@ Read readBmp(const Bytes& file) {
     r.alpha = image.containsAlpha();
     if (r.result) r.pixels = tvntest::pixelsOf(image);
     return r;
-}
-
-// An independent writer: any picture at any depth, rows padded to 4 bytes,
-// the colour table (for depths up to 8) right after the header.
-Bytes encode(const std::vector<TVN_DWORD>& words, TVN_DWORD w, TVN_DWORD h, unsigned bits,
-             const std::vector<TVN_DWORD>& palette, const std::vector<unsigned>& indices) {
-    Bytes payload;
-    if (bits <= 8)
-        for (TVN_DWORD c : palette) {
-            payload.push_back(static_cast<unsigned char>(c >> 16));
-            payload.push_back(static_cast<unsigned char>(c >> 8));
-            payload.push_back(static_cast<unsigned char>(c));
-            payload.push_back(0x5A); // reserved, ignored
-        }
-    const std::size_t stride = ((w * bits + 7) / 8 + 3) / 4 * 4;
-    for (TVN_DWORD y = 0; y < h; ++y) {
-        Bytes row(stride, 0xEE);
-        for (TVN_DWORD x = 0; x < w; ++x) {
-            const std::size_t i = std::size_t(y) * w + x;
-            if (bits <= 8) {
-                const std::size_t bit = std::size_t(x) * bits;
-                unsigned char& byte = row[bit / 8];
-                const unsigned shift = 8 - bits - bit % 8;
-                byte = static_cast<unsigned char>((byte & ~(((1u << bits) - 1) << shift)) | (indices[i] << shift));
-            } else {
-                unsigned char* p = &row[std::size_t(x) * bits / 8];
-                p[0] = static_cast<unsigned char>(words[i] >> 16);
-                p[1] = static_cast<unsigned char>(words[i] >> 8);
-                p[2] = static_cast<unsigned char>(words[i]);
-                if (bits == 32) p[3] = 0x00; // not alpha
-            }
-        }
-        payload.insert(payload.end(), row.begin(), row.end());
-    }
-    Header hd{w, h, bits};
-    hd.offBits = static_cast<TVN_DWORD>(54 + (bits <= 8 ? palette.size() * 4 : 0));
-    return bmpFile(hd, payload);
 }
 
 } // namespace
@@ -171,7 +111,7 @@ TEST(BmpReader, RandomPicturesAtEveryDepthMatchAnIndependentWriter) {
                     TVN_DWORD c = bits <= 8 ? palette[indices[i]] : (rng() & 0xFFFFFF);
                     expected[i] = 0xFF000000u | c;
                 }
-                Read r = readBmp(encode(expected, w, h, bits, palette, indices));
+                Read r = readBmp(bmpPicture(expected, w, h, bits, palette, indices));
                 ASSERT_EQ(r.result, 1) << bits << " bits, " << w << "x" << h;
                 EXPECT_EQ(r.pixels, expected) << bits << " bits, " << w << "x" << h;
                 EXPECT_EQ(r.alpha, 0); // 32-bit files too: their fourth byte is 0 here
@@ -180,7 +120,7 @@ TEST(BmpReader, RandomPicturesAtEveryDepthMatchAnIndependentWriter) {
 
 TEST(BmpReader, EveryTruncationIsMessageTwo) {
     std::vector<unsigned> indices(15, 1);
-    const Bytes full = encode({}, 5, 3, 4, std::vector<TVN_DWORD>(16, 0x123456), indices);
+    const Bytes full = bmpPicture({}, 5, 3, 4, std::vector<TVN_DWORD>(16, 0x123456), indices);
     ASSERT_EQ(readBmp(full).result, 1);
     for (std::size_t n = 0; n < full.size(); ++n) {
         Read r = readBmp(Bytes(full.begin(), full.begin() + static_cast<long>(n)));

@@ -35,31 +35,6 @@ void makeResizedState(CRGBAImage& image) {
 
 } // namespace
 
-TEST(ImageObject, Defaults) {
-    CRGBAImage image;
-    EXPECT_EQ(image.getBuffer(), nullptr);
-    EXPECT_EQ(image.getWidth() + image.getHeight() + image.getWidthOrig() + image.getHeightOrig(), 0u);
-    EXPECT_STREQ(image.getFileName(), "");
-    EXPECT_STREQ(image.getMaskFileName(), "");
-    EXPECT_EQ(image.containsAlpha(), 0);
-    EXPECT_EQ(image.getBlurKrnlSize(), 0u);
-    IMG_TRANSP expected{};
-    expected.byMode = TRANSP_ORIGINAL;
-    EXPECT_EQ(std::memcmp(&image.getTransparency(), &expected, sizeof expected), 0);
-    EXPECT_EQ(ImageAccess::readFile(image), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(ImageAccess::readLast(image), -1);
-    EXPECT_EQ(ImageAccess::resizeFilter(image), CRGBAImage::BoxFilter);
-
-    CRGBAImage blank(3, 2);
-    EXPECT_EQ(pixelsOf(blank), std::vector<TVN_DWORD>(6, 0u));
-    EXPECT_EQ(blank.getWidthOrig(), 3u);
-    EXPECT_EQ(blank.getHeightOrig(), 2u);
-    const TVN_DWORD words[2] = {0x80FFFFFFu, 0x12345678u};
-    CRGBAImage fromWords(words, 2, 1);
-    EXPECT_EQ(pixelsOf(fromWords), std::vector<TVN_DWORD>(words, words + 2));
-    EXPECT_EQ(fromWords.containsAlpha(), 0) << "raw words never set containsAlpha";
-}
-
 // The copy constructor copies everything, the read-ahead state included;
 // assignment copies the picture into the target's own name buffers and keeps
 // the target's read-ahead. Both are deep.

@@ -11,42 +11,24 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/memory_files.h"
+#include "support/files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using tvntest::Bytes;
 using A = tvn::ImageAccess;
 
-void put32(Bytes& b, TVN_DWORD v) {
-    for (int i = 0; i < 4; ++i) b.push_back(static_cast<unsigned char>(v >> (8 * i)));
-}
-
-// A 24-bit BMP of width x height whose pixel i is blue i, green seed, red 7.
+// A 24-bit BMP whose pixel i is blue i, green seed, red 7.
 Bytes bmp(TVN_DWORD w, TVN_DWORD h, unsigned char seed = 1) {
-    const TVN_DWORD stride = (w * 3 + 3) & ~3u;
-    Bytes b = {'B', 'M'};
-    put32(b, 54 + stride * h);
-    put32(b, 0);
-    put32(b, 54);
-    put32(b, 40);
-    put32(b, w);
-    put32(b, h);
-    put32(b, 1 | (24 << 16));
-    for (int i = 0; i < 6; ++i) put32(b, 0);
-    for (TVN_DWORD y = 0; y < h; ++y)
-        for (TVN_DWORD x = 0; x < stride; ++x)
-            b.push_back(x < w * 3 ? static_cast<unsigned char>(x % 3 == 0 ? y * w + x / 3 : x % 3 == 1 ? seed : 7)
-                                  : 0);
-    return b;
+    std::vector<TVN_DWORD> px(std::size_t(w) * h);
+    for (std::size_t i = 0; i < px.size(); ++i) px[i] = 0xFF000007u | (i & 0xFF) << 16 | TVN_DWORD(seed) << 8;
+    return tvntest::bmpPicture(px, w, h);
 }
 
 Bytes tga24(TVN_DWORD w, TVN_DWORD h) {
-    Bytes b = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<unsigned char>(w), 0, static_cast<unsigned char>(h),
-               0, 24, 0};
-    b.resize(b.size() + std::size_t(w) * h * 3 + 26, 0x44);
-    return b;
+    return tvntest::tgaFile({w, h, 24, 2, 0, 0, 0, Bytes(std::size_t(w) * h * 3, 0x44), true});
 }
 
 // Everything load promises to put back: the picture (buffers by content, then
@@ -149,8 +131,7 @@ TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
     Bytes damaged = bmp(3, 2);
     damaged.resize(damaged.size() - 1);
     tvntest::MemoryFile bad("state/bad.bmp", damaged);
-    tvntest::MemoryFile grey("state/grey.tga", {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 1, 0, 8, 0, 1, 0, 0, 0,
-                                                0, 0, 0, 0, 0, 0, 0, 0});
+    tvntest::MemoryFile grey("state/grey.tga", tvntest::tgaFile({1, 1, 8, 3, 0, 0, 0, Bytes(12, 1)}));
     tvntest::MemoryFile other("state/pic.png", bmp(3, 2));
     DialogScript script;
     tvnSetOpenFileProc(&scriptedDialog, &script);

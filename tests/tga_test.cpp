@@ -10,40 +10,16 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
+#include "support/files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using tvntest::Bytes;
+using tvntest::Tga;
+using tvntest::tgaFile;
 using Words = std::vector<TVN_DWORD>;
-
-struct Tga {
-    TVN_DWORD width, height;
-    unsigned depth;
-    unsigned type = 2;
-    unsigned descriptor = 0;
-    unsigned colorMapType = 0;
-    unsigned idLength = 0;
-    Bytes data = {};
-    bool footer = false;
-};
-
-Bytes tgaFile(const Tga& t) {
-    Bytes b = {static_cast<unsigned char>(t.idLength), static_cast<unsigned char>(t.colorMapType),
-               static_cast<unsigned char>(t.type), 0, 0, 0, 0, 0, 0, 0, 0, 0,
-               static_cast<unsigned char>(t.width), static_cast<unsigned char>(t.width >> 8),
-               static_cast<unsigned char>(t.height), static_cast<unsigned char>(t.height >> 8),
-               static_cast<unsigned char>(t.depth), static_cast<unsigned char>(t.descriptor)};
-    for (unsigned i = 0; i < t.idLength; ++i) b.push_back(static_cast<unsigned char>(0xC0 + i));
-    b.insert(b.end(), t.data.begin(), t.data.end());
-    if (t.footer) {
-        b.insert(b.end(), 8, 0);
-        const char sig[] = "TRUEVISION-XFILE.";
-        b.insert(b.end(), sig, sig + sizeof sig);
-    }
-    return b;
-}
 
 struct Read {
     int result = 0;
@@ -134,32 +110,22 @@ void expectReadAhead(const Read& r, const Bytes& file, std::size_t start, std::s
     EXPECT_EQ(r.readBuf, buf);
 }
 
-// Depth-16 packets of exactly `length` bytes: a run takes 3 bytes, n literals
-// 1 + 2n; no rest of 1, 2 or 4 bytes is ever left, as none can be filled.
+// Depth-16 packets of exactly `length` bytes (at least 5): runs of 3 bytes and
+// one literal of 2 or 3 pixels (5 or 7 bytes) first or last for the rest.
 Bytes packetsOfLength(std::mt19937& rng, std::size_t length, std::size_t* pixels) {
-    auto bad = [](std::size_t rest) { return rest == 1 || rest == 2 || rest == 4; };
-    Bytes d;
-    *pixels = 0;
-    std::size_t left = length;
-    while (left > 0) {
-        if (left >= 3 && !bad(left - 3) && (left % 2 == 0 || rng() % 3 == 0)) {
-            d.push_back(static_cast<unsigned char>(0x80 | (rng() % 128)));
-            *pixels += (d.back() & 0x7F) + 1;
-            d.push_back(static_cast<unsigned char>(rng()));
-            d.push_back(static_cast<unsigned char>(rng()));
-            left -= 3;
-            continue;
-        }
-        const std::size_t most = std::min<std::size_t>(128, (left - 1) / 2);
-        std::size_t n = 0;
-        do n = 1 + rng() % most;
-        while (bad(left - (1 + 2 * n)));
-        d.push_back(static_cast<unsigned char>(n - 1));
-        for (std::size_t i = 0; i < 2 * n; ++i) d.push_back(static_cast<unsigned char>(rng()));
-        *pixels += n;
-        left -= 1 + 2 * n;
+    const std::size_t literal = length % 3 == 0 ? 0 : length % 3 == 2 ? 2 : 3;
+    Bytes runs, lit;
+    *pixels = literal;
+    if (literal) lit.push_back(static_cast<unsigned char>(literal - 1));
+    for (std::size_t i = 0; i < 2 * literal; ++i) lit.push_back(static_cast<unsigned char>(rng()));
+    while (runs.size() + lit.size() < length) {
+        runs.insert(runs.end(), {static_cast<unsigned char>(0x80 | rng() % 128), static_cast<unsigned char>(rng()),
+                                 static_cast<unsigned char>(rng())});
+        *pixels += (runs[runs.size() - 3] & 0x7F) + 1;
     }
-    return d;
+    const bool first = rng() % 2;
+    runs.insert(first ? runs.begin() : runs.end(), lit.begin(), lit.end());
+    return runs;
 }
 
 } // namespace

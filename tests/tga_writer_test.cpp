@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "pixel/heap.h"
+#include "support/files.h"
 #include "support/helpers.h"
 
-using Bytes = std::vector<unsigned char>;
+using tvntest::Bytes;
 
 // The expected file: the 18-byte header (32 bits, 8 alpha bits, bottom-up; the
 // width cut to 16 bits), blue-green-red-alpha pixels, then the 26-byte footer.
@@ -23,14 +24,10 @@ TEST(TgaWriter, ExactBytes) {
         tvntest::TempFile file("out.tga");
         CRGBAImage image(c.px.data(), c.w, c.h);
         ASSERT_EQ(image.saveTGA(file.path()), 1);
-        Bytes expected = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<unsigned char>(c.w),
-                          static_cast<unsigned char>(c.w >> 8), static_cast<unsigned char>(c.h),
-                          static_cast<unsigned char>(c.h >> 8), 32, 8};
+        Bytes data;
         for (TVN_DWORD v : c.px)
-            expected.insert(expected.end(), {tvnGetBValue(v), tvnGetGValue(v), tvnGetRValue(v), tvnGetAValue(v)});
-        expected.insert(expected.end(), 8, 0);
-        const char sig[] = "TRUEVISION-XFILE.";
-        expected.insert(expected.end(), sig, sig + sizeof sig);
+            data.insert(data.end(), {tvnGetBValue(v), tvnGetGValue(v), tvnGetRValue(v), tvnGetAValue(v)});
+        const Bytes expected = tvntest::tgaFile({c.w, c.h, 32, 2, 8, 0, 0, data, true});
         EXPECT_EQ(file.read(), expected) << c.w;
         if (c.w == 2) {
             EXPECT_EQ(Bytes(expected.begin() + 18, expected.end() - 26),
