@@ -1,0 +1,365 @@
+// The transparency modes through setTransparency: the settings record stored
+// whole, the picture's own alpha saved once and brought back exactly, the worked
+// values of each mode, where the alpha lands (in place, or in the untouched copy
+// with the current picture rebuilt), the mask file, and no buffer read or
+// written past its end in the odd states other operations leave.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/image_access.h"
+#include "pixel/heap.h"
+#include "support/files.h"
+#include "support/helpers.h"
+
+namespace {
+
+using A = tvn::ImageAccess;
+
+IMG_TRANSP record(unsigned char mode) {
+    IMG_TRANSP t = {};
+    t.byMode = mode;
+    return t;
+}
+
+// Every field set, so that a mode reading another's field would show.
+IMG_TRANSP busy(unsigned char mode) {
+    IMG_TRANSP t = record(mode);
+    t.byConstTransp = 50;
+    t.byLGTop = 10;
+    t.byLGLeft = 90;
+    t.byLGBottom = 40;
+    t.byEllBorder = 100;
+    t.bChromakeySoft = 1;
+    t.dwChromakeyDev = 300;
+    return t;
+}
+
+std::vector<unsigned> alphaOf(const std::vector<TVN_DWORD>& px) {
+    std::vector<unsigned> out;
+    for (TVN_DWORD p : px) out.push_back(p >> 24);
+    return out;
+}
+
+std::vector<TVN_DWORD> colourOf(const std::vector<TVN_DWORD>& px) {
+    std::vector<TVN_DWORD> out;
+    for (TVN_DWORD p : px) out.push_back(p & 0x00FFFFFFu);
+    return out;
+}
+
+// The percentages go to every mode's fields in order; each mode reads only its own.
+IMG_TRANSP settings(unsigned char mode, unsigned char a, unsigned char b = 0, unsigned char c = 0, unsigned char d = 0) {
+    IMG_TRANSP t = record(mode);
+    t.byConstTransp = t.byLGTop = t.byEllCenter = a;
+    t.byLGLeft = t.byEllBorder = b;
+    t.byLGRight = c;
+    t.byLGBottom = d;
+    return t;
+}
+
+unsigned alphaAt(CRGBAImage& image, TVN_DWORD x, TVN_DWORD y) {
+    return image.getBuffer()[static_cast<std::size_t>(y) * image.getWidth() + x] >> 24;
+}
+
+TEST(AlphaRecord, StoredWholeBeforeAnyCheck) {
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(6, 5, 1);
+    CRGBAImage image(px.data(), 6, 5);
+    EXPECT_EQ(image.restoreAlpha(CRGBAImage::BoxFilter, nullptr, nullptr), 0); // nothing saved yet
+    EXPECT_EQ(image.setTransparency(busy(TRANSP_ORIGINAL), nullptr), 0);
+    for (unsigned mode : {6u, 7u, 200u, 255u}) {
+        IMG_TRANSP t = busy(static_cast<unsigned char>(mode));
+        t.dwChromakeyDev = 0xDEADBEEFu;
+        t.bChromakeySoft = -7;
+        EXPECT_EQ(image.setTransparency(t, nullptr), 0);
+        EXPECT_EQ(std::memcmp(&image.getTransparency(), &t, sizeof t), 0);
+        EXPECT_EQ(tvntest::pixelsOf(image), px);
+        EXPECT_EQ(A::savedAlpha(image), nullptr);
+    }
+    // The record reached through getTransparency may be passed back in.
+    image.setTransparency(busy(TRANSP_CONST), nullptr);
+    EXPECT_EQ(image.setTransparency(image.getTransparency(), nullptr), 1);
+    EXPECT_EQ(image.getTransparency().byConstTransp, 50);
+}
+
+TEST(AlphaRecord, MaskNameIsCopiedOnlyForTheMaskMode) {
+    CRGBAImage image(4, 4);
+    EXPECT_EQ(image.setTransparency(busy(TRANSP_CONST), "ignored.bmp"), 1);
+    EXPECT_STREQ(image.getMaskFileName(), "");
+    image.setTransparency(busy(TRANSP_MASK), "mask.bmp");
+    EXPECT_STREQ(image.getMaskFileName(), "mask.bmp");
+    image.setTransparency(busy(TRANSP_MASK), nullptr); // keeps the name held
+    EXPECT_STREQ(image.getMaskFileName(), "mask.bmp");
+    image.setTransparency(busy(TRANSP_MASK), image.getMaskFileName()); // its own buffer
+    EXPECT_STREQ(image.getMaskFileName(), "mask.bmp");
+    std::string longName(400, 'n');
+    image.setTransparency(busy(TRANSP_MASK), longName.c_str());
+    EXPECT_EQ(std::string(image.getMaskFileName()), longName.substr(0, 259));
+}
+
+// The picture's own alpha varies per pixel; any sequence of modes, each of which
+// saves first, must leave the copy of before the first one.
+TEST(AlphaRecord, OwnAlphaSavedOnceAndBroughtBackExactly) {
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(13, 9, 3);
+    CRGBAImage image(px.data(), 13, 9);
+    const unsigned char sequence[] = {TRANSP_CONST, TRANSP_ELL, TRANSP_LG, TRANSP_CHROMAKEY, TRANSP_CONST};
+    for (unsigned char mode : sequence) {
+        ASSERT_EQ(image.setTransparency(busy(mode), nullptr), 1);
+        EXPECT_NE(alphaOf(tvntest::pixelsOf(image)), alphaOf(px)) << int(mode);
+        EXPECT_EQ(colourOf(tvntest::pixelsOf(image)), colourOf(px)) << int(mode);
+    }
+    ASSERT_EQ(image.setTransparency(busy(TRANSP_ORIGINAL), nullptr), 1);
+    EXPECT_EQ(tvntest::pixelsOf(image), px);
+    EXPECT_EQ(image.getTransparency().byMode, TRANSP_ORIGINAL);
+
+    // The saved copy stays, and saveAlpha never replaces it, even after the host
+    // edited the alpha: a mode and a restore again give the first picture.
+    for (std::size_t i = 0; i < px.size(); ++i) image.getBuffer()[i] &= 0x00FFFFFFu;
+    image.saveAlpha();
+    image.setTransparency(busy(TRANSP_ELL), nullptr);
+    EXPECT_EQ(image.restoreAlpha(CRGBAImage::BoxFilter, nullptr, nullptr), 1);
+    EXPECT_EQ(tvntest::pixelsOf(image), px);
+}
+
+// Out of memory for the saved copy: the mode does not run (the picture's own
+// alpha would otherwise be lost for good), reports 0, and a later call works.
+TEST(AlphaRecord, FailedSaveLeavesPictureUntouched) {
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(8, 6, 6);
+    for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
+        CRGBAImage image(px.data(), 8, 6);
+        tvn::testing::failAllocation(1);
+        EXPECT_EQ(image.setTransparency(busy(mode), nullptr), 0) << int(mode);
+        tvn::testing::failAllocation(0);
+        EXPECT_EQ(A::savedAlpha(image), nullptr);
+        EXPECT_EQ(tvntest::pixelsOf(image), px);
+        EXPECT_EQ(image.getTransparency().byMode, mode);
+        EXPECT_EQ(image.setTransparency(busy(mode), nullptr), 1);
+        EXPECT_EQ(image.setTransparency(busy(TRANSP_ORIGINAL), nullptr), 1);
+        EXPECT_EQ(tvntest::pixelsOf(image), px);
+    }
+}
+
+// Replaces the picture as trimByAlpha and stretchHorizontally leave it: a new
+// current buffer, no untouched copy, the original size as given.
+void replacePicture(CRGBAImage& image, TVN_DWORD w, TVN_DWORD h, TVN_DWORD wOrig, TVN_DWORD hOrig) {
+    tvn::heapFree(A::buffer(image));
+    tvn::heapFree(A::origBuffer(image));
+    A::origBuffer(image) = nullptr;
+    A::buffer(image) = static_cast<TVN_DWORD*>(tvn::heapAllocZero(std::size_t(w) * h * 4));
+    A::width(image) = w;
+    A::height(image) = h;
+    A::widthOrig(image) = wOrig;
+    A::heightOrig(image) = hOrig;
+}
+
+// After a trim the saved copy is larger than the original size: only as many
+// bytes as the original size covers are applied, in buffer order (the sanitizer
+// build proves nothing beyond them is read).
+TEST(AlphaRecord, TrimmedPictureRestoresWithinTheSavedBytes) {
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(8, 8, 7);
+    CRGBAImage image(px.data(), 8, 8);
+    image.setTransparency(busy(TRANSP_CONST), nullptr);
+    replacePicture(image, 3, 2, 3, 2);
+    CRGBAImage copy(image); // copies the 6 bytes the original size covers
+    for (CRGBAImage* c : {&image, &copy}) {
+        ASSERT_EQ(c->setTransparency(busy(TRANSP_ORIGINAL), nullptr), 1);
+        std::vector<TVN_DWORD> got = tvntest::pixelsOf(*c);
+        for (std::size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i], px[i] & 0xFF000000u) << i;
+    }
+}
+
+// Alpha at chosen pixels (buffer row 0 is the bottom edge), or of every pixel.
+TEST(AlphaModes, WorkedValues) {
+    struct Case {
+        IMG_TRANSP t;
+        TVN_DWORD w, h;
+        std::vector<std::array<unsigned, 3>> xyAlpha;
+        int all;
+    } cases[] = {
+        {settings(TRANSP_CONST, 0), 3, 2, {}, 255},
+        {settings(TRANSP_CONST, 1), 3, 2, {}, 252},
+        {settings(TRANSP_CONST, 50), 3, 2, {}, 127},
+        {settings(TRANSP_CONST, 100), 3, 2, {}, 0},
+        {settings(TRANSP_CONST, 200), 3, 2, {}, 0},
+        {settings(TRANSP_LG, 50, 50, 50, 50), 5, 4, {}, 63}, // 255 x 0.5 x 0.5, not 127
+        {settings(TRANSP_LG, 0, 0, 100), 4, 2, {{0, 0, 255}, {1, 0, 191}, {2, 1, 127}, {3, 1, 63}}, -1},
+        {settings(TRANSP_LG, 0, 0, 0, 100), 2, 3, {{0, 0, 0}, {1, 0, 0}, {0, 1, 84}}, -1}, // 255 x 1/3, truncated
+        {settings(TRANSP_ELL, 0, 100), 4, 4,
+         {{2, 2, 255}, {1, 2, 191}, {3, 2, 191}, {1, 1, 127}, {0, 2, 0} /* on the ellipse */, {0, 0, 0}}, -1},
+        // On the ellipse is still inside; it never reaches the last row and column.
+        {settings(TRANSP_ELL, 0, 0), 4, 4, {{0, 2, 255}, {2, 0, 255}, {0, 0, 0}, {0, 3, 0}, {3, 3, 255}}, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.t.byMode) + " " + std::to_string(c.t.byConstTransp));
+        CRGBAImage image(c.w, c.h);
+        ASSERT_EQ(image.setTransparency(c.t, nullptr), 1);
+        for (const auto& p : c.xyAlpha) EXPECT_EQ(alphaAt(image, p[0], p[1]), p[2]) << p[0] << "," << p[1];
+        if (c.all >= 0) {
+            EXPECT_EQ(alphaOf(tvntest::pixelsOf(image)), std::vector<unsigned>(c.w * c.h, unsigned(c.all)));
+        }
+        EXPECT_EQ(image.getTransparency().byConstTransp, c.t.byConstTransp); // 200 stays stored
+    }
+}
+
+// A picture that was never resized is changed in place.
+TEST(AlphaModes, UnresizedPictureChangesInPlace) {
+    for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
+        std::vector<TVN_DWORD> px = tvntest::randomPixels(9, 7, mode);
+        CRGBAImage image(px.data(), 9, 7);
+        TVN_DWORD* before = image.getBuffer();
+        IMG_TRANSP t = record(mode);
+        t.byConstTransp = 30;
+        t.byEllBorder = 100;
+        t.byLGTop = 80;
+        t.dwChromakeyDev = 200;
+        ASSERT_EQ(image.setTransparency(t, nullptr), 1);
+        EXPECT_EQ(image.getBuffer(), before);
+        EXPECT_EQ(A::origBuffer(image), nullptr);
+        EXPECT_EQ(image.getWidth(), 9u);
+    }
+}
+
+// The gradient's column table is its only allocation; without it the same
+// alpha comes from the per-pixel loop.
+TEST(AlphaModes, GradientWithoutRoomForItsTable) {
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(50, 4, 1);
+    IMG_TRANSP t = record(TRANSP_LG);
+    t.byLGLeft = 20;
+    t.byLGTop = 70;
+    CRGBAImage expected(px.data(), 50, 4), image(px.data(), 50, 4);
+    expected.setTransparency(t, nullptr);
+    image.saveAlpha();
+    tvn::testing::failAllocation(1);
+    EXPECT_EQ(image.setTransparency(t, nullptr), 1);
+    tvn::testing::failAllocation(0);
+    EXPECT_EQ(tvntest::pixelsOf(image), tvntest::pixelsOf(expected));
+}
+
+// ---- Pictures with an untouched copy: compared with the same steps taken
+// through public operations on an independent image.
+
+// The alpha of a mode applied to the untouched pixels directly.
+std::vector<TVN_DWORD> modeApplied(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& t) {
+    CRGBAImage image(px.data(), w, h);
+    EXPECT_EQ(image.setTransparency(t, nullptr), 1);
+    return tvntest::pixelsOf(image);
+}
+
+std::vector<TVN_DWORD> resized(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
+                               int filter) {
+    CRGBAImage image(px.data(), w, h);
+    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
+    return tvntest::pixelsOf(image);
+}
+
+TEST(AlphaModes, ResizedPictureGetsAlphaInUntouchedCopyAndBilinearRebuild) {
+    const TVN_DWORD w = 23, h = 17, cw = 31, ch = 11;
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(w, h, 5, true);
+    for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
+        IMG_TRANSP t = record(mode);
+        t.byConstTransp = 45;
+        t.byLGLeft = 90;
+        t.byEllBorder = 100;
+        t.clrChromakey = px[40];
+        t.bChromakeySoft = 1;
+        t.dwChromakeyDev = 60;
+        CRGBAImage image(px.data(), w, h);
+        ASSERT_EQ(image.setSize(cw, ch, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
+        ASSERT_EQ(image.setTransparency(t, nullptr), 1);
+        std::vector<TVN_DWORD> orig = modeApplied(px, w, h, t);
+        ASSERT_NE(A::origBuffer(image), nullptr);
+        EXPECT_EQ(std::vector<TVN_DWORD>(A::origBuffer(image), A::origBuffer(image) + w * h), orig) << int(mode);
+        EXPECT_EQ(tvntest::pixelsOf(image), resized(orig, w, h, cw, ch, CRGBAImage::BilinearFilter)) << int(mode);
+
+        // A later resize starts again from the untouched copy, alpha included.
+        ASSERT_EQ(image.setSize(40, 9, CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
+        EXPECT_EQ(tvntest::pixelsOf(image), resized(orig, w, h, 40, 9, CRGBAImage::GaussianFilter)) << int(mode);
+    }
+}
+
+// Mode 4 on a resized picture: the untouched copy gets its own alpha back and
+// the current picture is rebuilt with the image's own rebuild filter, also when
+// it is shown at its original size (where restoreAlpha alone would not rebuild).
+TEST(AlphaModes, OwnAlphaOnResizedPictureIsShownAtOnce) {
+    const TVN_DWORD w = 12, h = 10;
+    std::vector<TVN_DWORD> px = tvntest::randomPixels(w, h, 9);
+    for (TVN_DWORD cw : {w, TVN_DWORD(7)}) {
+        CRGBAImage image(px.data(), w, h);
+        ASSERT_EQ(image.setSize(cw, h, CRGBAImage::HammingFilter, nullptr, nullptr), 1);
+        IMG_TRANSP t = record(TRANSP_CONST);
+        t.byConstTransp = 100;
+        image.setTransparency(t, nullptr);
+        ASSERT_EQ(image.setTransparency(record(TRANSP_ORIGINAL), nullptr), 1);
+        EXPECT_EQ(std::vector<TVN_DWORD>(A::origBuffer(image), A::origBuffer(image) + w * h), px);
+        EXPECT_EQ(tvntest::pixelsOf(image), resized(px, w, h, cw, h, CRGBAImage::BoxFilter)) << cw;
+    }
+}
+
+} // namespace
+
+TEST(MaskAlpha, BrightnessOfASameSizeMaskBecomesAlpha) {
+    const std::vector<TVN_DWORD> colours = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu, 0xFF000000u, 0xFF808080u};
+    tvntest::MemoryFile maskFile("mask.bmp", tvntest::bmpPicture(colours, 3, 2));
+    auto px = tvntest::randomPixels(3, 2, 9);
+    CRGBAImage image(px.data(), 3, 2);
+    ASSERT_EQ(image.setTransparency(record(TRANSP_MASK), maskFile.path()), 1);
+    const std::vector<unsigned> expected = {76, 149, 29, 255, 0, 128};
+    for (std::size_t i = 0; i < px.size(); ++i) {
+        EXPECT_EQ(tvnGetAValue(image.getBuffer()[i]), expected[i]) << i;
+        EXPECT_EQ(image.getBuffer()[i] & 0xFFFFFFu, px[i] & 0xFFFFFFu) << "colour bytes stay";
+    }
+    EXPECT_EQ(tvn::ImageAccess::origBuffer(image), nullptr);
+}
+
+TEST(MaskAlpha, APictureIsItsOwnMaskAfterALoadAndResizesKeepIt) {
+    std::vector<TVN_DWORD> px(16 * 8);
+    for (TVN_DWORD i = 0; i < px.size(); ++i) px[i] = (i % 16 < 8) ? 0xFFFFFFFFu : 0xFF000000u;
+    tvntest::MemoryFile file("self.bmp", tvntest::bmpPicture(px, 16, 8));
+    CRGBAImage image;
+    ASSERT_EQ(image.load(file.path(), 0), 1);
+    ASSERT_EQ(image.setSize(32, 16, CRGBAImage::BoxFilter, nullptr, nullptr), 1);
+    ASSERT_EQ(image.setTransparency(record(TRANSP_MASK), nullptr), 1) << "the mask name after a load is the picture itself";
+    const TVN_DWORD* orig = tvn::ImageAccess::origBuffer(image);
+    EXPECT_EQ(tvnGetAValue(orig[0]), 255) << "white is opaque";
+    EXPECT_EQ(tvnGetAValue(orig[15]), 0) << "black is transparent";
+    ASSERT_EQ(image.setSize(16, 8, CRGBAImage::BoxFilter, nullptr, nullptr), 1);
+    EXPECT_EQ(tvnGetAValue(image.getBuffer()[0]), 255);
+    EXPECT_EQ(tvnGetAValue(image.getBuffer()[15]), 0) << "the alpha lives in the untouched copy";
+}
+
+TEST(MaskAlpha, AMaskOfAnotherSizeIsStretchedBilinearly) {
+    const std::vector<TVN_DWORD> grey = {0xFF000000u, 0xFFFFFFFFu, 0xFF404040u, 0xFFC0C0C0u};
+    tvntest::MemoryFile maskFile("small.bmp", tvntest::bmpPicture(grey, 2, 2));
+    // The stretched mask equals a bilinear resize of the mask picture done through the API.
+    CRGBAImage reference;
+    ASSERT_EQ(reference.load(maskFile.path(), 0), 1);
+    ASSERT_EQ(reference.setSize(5, 3, CRGBAImage::BilinearFilter, nullptr, nullptr), 1);
+    ASSERT_EQ(reference.convertToGrayscale(), 1);
+
+    auto px = tvntest::randomPixels(5, 3, 4);
+    CRGBAImage image(px.data(), 5, 3);
+    ASSERT_EQ(image.setTransparency(record(TRANSP_MASK), maskFile.path()), 1);
+    for (std::size_t i = 0; i < px.size(); ++i)
+        EXPECT_EQ(tvnGetAValue(image.getBuffer()[i]), tvnGetRValue(reference.getBuffer()[i])) << i;
+}
+
+TEST(MaskAlpha, AMissingMaskNamesThePathAndKeepsThePicture) {
+    auto px = tvntest::randomPixels(4, 4, 2);
+    CRGBAImage image(px.data(), 4, 4);
+    {
+        tvntest::MessageRecorder boxes;
+        EXPECT_EQ(image.setTransparency(record(TRANSP_MASK), "no/such/mask.bmp"), 0);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text, tvntest::MessageRecorder::expectedText(10) + ": no/such/mask.bmp");
+    }
+    {
+        tvntest::MemoryFile png("mask.png", std::vector<unsigned char>(64, 0x89));
+        tvntest::MessageRecorder boxes;
+        EXPECT_EQ(image.setTransparency(record(TRANSP_MASK), png.path()), 0) << "unknown extensions fail silently";
+        EXPECT_TRUE(boxes.boxes().empty());
+    }
+    EXPECT_EQ(tvntest::pixelsOf(image), px);
+    EXPECT_NE(tvn::ImageAccess::savedAlpha(image), nullptr) << "the picture's own alpha was saved first";
+}
