@@ -15,19 +15,6 @@ using tvntest::randomPixels;
 
 namespace {
 
-// A picture that looks resized: current w x h, untouched copy ow x oh, saved alpha.
-void giveOriginal(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed) {
-    std::vector<TVN_DWORD> orig = randomPixels(ow, oh, seed);
-    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
-    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(orig.size()));
-    std::memcpy(o, orig.data(), orig.size() * 4);
-    for (std::size_t i = 0; i < orig.size(); ++i) a[i] = static_cast<unsigned char>(orig[i] >> 24);
-    ImageAccess::origBuffer(image) = o;
-    ImageAccess::savedAlpha(image) = a;
-    ImageAccess::widthOrig(image) = ow;
-    ImageAccess::heightOrig(image) = oh;
-}
-
 std::vector<TVN_DWORD> origOf(CRGBAImage& image) {
     const TVN_DWORD* p = ImageAccess::origBuffer(image);
     return std::vector<TVN_DWORD>(p, p + std::size_t(image.getWidthOrig()) * image.getHeightOrig());
@@ -57,7 +44,7 @@ TEST(Geometry, FlipsMirrorAllThreeBuffersAndUndoThemselves) {
         for (bool horizontal : {true, false}) {
             std::vector<TVN_DWORD> px = randomPixels(s.w, s.h, s.w * 7 + s.h);
             CRGBAImage image(px.data(), s.w, s.h);
-            giveOriginal(image, s.ow, s.oh, s.ow + 99);
+            tvntest::giveUntouchedCopy(image, s.ow, s.oh, s.ow + 99);
             const auto orig = origOf(image);
             const auto alpha = alphaOf(image);
             horizontal ? image.flipHorizontal() : image.flipVertical();
@@ -93,7 +80,7 @@ TEST(Geometry, TrimByAlphaKeepsTheVisibleRectangle) {
         for (auto& p : px) p &= 0x00FFFFFFu;
         for (auto v : c.visible) px[v.second * 5 + v.first] |= 0x01000000u;
         CRGBAImage image(px.data(), 5, 4);
-        giveOriginal(image, 2, 2, 1);
+        tvntest::giveUntouchedCopy(image, 2, 2, 1);
         TVN_DWORD x = 77, y = 77;
         image.trimByAlpha(x, y);
         EXPECT_EQ(x, c.x);
@@ -153,7 +140,7 @@ TEST(Geometry, StretchKeepsTheSavedAlphaAndSkipsResizedPictures) {
     EXPECT_EQ(alphaOf(image), (std::vector<unsigned char>{2, 1, 4, 3}));
 
     CRGBAImage resized(px.data(), 2, 2);
-    giveOriginal(resized, 3, 3, 8);
+    tvntest::giveUntouchedCopy(resized, 3, 3, 8);
     resized.stretchHorizontally(9);
     EXPECT_EQ(resized.getWidth(), 2u);
     EXPECT_EQ(pixelsOf(resized), px);

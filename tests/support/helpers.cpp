@@ -2,10 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <random>
 
+#include "image/image_access.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/memory_files.h"
 #include "resources_text.h"
@@ -25,7 +29,16 @@ void TVN_CDECL stderrSink(const char* text, const char* caption, void*) {
 }
 
 void TVN_CDECL MessageRecorder::record(const char* text, const char* caption, void* user) {
-    static_cast<MessageRecorder*>(user)->m_boxes.push_back({text ? text : "", caption ? caption : ""});
+    int number = 0;
+    for (int n = 1; n <= tvn::kMessageCount && !number; ++n)
+        if (text == tvn::messageText(n)) number = n;
+    static_cast<MessageRecorder*>(user)->m_boxes.push_back({text ? text : "", caption ? caption : "", number});
+}
+
+std::vector<int> MessageRecorder::numbers() const {
+    std::vector<int> out;
+    for (const Box& box : m_boxes) out.push_back(box.number);
+    return out;
 }
 
 std::string MessageRecorder::expectedText(int n) {
@@ -40,19 +53,9 @@ MemoryFile::~MemoryFile() {
     tvn::plat::memoryFileRemove(m_path.c_str());
 }
 
-namespace {
-std::string tempDir() {
-    for (const char* var : {"TMPDIR", "TEMP", "TMP"}) {
-        const char* v = std::getenv(var);
-        if (v && *v) return v;
-    }
-    return "/tmp";
-}
-} // namespace
-
 TempFile::TempFile(const std::string& name) {
     static unsigned counter = 0;
-    m_path = tempDir() + "/tivorn_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this) & 0xFFFFFF) + "_" +
+    m_path = std::filesystem::temp_directory_path().string() + "/tivorn_test_" + std::to_string(reinterpret_cast<std::uintptr_t>(this) & 0xFFFFFF) + "_" +
              std::to_string(++counter) + "_" + name;
     std::remove(m_path.c_str());
 }
@@ -106,6 +109,18 @@ std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image) {
     const TVN_DWORD* p = image.getBuffer();
     if (!p) return {};
     return std::vector<TVN_DWORD>(p, p + static_cast<std::size_t>(image.getWidth()) * image.getHeight());
+}
+
+void giveUntouchedCopy(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed) {
+    const std::vector<TVN_DWORD> orig = randomPixels(ow, oh, seed);
+    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
+    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(orig.size()));
+    std::memcpy(o, orig.data(), orig.size() * 4);
+    for (std::size_t i = 0; i < orig.size(); ++i) a[i] = static_cast<unsigned char>(orig[i] >> 24);
+    tvn::ImageAccess::origBuffer(image) = o;
+    tvn::ImageAccess::savedAlpha(image) = a;
+    tvn::ImageAccess::widthOrig(image) = ow;
+    tvn::ImageAccess::heightOrig(image) = oh;
 }
 
 } // namespace tvntest

@@ -13,16 +13,22 @@ namespace tvntest {
 // which could wait for a click on Windows.
 void TVN_CDECL stderrSink(const char* text, const char* caption, void* user);
 
-// Records every message box the library shows while it is alive.
+// Records every message box the library shows while it is alive, with the
+// message number (1..10) of its text, found by the identity of the library's
+// message buffer (4 and 7 share their wording); 0 for any other text.
 class MessageRecorder {
 public:
     struct Box {
         std::string text;
         std::string caption;
+        int number;
     };
     MessageRecorder();
     ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
     const std::vector<Box>& boxes() const { return m_boxes; }
+    std::vector<int> numbers() const;
     // The text of message n as the library holds it (system code page on Windows).
     static std::string expectedText(int n);
     void clear() { m_boxes.clear(); }
@@ -31,6 +37,7 @@ private:
     static void TVN_CDECL record(const char* text, const char* caption, void* user);
     std::vector<Box> m_boxes;
 };
+using MessageNumbers = MessageRecorder;
 
 // A file that exists only in memory, under a name `load` accepts.
 class MemoryFile {
@@ -64,6 +71,10 @@ std::vector<unsigned char> readFileBytes(const std::string& path);
 std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
 
 std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image);
+
+// Makes the image look resized: an untouched copy of ow x oh random words
+// (randomPixels(ow, oh, seed)) and their alpha saved.
+void giveUntouchedCopy(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed);
 
 } // namespace tvntest
 
