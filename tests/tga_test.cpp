@@ -1,12 +1,14 @@
-// The TGA reader on files made byte by byte: depths, run-length packets through
-// the 512-byte read-ahead (checked against a model of getNextByte, buffer state
-// included), refusals, truncation and odd depths. The four origins are checked
+// TGA: the writer's exact bytes and failures, and the reader on files made byte
+// by byte: depths, run-length packets through the 512-byte read-ahead (checked
+// against a model of getNextByte, buffer state included), refusals, truncation
+// and odd depths. The four origins are checked
 // on the real files of the corpus (manifest_test), pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "image/image_access.h"
@@ -199,9 +201,12 @@ TEST(TgaReader, FilesMadeByHand) {
     }
 }
 
-TEST(TgaReader, RandomRunLengthFilesMatchTheModelWithTheReadAheadState) {
+// Random files, then depth-16 data of lengths that end on and next to the
+// 512-byte read boundaries. A file that ends with the last byte the picture needs
+// cannot be read one byte shorter.
+TEST(TgaReader, RunLengthFilesMatchTheModelWithTheReadAheadState) {
     std::mt19937 rng(3);
-    CRGBAImage reused; // a second file read into the same image decodes independently
+    std::vector<Tga> files;
     for (int round = 0; round < 300; ++round) {
         const unsigned depth = std::vector<unsigned>{16, 24, 32, 17, 40}[rng() % 5];
         const TVN_DWORD w = 1 + rng() % 60, h = 1 + rng() % 30;
@@ -209,22 +214,11 @@ TEST(TgaReader, RandomRunLengthFilesMatchTheModelWithTheReadAheadState) {
         t.idLength = rng() % 3 == 0 ? rng() % 256 : 0;
         t.data = randomPackets(rng, std::size_t(w) * h, depth);
         t.footer = rng() % 2 || t.data.size() + t.idLength < 8; // files are at least 26 bytes
-        const Bytes file = tgaFile(t);
-        std::size_t consumed = 0;
-        const Words expected = modelRle(t.data, std::size_t(w) * h, depth, &consumed);
-        Read r = readTga(file);
-        ASSERT_EQ(r.result, 1) << round;
-        ASSERT_EQ(r.pixels, expected) << round;
-        expectReadAhead(r, file, 18 + t.idLength, consumed);
-        ASSERT_EQ(readTga(reused, file).pixels, expected) << round;
+        files.push_back(t);
     }
-}
-
-TEST(TgaReader, ReadAheadBoundaries) {
-    std::mt19937 rng(9);
     for (std::size_t length : {511u, 512u, 513u, 1023u, 1024u, 1025u})
         for (unsigned id : {0u, 1u, 255u})
-            for (int variant = 0; variant < 20; ++variant) {
+            for (int variant = 0; variant < 10; ++variant) {
                 std::size_t pixels = 0;
                 Tga t{0, 1, 16, 10};
                 t.idLength = id;
@@ -232,21 +226,25 @@ TEST(TgaReader, ReadAheadBoundaries) {
                 ASSERT_EQ(t.data.size(), length);
                 ASSERT_LE(pixels, 65535u);
                 t.width = static_cast<TVN_DWORD>(pixels);
-                Bytes file = tgaFile(t);
-                if (file.size() < 26) continue;
-                std::size_t consumed = 0;
-                const Words expected = modelRle(t.data, pixels, 16, &consumed);
-                ASSERT_EQ(consumed, length);
-                Read r = readTga(file);
-                ASSERT_EQ(r.result, 1) << length;
-                EXPECT_EQ(r.pixels, expected) << length;
-                expectReadAhead(r, file, 18 + id, consumed);
-                // One byte less and the last packet cannot be completed.
-                file.pop_back();
-                Read cut = readTga(file);
-                EXPECT_EQ(cut.result, 0) << length;
-                EXPECT_EQ(cut.messages, std::vector<int>{2}) << length;
+                files.push_back(t);
             }
+    CRGBAImage reused; // a second file read into the same image decodes independently
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Tga& t = files[i];
+        Bytes file = tgaFile(t);
+        std::size_t consumed = 0;
+        const Words expected = modelRle(t.data, std::size_t(t.width) * t.height, t.depth, &consumed);
+        Read r = readTga(file);
+        ASSERT_EQ(r.result, 1) << i;
+        ASSERT_EQ(r.pixels, expected) << i;
+        expectReadAhead(r, file, 18 + t.idLength, consumed);
+        ASSERT_EQ(readTga(reused, file).pixels, expected) << i;
+        if (t.footer || consumed < t.data.size()) continue;
+        file.pop_back();
+        Read cut = readTga(file);
+        EXPECT_EQ(cut.result, 0) << i;
+        EXPECT_EQ(cut.messages, std::vector<int>{2}) << i;
+    }
 }
 
 TEST(TgaReader, TruncationIsMessageTwoAndAFailedAllocationMessageOne) {
@@ -275,4 +273,46 @@ TEST(TgaReader, TruncationIsMessageTwoAndAFailedAllocationMessageOne) {
         EXPECT_EQ(r.result, 0) << n;
         EXPECT_EQ(r.messages, std::vector<int>{1}) << n;
     }
+}
+
+// The expected file: the 18-byte header (32 bits, 8 alpha bits, bottom-up; the
+// width cut to 16 bits), blue-green-red-alpha pixels, then the 26-byte footer.
+TEST(TgaWriter, ExactBytes) {
+    const std::vector<TVN_DWORD> two = {0x80112233u, 0xFF445566u};
+    struct Case {
+        TVN_DWORD w, h;
+        std::vector<TVN_DWORD> px;
+    } cases[] = {{2, 1, two},
+                 {301, 257, tvntest::randomPixels(301, 257, 301)}, // more pixels than one write slice
+                 {65537, 2, tvntest::randomPixels(65537, 2, 65537)}};
+    for (const Case& c : cases) {
+        tvntest::TempFile file("out.tga");
+        CRGBAImage image(c.px.data(), c.w, c.h);
+        ASSERT_EQ(image.saveTGA(file.path()), 1);
+        Bytes data;
+        for (TVN_DWORD v : c.px)
+            data.insert(data.end(), {tvnGetBValue(v), tvnGetGValue(v), tvnGetRValue(v), tvnGetAValue(v)});
+        const Bytes expected = tvntest::tgaFile({c.w, c.h, 32, 2, 8, 0, 0, data, true});
+        EXPECT_EQ(file.read(), expected) << c.w;
+        if (c.w == 2) {
+            EXPECT_EQ(Bytes(expected.begin() + 18, expected.end() - 26),
+                      (Bytes{0x11, 0x22, 0x33, 0x80, 0x44, 0x55, 0x66, 0xFF}));
+        }
+    }
+}
+
+TEST(TgaWriter, Failures) {
+    std::vector<TVN_DWORD> px = {1, 2, 3, 4};
+    CRGBAImage image(px.data(), 2, 2);
+    EXPECT_EQ(image.saveTGA(nullptr), 0);
+    tvntest::TempFile dir("no_such_folder");
+    EXPECT_EQ(image.saveTGA((std::string(dir.path()) + "/x.tga").c_str()), 0);
+
+    // Out of memory: nothing is written, an existing file stays as it was.
+    tvntest::TempFile file("keep.tga");
+    file.write({1, 2, 3});
+    tvn::testing::failAllocation(1);
+    EXPECT_EQ(image.saveTGA(file.path()), 0);
+    tvn::testing::failAllocation(0);
+    EXPECT_EQ(file.read(), (Bytes{1, 2, 3}));
 }
