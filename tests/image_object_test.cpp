@@ -37,18 +37,9 @@ TEST(ImageObject, CopyAndAssignmentAreDeep) {
     char* nameBuffer = ImageAccess::fileName(assigned);
     assigned = source;
     for (CRGBAImage* c : {&copy, &assigned}) {
-        EXPECT_EQ(pixelsOf(*c), px);
+        EXPECT_EQ(tvntest::snapshot(*c), tvntest::snapshot(source));
         EXPECT_NE(c->getBuffer(), source.getBuffer());
         EXPECT_NE(ImageAccess::origBuffer(*c), ImageAccess::origBuffer(source));
-        EXPECT_EQ(std::memcmp(ImageAccess::origBuffer(*c), ImageAccess::origBuffer(source), 48), 0);
-        EXPECT_EQ(std::memcmp(ImageAccess::savedAlpha(*c), ImageAccess::savedAlpha(source), 12), 0);
-        EXPECT_EQ(c->getWidthOrig(), 4u);
-        EXPECT_STREQ(c->getFileName(), "a.tga");
-        EXPECT_STREQ(c->getMaskFileName(), "m.bmp");
-        EXPECT_EQ(std::memcmp(&c->getTransparency(), &source.getTransparency(), sizeof(IMG_TRANSP)), 0);
-        EXPECT_EQ(c->getBlurKrnlSize(), 3u);
-        EXPECT_EQ(ImageAccess::resizeFilter(*c), 5);
-        EXPECT_EQ(c->containsAlpha(), 1);
         c->getBuffer()[0] ^= 1;
         ImageAccess::origBuffer(*c)[0] ^= 1;
     }

@@ -31,23 +31,6 @@ Bytes tga24(TVN_DWORD w, TVN_DWORD h) {
     return tvntest::tgaFile({w, h, 24, 2, 0, 0, 0, Bytes(std::size_t(w) * h * 3, 0x44), true});
 }
 
-// Everything load promises to put back: the picture (buffers by content, then
-// w, h, wo, ho), and the names, settings and transparency record's bytes.
-using Words = std::vector<TVN_DWORD>;
-using Snapshot = std::pair<std::tuple<Words, Words, Bytes, Words>,
-                           std::tuple<std::string, std::string, std::vector<int>, Bytes>>;
-
-Snapshot snapshot(CRGBAImage& i) {
-    const std::size_t n = std::size_t(i.getWidthOrig()) * i.getHeightOrig();
-    const TVN_DWORD* o = A::origBuffer(i);
-    const unsigned char *a = A::savedAlpha(i), *t = reinterpret_cast<const unsigned char*>(&i.getTransparency());
-    return {{tvntest::pixelsOf(i), o ? Words(o, o + n) : Words(), a ? Bytes(a, a + n) : Bytes(),
-             {i.getWidth(), i.getHeight(), i.getWidthOrig(), i.getHeightOrig()}},
-            {i.getFileName(), i.getMaskFileName(),
-             {i.containsAlpha(), static_cast<int>(i.getBlurKrnlSize()), A::resizeFilter(i)},
-             Bytes(t, t + sizeof(IMG_TRANSP))}};
-}
-
 // An image as a resize and a transparency mode leave it: a 2 x 2 current picture
 // over its 3 x 2 untouched copy with saved alpha, and settings of its own.
 void makeResizedLooking(CRGBAImage& image, const char* path) {
@@ -144,11 +127,11 @@ TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
     for (const Case& c : cases) {
         CRGBAImage image;
         makeResizedLooking(image, good.path());
-        const Snapshot before = snapshot(image);
+        const tvntest::Snapshot before = tvntest::snapshot(image);
         tvntest::MessageNumbers boxes;
         script.answer = c.dialogAnswer;
         EXPECT_EQ(image.load(c.path, c.dialogAnswer != 2), 0) << c.path;
-        EXPECT_EQ(snapshot(image), before) << c.path;
+        EXPECT_EQ(tvntest::snapshot(image), before) << c.path;
         EXPECT_EQ(boxes.numbers(), c.messages) << c.path;
     }
     EXPECT_EQ(script.calls, 2);
@@ -176,7 +159,7 @@ TEST_F(LoadTest, UnopenableFileShowsMessageTenWithThePath) {
     tvntest::MemoryFile good("open/good.bmp", bmp(3, 2));
     CRGBAImage image;
     makeResizedLooking(image, good.path());
-    const Snapshot before = snapshot(image);
+    const tvntest::Snapshot before = tvntest::snapshot(image);
     tvntest::MessageRecorder boxes;
     const std::string missing = "mem/open/missing.bmp";
     EXPECT_EQ(image.load(missing.c_str(), 0), 0);
@@ -202,7 +185,7 @@ TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
     for (unsigned long n = 1;; ++n) {
         CRGBAImage image;
         makeResizedLooking(image, first.path());
-        const Snapshot before = snapshot(image);
+        const tvntest::Snapshot before = tvntest::snapshot(image);
         tvntest::MessageNumbers boxes;
         int result = -1;
         tvn::testing::failAllocation(n);
@@ -219,7 +202,7 @@ TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
             EXPECT_EQ(image.getWidth(), 4u) << n; // a name buffer of the backup: not reported
             continue;
         }
-        EXPECT_EQ(snapshot(image).first, before.first) << n;
+        EXPECT_EQ(tvntest::snapshot(image).first, before.first) << n;
         if (result == 0) {
             ++refused;
             EXPECT_EQ(boxes.numbers(), std::vector<int>{1}) << n;

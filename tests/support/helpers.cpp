@@ -111,6 +111,20 @@ std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image) {
     return std::vector<TVN_DWORD>(p, p + static_cast<std::size_t>(image.getWidth()) * image.getHeight());
 }
 
+Snapshot snapshot(CRGBAImage& i) {
+    using A = tvn::ImageAccess;
+    using Bytes = std::vector<unsigned char>;
+    using Words = std::vector<TVN_DWORD>;
+    const std::size_t n = std::size_t(i.getWidthOrig()) * i.getHeightOrig();
+    const TVN_DWORD* o = A::origBuffer(i);
+    const unsigned char *a = A::savedAlpha(i), *t = reinterpret_cast<const unsigned char*>(&i.getTransparency());
+    return {{pixelsOf(i), o ? Words(o, o + n) : Words(), a ? Bytes(a, a + n) : Bytes(),
+             {i.getWidth(), i.getHeight(), i.getWidthOrig(), i.getHeightOrig()}},
+            {i.getFileName(), i.getMaskFileName(),
+             {i.containsAlpha(), static_cast<int>(i.getBlurKrnlSize()), A::resizeFilter(i)},
+             Bytes(t, t + sizeof(IMG_TRANSP))}};
+}
+
 void giveUntouchedCopy(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed) {
     const std::vector<TVN_DWORD> orig = randomPixels(ow, oh, seed);
     TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));

@@ -3,6 +3,8 @@
 #define TIVORN_TEST_HELPERS_H
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "tivorn.h"
@@ -71,6 +73,14 @@ std::vector<unsigned char> readFileBytes(const std::string& path);
 std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
 
 std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image);
+
+// Everything of an image a copy or a failed load must keep: the picture
+// (buffers by content, then w, h, wo, ho), and the names, settings and the
+// transparency record's bytes.
+using Snapshot = std::pair<std::tuple<std::vector<TVN_DWORD>, std::vector<TVN_DWORD>, std::vector<unsigned char>,
+                                      std::vector<TVN_DWORD>>,
+                           std::tuple<std::string, std::string, std::vector<int>, std::vector<unsigned char>>>;
+Snapshot snapshot(CRGBAImage& image);
 
 // Makes the image look resized: an untouched copy of ow x oh random words
 // (randomPixels(ow, oh, seed)) and their alpha saved.
