@@ -67,14 +67,10 @@ TEST(BmpReader, FilesMadeByHand) {
         {"zero width, 8 bits", bmpFile({0, 0x7FFFFFFF, 8}, Bytes(1024)), 0, {}, 0, 0x7FFFFFFF},
         {"zero width, 24 bits", bmpFile({0, 0x7FFFFFFF, 24}, {}), 0, {}, 0, 0x7FFFFFFF},
         {"not BM", bmpFile({1, 1, 24, 0, 40, 54, "BA"}, pixel), 5},
-        {"12-byte header", bmpFile({1, 1, 24, 0, 12}, pixel), 7},
         {"108-byte header", bmpFile({1, 1, 24, 0, 108}, pixel), 7},
-        {"124-byte header", bmpFile({1, 1, 24, 0, 124}, pixel), 7},
         {"bit count 0", bmpFile({1, 1, 0}, pixel), 7},
         {"8-bit RLE", bmpFile({1, 1, 8, 1}, Bytes(1028)), 4},
-        {"16-bit", bmpFile({1, 1, 16}, pixel), 4},
         {"16-bit bit fields", bmpFile({1, 1, 16, 3}, pixel), 4},
-        {"32-bit bit fields", bmpFile({1, 1, 32, 3}, pixel), 4},
         {"2-bit", bmpFile({1, 1, 2}, Bytes(64)), 2},
         {"64-bit", bmpFile({1, 1, 64}, Bytes(64)), 2},
         {"top-down", bmpFile({1, static_cast<TVN_DWORD>(-1), 24}, pixel), 1},
@@ -85,6 +81,8 @@ TEST(BmpReader, FilesMadeByHand) {
         {"pixel offset past the end", bmpFile({1, 1, 24, 0, 40, 100}, pixel), 2},
         {"file shorter than the headers", Bytes{'B', 'M', 0, 0}, 2},
     };
+    // The header versions, compressions and depths of real files are refused on the
+    // corpus (manifest_test); here one of each kind and the hostile sizes.
     for (const Case& c : cases) {
         Read r = readBmp(c.file);
         EXPECT_EQ(r.result, c.message ? 0 : 1) << c.what;
