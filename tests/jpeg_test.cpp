@@ -38,6 +38,7 @@ bool closeTo(TVN_DWORD pixel, TVN_DWORD expected) {
 
 TEST(JpegReader, FailuresGiveZeroQuietlyAndKeepThePicture) {
     const std::vector<unsigned char> good = quadrants();
+    ASSERT_EQ(good.size(), 719u);
     std::vector<unsigned char> garbage(300);
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<unsigned char>(i * 37 + 11);
     const bool system = std::string(tvn::plat::pictureDecoderName()) == "OleLoadPicture";
@@ -67,10 +68,12 @@ TEST(JpegReader, FailuresGiveZeroQuietlyAndKeepThePicture) {
 // Every allocation refused in turn, then the whole picture: size, colours, row order.
 TEST(JpegReader, EveryFailedAllocationGivesZeroAndKeepsThePictureThenDecodes) {
     const std::vector<TVN_DWORD> before = tvntest::randomPixels(3, 2, 4);
+    const std::vector<unsigned char> jpeg = quadrants();
+    ASSERT_EQ(jpeg.size(), 719u);
     for (unsigned long n = 1;; ++n) {
         CRGBAImage image(before.data(), 3, 2);
         tvntest::MessageRecorder boxes;
-        if (readJpeg(image, quadrants(), n)) {
+        if (readJpeg(image, jpeg, n)) {
             EXPECT_GE(n, 3u); // file bytes, pixels, rows
             ASSERT_EQ(image.getWidth(), 16u);
             ASSERT_EQ(image.getHeight(), 8u);
