@@ -66,6 +66,8 @@ TEST(BmpReader, FilesMadeByHand) {
         // No pixels and rows of no bytes: nothing to read or store, however many rows.
         {"zero width, 8 bits", bmpFile({0, 0x7FFFFFFF, 8}, Bytes(1024)), 0, {}, 0, 0x7FFFFFFF},
         {"zero width, 24 bits", bmpFile({0, 0x7FFFFFFF, 24}, {}), 0, {}, 0, 0x7FFFFFFF},
+        // The header versions, compressions and depths of real files are refused on
+        // the corpus (manifest_test); here one of each kind and the hostile sizes.
         {"not BM", bmpFile({1, 1, 24, 0, 40, 54, "BA"}, pixel), 5},
         {"108-byte header", bmpFile({1, 1, 24, 0, 108}, pixel), 7},
         {"bit count 0", bmpFile({1, 1, 0}, pixel), 7},
@@ -81,8 +83,6 @@ TEST(BmpReader, FilesMadeByHand) {
         {"pixel offset past the end", bmpFile({1, 1, 24, 0, 40, 100}, pixel), 2},
         {"file shorter than the headers", Bytes{'B', 'M', 0, 0}, 2},
     };
-    // The header versions, compressions and depths of real files are refused on the
-    // corpus (manifest_test); here one of each kind and the hostile sizes.
     for (const Case& c : cases) {
         Read r = readBmp(c.file);
         EXPECT_EQ(r.result, c.message ? 0 : 1) << c.what;
