@@ -175,9 +175,11 @@ void CImagePropertiesDlg::onChooseColor(CPropertiesWindow& window) {
 }
 
 // The mask is chosen by loading it: only a file that loads as a picture is taken.
+// A picture made in memory has no name to start from; load refuses an empty one,
+// so the choice then starts in the open-file dialog's folder.
 void CImagePropertiesDlg::onBrowseMask(CPropertiesWindow& window) {
     char start[tvn::kNameSize];
-    tvn::copyName(start, m_strDlgMaskFile);
+    tvn::copyName(start, m_strDlgMaskFile[0] ? m_strDlgMaskFile : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath : ".");
     try {
         CRGBAImage probe;
         if (!probe.load(start, 1)) return;
