@@ -86,6 +86,8 @@ void writePng(const std::string& path, const std::vector<unsigned char>& rgb, in
 // The dialog as the screen shows it, as red-green-blue rows from the top.
 std::vector<unsigned char> photograph(HWND dialog, int* width, int* height) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SendMessageA(dialog, WM_NULL, 0, 0); // its thread has painted everything by the time this returns
+    Sleep(200);                          // and wine has put it on the window's surface
     RECT r;
     GetWindowRect(dialog, &r);
     *width = r.right - r.left;
@@ -93,10 +95,11 @@ std::vector<unsigned char> photograph(HWND dialog, int* width, int* height) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), *width, -*height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    // The window's own device context: what wine painted for it, whatever covers it on the display.
+    HDC window = GetWindowDC(dialog), memory = CreateCompatibleDC(window);
     HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, *width, *height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, *width, *height, window, 0, 0, SRCCOPY);
     std::vector<unsigned char> rgb;
     for (int i = 0; i < *width * *height; ++i) {
         const unsigned char* p = static_cast<unsigned char*>(bits) + i * 4;
@@ -105,7 +108,7 @@ std::vector<unsigned char> photograph(HWND dialog, int* width, int* height) {
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(dialog, window);
     return rgb;
 }
 
@@ -113,10 +116,12 @@ std::vector<unsigned char> photograph(HWND dialog, int* width, int* height) {
 int showAndDrive(CRGBAImage& image, const std::function<void(HWND)>& drive) {
     const DWORD thread = GetCurrentThreadId();
     std::thread user([&] {
-        HWND dialog = waitForWindow(thread, [](HWND w) { return title(w) == L"Свойства рисунка"; });
+        HWND dialog = waitForWindow(thread, [](HWND w) { return GetDlgItem(w, IDC_PROP_BLUR_SIZE) != nullptr; });
         ASSERT_TRUE(dialog) << "the dialog did not appear";
+        EXPECT_EQ(L"Свойства рисунка", title(dialog)); // needs the Russian code page, as on the systems it is for
         for (int i = 0; i < 100 && !IsDlgButtonChecked(dialog, IDC_PROP_MODE_ORIGINAL); ++i) Sleep(20); // posted checks
         drive(dialog);
+        if (IsWindow(dialog)) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); // a failed step must not leave it open
     });
     int result = image.showProperties(nullptr, kFilter, nullptr, nullptr);
     user.join();
@@ -130,9 +135,11 @@ TEST(PropertiesDialog, UserEditsAndConfirms) {
     t.clrChromakey = 0x0000FFu; // red: the swatch shows it
     CRGBAImage image(tvntest::randomPixels(200, 100, 3).data(), 200, 100);
     image.setTransparency(t, nullptr);
+    std::snprintf(tvn::ImageAccess::fileName(image), 260, "%s", "C:\\pictures\\sunset.tga");
     CRGBAImage copy(image);
     EXPECT_EQ(1, showAndDrive(image, [&](HWND dialog) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_COLOR)));
+        EXPECT_EQ("C:\\pictures\\sunset.tga", itemText(dialog, IDC_PROP_IMAGE_FILE));
         type(dialog, IDC_PROP_WIDTH, "50");
         EXPECT_EQ("25", itemText(dialog, IDC_PROP_HEIGHT));
         click(dialog, IDC_PROP_MODE_CHROMAKEY);
@@ -147,12 +154,6 @@ TEST(PropertiesDialog, UserEditsAndConfirms) {
         EXPECT_EQ(1, SendMessageA(blur, TBM_GETPOS, 0, 0));
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(blur), TRUE);
         SendMessageA(blur, WM_KEYDOWN, VK_RIGHT, 0); // the track bar moves to 2 and tells the dialog
-        // The colour dialog starts at the key colour; its OK keeps it.
-        PostMessageA(dialog, WM_COMMAND, IDC_PROP_COLOR, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PROP_COLOR)));
-        HWND colors = waitForWindow(GetWindowThreadProcessId(dialog, nullptr), [&](HWND w) { return GetWindow(w, GW_OWNER) == dialog; });
-        ASSERT_TRUE(colors);
-        PostMessageA(colors, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 100 && IsWindow(colors); ++i) Sleep(20);
         int width = 0, height = 0;
         std::vector<unsigned char> rgb = photograph(dialog, &width, &height);
         writePng(g_screenshot, rgb, width, height);
@@ -166,6 +167,12 @@ TEST(PropertiesDialog, UserEditsAndConfirms) {
         }
         EXPECT_GE(colours, 4) << "the screenshot is blank";
         EXPECT_GT(red, 50) << "the colour swatch is not painted";
+        // The colour dialog starts at the key colour; its OK keeps it.
+        PostMessageA(dialog, WM_COMMAND, IDC_PROP_COLOR, reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_PROP_COLOR)));
+        HWND colors = waitForWindow(GetWindowThreadProcessId(dialog, nullptr), [&](HWND w) { return GetWindow(w, GW_OWNER) == dialog; });
+        ASSERT_TRUE(colors);
+        PostMessageA(colors, WM_COMMAND, IDOK, 0);
+        for (int i = 0; i < 100 && IsWindow(colors); ++i) Sleep(20);
         click(dialog, IDC_PROP_OK);
     }));
     t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 1, 60};
