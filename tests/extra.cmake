@@ -8,10 +8,10 @@ include(${CMAKE_CURRENT_SOURCE_DIR}/cli.cmake)
 # is left in artifacts/.
 if(WIN32)
   add_executable(properties_dialog_test win32/properties_dialog_test.cpp ${TIVORN_RC_FILE})
-  target_link_libraries(properties_dialog_test PRIVATE tivorn_test_support comctl32 gdi32 user32)
+  target_link_libraries(properties_dialog_test PRIVATE tivorn_test_support comctl32 gdi32 gdiplus user32)
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/artifacts)
   add_test(NAME properties_dialog_test
-    COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/win32/with_display.sh $<TARGET_FILE:properties_dialog_test>
+    COMMAND bash ${CMAKE_SOURCE_DIR}/.ci/with-display.sh $<TARGET_FILE:properties_dialog_test>
             ${CMAKE_BINARY_DIR}/wine-display Z:${CMAKE_BINARY_DIR}/artifacts/properties_dialog.png)
   set_tests_properties(properties_dialog_test PROPERTIES TIMEOUT 300 SKIP_RETURN_CODE 77)
 endif()

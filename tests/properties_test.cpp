@@ -1,10 +1,11 @@
-// The properties dialog driven by a scripted host proc. Each confirmed dialog is
+// The properties dialog driven by a scripted host proc. Each case's dialog is
 // checked against the same operations called directly on a copy of the image.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <sstream>
 #include <string>
 
 #include "image/image_access.h"
@@ -14,19 +15,9 @@
 
 namespace {
 
-using Script = std::function<void(TVN_PROPERTIES_DIALOG*)>;
+using A = tvn::ImageAccess;
+using Change = std::function<void(CRGBAImage&)>;
 const int kFilter = CRGBAImage::BilinearFilter;
-
-void TVN_CDECL runScript(TVN_PROPERTIES_DIALOG* dialog, HWND, void* user) {
-    (*static_cast<Script*>(user))(dialog);
-}
-
-int show(CRGBAImage& image, Script script) {
-    tvnSetPropertiesDialogProc(runScript, &script);
-    int result = image.showProperties(nullptr, kFilter, nullptr, nullptr);
-    tvnSetPropertiesDialogProc(nullptr, nullptr);
-    return result;
-}
 
 std::string text(TVN_PROPERTIES_DIALOG* d, int id) {
     char buffer[260];
@@ -34,199 +25,132 @@ std::string text(TVN_PROPERTIES_DIALOG* d, int id) {
     return buffer;
 }
 
-void expectSame(CRGBAImage& a, CRGBAImage& b) {
-    ASSERT_EQ(a.getWidth(), b.getWidth());
-    ASSERT_EQ(a.getHeight(), b.getHeight());
-    EXPECT_EQ(tvntest::pixelsOf(a), tvntest::pixelsOf(b));
-    EXPECT_EQ(0, std::memcmp(&a.getTransparency(), &b.getTransparency(), sizeof(IMG_TRANSP)));
-    EXPECT_EQ(a.getBlurKrnlSize(), b.getBlurKrnlSize());
-}
-
-CRGBAImage picture(TVN_DWORD w = 20, TVN_DWORD h = 10) {
-    return CRGBAImage(tvntest::randomPixels(w, h, 7).data(), w, h);
-}
-
-TEST(Properties, CancelAndUnconfirmedChangesLeaveTheImage) {
-    CRGBAImage image = picture(), copy(image);
-    EXPECT_EQ(0, show(image, [](TVN_PROPERTIES_DIALOG* d) {
-        tvnPropClick(d, IDC_PROP_MODE_CONST);
-        tvnPropType(d, IDC_PROP_CONST, "50");
-        tvnPropClick(d, IDC_PROP_CANCEL);
-    }));
-    expectSame(image, copy);
-    EXPECT_EQ(0, show(image, [](TVN_PROPERTIES_DIALOG* d) { tvnPropClick(d, IDC_PROP_MODE_CONST); })); // proc gave up
-    expectSame(image, copy);
-}
-
-TEST(Properties, OkReappliesTheStoredMode) {
-    CRGBAImage image = picture(), copy(image);
-    EXPECT_EQ(1, show(image, [](TVN_PROPERTIES_DIALOG* d) { tvnPropClick(d, IDC_PROP_OK); }));
-    expectSame(image, copy); // mode 4 on a picture that never had a mode
-    IMG_TRANSP t = {};
-    t.byMode = TRANSP_ELL;
-    t.byEllBorder = 80;
-    image.setTransparency(t, nullptr);
-    tvn::ImageAccess::buffer(image)[0] ^= 0xFF000000u; // only a new run of the mode puts this back
-    EXPECT_EQ(1, show(image, [](TVN_PROPERTIES_DIALOG* d) { tvnPropClick(d, IDC_PROP_OK); }));
-    copy.setTransparency(t, nullptr);
-    expectSame(image, copy);
-}
-
-TEST(Properties, AspectLinkFollowsTheEditBeingTyped) {
-    CRGBAImage image = picture(200, 100), copy(image);
-    EXPECT_EQ(1, show(image, [](TVN_PROPERTIES_DIALOG* d) {
-        tvnPropType(d, IDC_PROP_WIDTH, "50");
-        EXPECT_EQ("25", text(d, IDC_PROP_HEIGHT));
-        tvnPropType(d, IDC_PROP_HEIGHT, "30");
-        EXPECT_EQ("60", text(d, IDC_PROP_WIDTH));
-        tvnPropClick(d, IDC_PROP_KEEP_ASPECT); // off: the edits are independent
-        tvnPropType(d, IDC_PROP_HEIGHT, "7");
-        EXPECT_EQ("60", text(d, IDC_PROP_WIDTH));
-        tvnPropClick(d, IDC_PROP_KEEP_ASPECT); // on again: the height follows the width
-        EXPECT_EQ("30", text(d, IDC_PROP_HEIGHT));
-        tvnPropClick(d, IDC_PROP_OK);
-    }));
-    copy.setSize(60, 30, kFilter, nullptr, nullptr);
-    expectSame(image, copy);
-    CRGBAImage empty; // original size 0 x 0: the link leaves the other edit alone
-    show(empty, [](TVN_PROPERTIES_DIALOG* d) {
-        tvnPropType(d, IDC_PROP_WIDTH, "50");
-        EXPECT_EQ("0", text(d, IDC_PROP_HEIGHT));
-    });
-}
-
-TEST(Properties, PercentagesKeepTheirLowByte) {
-    CRGBAImage image = picture(), copy(image);
-    EXPECT_EQ(1, show(image, [](TVN_PROPERTIES_DIALOG* d) {
-        EXPECT_EQ(0, tvnPropType(d, IDC_PROP_CONST, "3x")); // digits only
-        EXPECT_EQ(0, tvnPropType(d, IDC_PROP_ELL_CENTER, "200")); // disabled in mode 4
-        tvnPropClick(d, IDC_PROP_MODE_ELL);
-        tvnPropType(d, IDC_PROP_ELL_CENTER, "200"); // another mode's field is kept too
-        tvnPropClick(d, IDC_PROP_MODE_CONST);
-        tvnPropType(d, IDC_PROP_CONST, "300");
-        tvnPropClick(d, IDC_PROP_OK);
-    }));
-    EXPECT_EQ(44, image.getTransparency().byConstTransp);
-    IMG_TRANSP t = {};
-    t.byConstTransp = 44;
-    t.byEllCenter = 200;
-    copy.setTransparency(t, nullptr);
-    expectSame(image, copy);
-}
-
-TEST(Properties, MaskMustOpenAndIsChosenByLoading) {
-    tvntest::MessageRecorder messages;
-    tvntest::TempFile maskFile("mask.tga");
-    CRGBAImage mask = picture(5, 5), image = picture();
-    ASSERT_EQ(1, mask.saveTGA(maskFile.path()));
-    std::snprintf(tvn::ImageAccess::fileName(image), 260, "%s", "missing.tga");
-    CRGBAImage copy(image);
-    tvnSetOpenFileProc([](const char*, const char*, char* path, int size, void* user) -> int {
-        std::snprintf(path, size, "%s", static_cast<const char*>(user));
-        return 1;
-    }, const_cast<char*>(maskFile.path()));
-    EXPECT_EQ(1, show(image, [&](TVN_PROPERTIES_DIALOG* d) {
-        tvnPropClick(d, IDC_PROP_MODE_MASK);
-        tvnPropClick(d, IDC_PROP_OK); // the mask name is the picture's own, which does not exist
-        EXPECT_EQ(0, tvnPropGetEndCode(d));
-        ASSERT_EQ(1u, messages.boxes().size());
-        EXPECT_EQ(tvntest::MessageRecorder::expectedText(9), messages.boxes()[0].text);
-        tvnPropClick(d, IDC_PROP_MASK_BROWSE);
-        EXPECT_EQ(maskFile.path(), text(d, IDC_PROP_MASK_FILE));
-        tvnPropClick(d, IDC_PROP_OK);
-    }));
-    tvnSetOpenFileProc(nullptr, nullptr);
-    EXPECT_STREQ(maskFile.path(), image.getMaskFileName());
-    IMG_TRANSP t = {};
-    t.byMode = TRANSP_MASK;
-    copy.setTransparency(t, maskFile.path());
-    expectSame(image, copy);
-}
-
-TEST(Properties, ModeControlsAndSwatch) {
-    const int controls[] = {1040, 1039, 1041, 1042, 1043, 1044, 1047, 1035, 1036, 1006, 1011, 1008, 1009, 1007};
-    const struct { int radio; const char* enabled; } table[] = {
-        {IDC_PROP_MODE_CONST, "10000000000000"},     {IDC_PROP_MODE_LG, "01111000000000"},
-        {IDC_PROP_MODE_ELL, "00000110000000"},       {IDC_PROP_MODE_MASK, "00000001100000"},
-        {IDC_PROP_MODE_ORIGINAL, "00000000000000"},  {IDC_PROP_MODE_CHROMAKEY, "00000000011111"},
-    };
-    CRGBAImage image = picture(), copy(image);
-    show(image, [&](TVN_PROPERTIES_DIALOG* d) {
-        tvnPropSetColorProc(d, [](TVN_DWORD* color, TVN_DWORD*, void*) { *color = 0xFF123456u; return 1; }, nullptr);
-        TVN_DWORD color = 0;
-        EXPECT_EQ(0, tvnPropDrawSwatch(d, &color));
-        for (const auto& row : table) {
-            tvnPropClick(d, row.radio);
-            std::string enabled;
-            for (int id : controls) enabled += tvnPropIsEnabled(d, id) ? '1' : '0';
-            EXPECT_EQ(row.enabled, enabled) << row.radio;
-        }
-        tvnPropClick(d, IDC_PROP_COLOR);
-        EXPECT_EQ(1, tvnPropDrawSwatch(d, &color));
-        EXPECT_EQ(0x123456u, color);
-        tvnPropClick(d, IDC_PROP_KEY_SOFT);
-        tvnPropSetTrackBar(d, IDC_PROP_KEY_DEVIATION, 300); // kept within 0..255
-        tvnPropClick(d, IDC_PROP_OK);
-    });
-    IMG_TRANSP t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x123456u, 1, 255};
-    copy.setTransparency(t, nullptr);
-    expectSame(image, copy);
-}
-
-// Blur cases: the dialog's actions, then what the same run does directly.
-TEST(Properties, Blur) {
-    using A = tvn::ImageAccess;
-    struct Case {
-        unsigned before;
-        Script script;
-        std::function<void(CRGBAImage&)> direct;
-    } cases[] = {
-        {0, [](TVN_PROPERTIES_DIALOG* d) { // on without moving the track bar: nothing
-             tvnPropClick(d, IDC_PROP_BLUR_ON);
-             EXPECT_EQ(1, tvnPropGetTrackBar(d, IDC_PROP_BLUR_SIZE, nullptr, nullptr, nullptr));
-         }, [](CRGBAImage&) {}},
-        {3, [](TVN_PROPERTIES_DIALOG* d) { tvnPropSetTrackBar(d, IDC_PROP_BLUR_SIZE, 5); },
-         [](CRGBAImage& i) { unsigned k = 5; A::blur(i, &k, 1); }},
-        {3, [](TVN_PROPERTIES_DIALOG* d) {
-             tvnPropSetTrackBar(d, IDC_PROP_BLUR_SIZE, 5);
-             tvnPropType(d, IDC_PROP_WIDTH, "40");
-         }, [](CRGBAImage& i) {
-             i.setSize(40, 20, kFilter, nullptr, nullptr);
-             unsigned k = 5;
-             A::blur(i, &k, 0);
-         }},
-        {3, [](TVN_PROPERTIES_DIALOG* d) { tvnPropClick(d, IDC_PROP_BLUR_ON); }, // off: the pixels stay
-         [](CRGBAImage& i) { A::blurSize(i) = 0; }},
-        {3, [](TVN_PROPERTIES_DIALOG* d) { // a mode's rebuild drops the blur; OK shows it again
-             tvnPropClick(d, IDC_PROP_MODE_CONST);
-             tvnPropType(d, IDC_PROP_CONST, "40");
-         }, [](CRGBAImage& i) {
-             IMG_TRANSP t = {};
-             t.byConstTransp = 40;
-             i.setTransparency(t, nullptr);
-             i.setSize(i.getWidth(), i.getHeight(), kFilter, nullptr, nullptr);
-         }},
-    };
-    for (Case& c : cases) {
-        CRGBAImage image = picture();
-        unsigned k = c.before;
-        if (k) image.blur(&k);
-        CRGBAImage copy(image);
-        EXPECT_EQ(1, show(image, [&](TVN_PROPERTIES_DIALOG* d) {
-            c.script(d);
-            tvnPropClick(d, IDC_PROP_OK);
-        }));
-        if (image.getTransparency().byMode == TRANSP_ORIGINAL) copy.restoreAlpha(kFilter, nullptr, nullptr);
-        c.direct(copy);
-        expectSame(image, copy);
+// A user as a script of steps "verb id [argument]": c click, t type, s slide a
+// track bar; checks: = the text shown, p the track bar's position, ! typing refused.
+void TVN_CDECL runScript(TVN_PROPERTIES_DIALOG* d, HWND, void* user) {
+    std::istringstream steps(*static_cast<const std::string*>(user));
+    std::string verb, argument;
+    int id;
+    while (steps >> verb >> id) {
+        if (verb == "c") { tvnPropClick(d, id); continue; }
+        steps >> argument;
+        if (verb == "t") tvnPropType(d, id, argument.c_str());
+        if (verb == "s") tvnPropSetTrackBar(d, id, std::stoi(argument));
+        EXPECT_EQ(verb == "=" ? argument : "", verb == "=" ? text(d, id) : "") << id;
+        EXPECT_TRUE(verb != "p" || std::stoi(argument) == tvnPropGetTrackBar(d, id, nullptr, nullptr, nullptr)) << id;
+        EXPECT_TRUE(verb != "!" || !tvnPropType(d, id, argument.c_str())) << id;
     }
 }
 
-TEST(Properties, WithoutAProcThereIsNoDialogOnPosix) {
-    if (tvn::plat::kPathSeparator == '\\') GTEST_SKIP() << "Windows shows its own dialog";
-    CRGBAImage image = picture(), copy(image);
+IMG_TRANSP record(unsigned char mode, unsigned char constant = 0, unsigned char ellCenter = 0) {
+    return IMG_TRANSP{mode, constant, 0, 0, 0, 0, ellCenter, 0, 0, 0, 0};
+}
+
+struct Case {
+    TVN_DWORD width, height;
+    Change prepare; // before the dialog, on the image that its copy is taken from
+    std::string user;
+    Change direct; // what the confirmed dialog amounts to, on the copy
+    int result;
+    int message;
+};
+
+TEST(Properties, ScriptedDialogs) {
+    tvntest::MessageRecorder messages;
+    tvntest::TempFile maskFile("mask.tga");
+    ASSERT_EQ(1, CRGBAImage(tvntest::randomPixels(5, 5, 1).data(), 5, 5).saveTGA(maskFile.path()));
+    static std::string mask;
+    mask = maskFile.path();
+    tvnSetOpenFileProc([](const char*, const char*, char* path, int size, void*) {
+        return std::snprintf(path, size, "%s", mask.c_str()) > 0 ? 1 : 0;
+    }, nullptr);
+    const auto none = [](CRGBAImage&) {};
+    const auto blurred = [](CRGBAImage& i) { unsigned k = 3; i.blur(&k); };
+    const auto blurTo5 = [](CRGBAImage& i, int rebuild) { unsigned k = 5; A::blur(i, &k, rebuild); };
+    const Case cases[] = {
+        {20, 10, none, "c 1033 t 1040 50 c 2", none, 0, 0},   // cancel
+        {20, 10, none, "c 1033 t 1040 50", none, 0, 0},       // the proc returns with the dialog open
+        {20, 10, none, "c 1", none, 1, 0},                    // mode 4 on a picture that never had a mode
+        {20, 10, [](CRGBAImage& i) {                          // OK applies the stored mode again
+             i.setTransparency(record(TRANSP_ELL, 0, 70), nullptr);
+             A::buffer(i)[0] ^= 0xFF000000u;
+         }, "c 1", [](CRGBAImage& i) { i.setTransparency(record(TRANSP_ELL, 0, 70), nullptr); }, 1, 0},
+        {200, 100, none, "t 1000 50 = 1001 25 t 1001 30 = 1000 60 c 1005 t 1001 7 = 1000 60 c 1005 = 1001 30 c 1",
+         [](CRGBAImage& i) { i.setSize(60, 30, kFilter, nullptr, nullptr); }, 1, 0},
+        {20, 10, [](CRGBAImage& i) { A::widthOrig(i) = 0; }, "t 1000 50 = 1001 10 c 1005 c 1005 = 1001 10", none, 0, 0},
+        {20, 10, none, "! 1044 200 c 1038 t 1044 200 c 1033 ! 1040 3x t 1040 300 c 1", // low bytes; all fields kept
+         [](CRGBAImage& i) { i.setTransparency(record(TRANSP_CONST, 44, 200), nullptr); }, 1, 0},
+        {20, 10, [](CRGBAImage& i) { std::snprintf(A::fileName(i), 260, "%s", "missing.tga"); },
+         "c 1034 c 1 c 1036 c 1", // message 9 keeps the dialog open; Browse takes the file that loads
+         [](CRGBAImage& i) { i.setTransparency(record(TRANSP_MASK), mask.c_str()); }, 1, 9},
+        {20, 10, none, "c 1046 c 1008 s 1007 300 c 1", [](CRGBAImage& i) {
+             IMG_TRANSP t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0, 1, 255};
+             i.setTransparency(t, nullptr);
+         }, 1, 0},
+        {20, 10, none, "c 1012 p 1013 1 c 1", none, 1, 0}, // blur on, track bar untouched: still 0
+        {20, 10, blurred, "s 1013 5 c 1", [&](CRGBAImage& i) { blurTo5(i, 1); }, 1, 0},
+        {20, 10, blurred, "s 1013 5 t 1000 40 c 1", [&](CRGBAImage& i) {
+             i.setSize(40, 20, kFilter, nullptr, nullptr);
+             blurTo5(i, 0);
+         }, 1, 0},
+        {20, 10, blurred, "c 1012 c 1", [](CRGBAImage& i) { A::blurSize(i) = 0; }, 1, 0}, // off: pixels stay
+        {20, 10, blurred, "c 1033 t 1040 40 c 1", [](CRGBAImage& i) { // a kept blur is shown again
+             i.setTransparency(record(TRANSP_CONST, 40), nullptr);
+             i.setSize(i.getWidth(), i.getHeight(), kFilter, nullptr, nullptr);
+         }, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user);
+        messages.clear();
+        CRGBAImage image(tvntest::randomPixels(c.width, c.height, 7).data(), c.width, c.height);
+        c.prepare(image);
+        CRGBAImage copy(image);
+        tvnSetPropertiesDialogProc(runScript, const_cast<std::string*>(&c.user));
+        EXPECT_EQ(c.result, image.showProperties(nullptr, kFilter, nullptr, nullptr));
+        tvnSetPropertiesDialogProc(nullptr, nullptr);
+        if (c.result) c.direct(copy);
+        ASSERT_EQ(copy.getWidth(), image.getWidth());
+        ASSERT_EQ(copy.getHeight(), image.getHeight());
+        EXPECT_EQ(tvntest::pixelsOf(copy), tvntest::pixelsOf(image));
+        EXPECT_EQ(0, std::memcmp(&copy.getTransparency(), &image.getTransparency(), sizeof(IMG_TRANSP)));
+        EXPECT_EQ(copy.getBlurKrnlSize(), image.getBlurKrnlSize());
+        EXPECT_STREQ(copy.getMaskFileName(), image.getMaskFileName());
+        ASSERT_EQ(c.message ? 1u : 0u, messages.boxes().size());
+        if (c.message) {
+            EXPECT_EQ(tvntest::MessageRecorder::expectedText(c.message), messages.boxes()[0].text);
+        }
+    }
+    tvnSetOpenFileProc(nullptr, nullptr);
+}
+
+void TVN_CDECL modesAndSwatch(TVN_PROPERTIES_DIALOG* d, HWND, void*) {
+    const int controls[] = {1040, 1039, 1041, 1042, 1043, 1044, 1047, 1035, 1036, 1006, 1011, 1008, 1009, 1007};
+    const int radios[] = {1033, 1037, 1038, 1034, 1048, 1046};
+    const char* enabled[] = {"10000000000000", "01111000000000", "00000110000000",
+                             "00000001100000", "00000000000000", "00000000011111"};
+    tvnPropSetColorProc(d, [](TVN_DWORD* c, TVN_DWORD*, void*) { *c = 0xFF123456u; return 1; }, nullptr);
+    TVN_DWORD color = 0;
+    EXPECT_EQ(0, tvnPropDrawSwatch(d, &color));
+    for (int r = 0; r < 6; ++r) {
+        tvnPropClick(d, radios[r]);
+        std::string seen;
+        for (int id : controls) seen += tvnPropIsEnabled(d, id) ? '1' : '0';
+        EXPECT_EQ(enabled[r], seen) << radios[r];
+    }
+    tvnPropClick(d, IDC_PROP_COLOR);
+    EXPECT_EQ(1, tvnPropDrawSwatch(d, &color));
+    EXPECT_EQ(0x123456u, color); // the top byte is not part of a chosen colour
+}
+
+TEST(Properties, ModeControlsAndSwatch) {
+    CRGBAImage image(tvntest::randomPixels(4, 4, 2).data(), 4, 4);
+    tvnSetPropertiesDialogProc(modesAndSwatch, nullptr);
     EXPECT_EQ(0, image.showProperties(nullptr, kFilter, nullptr, nullptr));
-    expectSame(image, copy);
+    tvnSetPropertiesDialogProc(nullptr, nullptr);
+    if (tvn::plat::kPathSeparator == '\\') return; // Windows shows its own dialog without a proc
+    const std::vector<TVN_DWORD> before = tvntest::pixelsOf(image);
+    EXPECT_EQ(0, image.showProperties(nullptr, kFilter, nullptr, nullptr));
+    EXPECT_EQ(before, tvntest::pixelsOf(image));
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 # Runs a Windows test program under wine64 on a virtual X display of its own,
 # in a wine prefix of its own (so its windows reach that display whatever other
 # wine programs run at the time). Usage: with_display.sh program.exe prefix-dir [args...]
-# Exits 77 (skipped) when there is no Xvfb.
+# Exits 77 (skipped) when there is no Xvfb. ctest runs the dialog test through it.
 set -euo pipefail
 program=$1
 export WINEPREFIX=$2
