@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <thread>
 
 #include "image/image_access.h"
@@ -60,6 +59,7 @@ void click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK,
 void post(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, reinterpret_cast<LPARAM>(GetDlgItem(window, id))); }
 
 void closeBox(HWND box) {
+    ASSERT_TRUE(box) << "the box did not appear";
     post(box, IDOK);
     for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
 }
@@ -136,13 +136,11 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(blur), TRUE);
         SendMessageA(blur, WM_KEYDOWN, VK_RIGHT, 0); // the track bar moves to 2 and tells the dialog
         std::vector<unsigned> pixels = photograph(dialog);
-        EXPECT_GE(std::set<unsigned>(pixels.begin(), pixels.end()).size(), 4u) << "the screenshot is blank";
+        EXPECT_LT(std::count(pixels.begin(), pixels.end(), pixels[0]), pixels.size() * 9 / 10) << "blank screenshot";
         auto red = [](unsigned p) { return (p & 0xFFFFFF) == 0xFF0000; };
         EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), red), 50) << "the colour swatch is not painted";
         post(dialog, IDC_PROP_COLOR); // the colour dialog starts at the key colour; its OK keeps it
-        HWND colors = waitForBox(dialog);
-        ASSERT_TRUE(colors);
-        closeBox(colors);
+        closeBox(waitForBox(dialog));
         click(dialog, IDC_PROP_OK);
     }));
     t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 1, 60};
@@ -161,7 +159,6 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
         click(dialog, IDC_PROP_MODE_MASK);
         post(dialog, IDOK);
         HWND box = waitForBox(dialog);
-        ASSERT_TRUE(box) << "no message 9";
         wchar_t text[64] = {0};
         GetDlgItemTextW(box, 0xFFFF, text, 64); // the text of a message box
         EXPECT_STREQ(L"Не удается открыть файл маски", text);
