@@ -4,11 +4,12 @@ if(NOT WIN32 AND NOT TIVORN_SANITIZE)
   set_tests_properties(install_and_consume PROPERTIES TIMEOUT 300)
 endif()
 include(${CMAKE_CURRENT_SOURCE_DIR}/cli.cmake)
-# The real properties dialog under wine, on a virtual X display; its screenshot
-# is left in artifacts/.
+# The real properties dialog of tivorn.dll under wine, on a virtual X display;
+# its screenshot is left in artifacts/.
 if(WIN32)
-  add_executable(properties_dialog_test win32/properties_dialog_test.cpp ${TIVORN_RC_FILE})
-  target_link_libraries(properties_dialog_test PRIVATE tivorn_test_support comctl32 gdi32 gdiplus user32)
+  add_executable(properties_dialog_test win32/properties_dialog_test.cpp)
+  target_link_libraries(properties_dialog_test PRIVATE tivorn ${TIVORN_GTEST} tivorn_flags comctl32 gdi32 gdiplus user32)
+  target_include_directories(properties_dialog_test PRIVATE ${CMAKE_SOURCE_DIR})
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/artifacts)
   add_test(NAME properties_dialog_test
     COMMAND bash ${CMAKE_SOURCE_DIR}/.ci/with-display.sh $<TARGET_FILE:properties_dialog_test>

@@ -1,6 +1,6 @@
-// The real properties dialog under a message loop: a second thread finds it,
-// types, clicks and slides as a user would, photographs it and presses OK or
-// Cancel, while the test thread sits in showProperties.
+// The real properties dialog of tivorn.dll under a message loop: a second thread
+// finds it, types, clicks and slides as a user would, photographs it and presses
+// OK or Cancel, while the test thread sits in showProperties.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,15 +14,14 @@
 #include <functional>
 #include <thread>
 
-#include "image/image_access.h"
-#include "pixel/module_start.h"
-#include "platform/platform.h"
 #include "resources/dialog_ids.h"
-#include "support/helpers.h"
+#include "tivorn.h"
 
 namespace {
 
 std::string g_screenshot = "properties_dialog.png";
+
+std::vector<TVN_DWORD> pixelsOf(CRGBAImage& i) { return {i.getBuffer(), i.getBuffer() + i.getWidth() * i.getHeight()}; }
 
 // A visible top-level window of thread owned by owner, or with no owner given
 // the properties dialog; waited for up to 20 s.
@@ -109,19 +108,25 @@ int showAndDrive(CRGBAImage& image, const std::function<void(HWND)>& drive) {
         drive(dialog);
         if (IsWindow(dialog)) post(dialog, IDCANCEL); // a failed step must not leave it open
     });
-    int result = image.showProperties(nullptr, CRGBAImage::BilinearFilter, nullptr, nullptr);
+    int result = image.showProperties(nullptr, CRGBAImage::BoxFilter, nullptr, nullptr);
     user.join();
     return result;
 }
 
 TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
+    std::vector<TVN_DWORD> pixels(200 * 100);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<TVN_DWORD>(i * 2654435761u);
+    char path[MAX_PATH + 20];
+    GetTempPathA(MAX_PATH, path);
+    std::strcat(path, "sunset.tga");
+    CRGBAImage image;
+    ASSERT_EQ(1, CRGBAImage(pixels.data(), 200, 100).saveTGA(path));
+    ASSERT_EQ(1, image.load(path, 0)); // the dialog shows its name
     IMG_TRANSP t = {TRANSP_ORIGINAL, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 0, 0}; // a red key colour for the swatch
-    CRGBAImage image(tvntest::randomPixels(200, 100, 3).data(), 200, 100);
     image.setTransparency(t, nullptr);
-    std::snprintf(tvn::ImageAccess::fileName(image), 260, "%s", "C:\\pictures\\sunset.tga");
     CRGBAImage copy(image);
     EXPECT_EQ(1, showAndDrive(image, [&](HWND dialog) {
-        EXPECT_EQ("C:\\pictures\\sunset.tga", itemText(dialog, IDC_PROP_IMAGE_FILE));
+        EXPECT_EQ(path, itemText(dialog, IDC_PROP_IMAGE_FILE));
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_PROP_COLOR)));
         type(dialog, IDC_PROP_WIDTH, "50");
         EXPECT_EQ("25", itemText(dialog, IDC_PROP_HEIGHT));
@@ -135,26 +140,27 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
         EXPECT_EQ(1, SendMessageA(blur, TBM_GETPOS, 0, 0));
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(blur), TRUE);
         SendMessageA(blur, WM_KEYDOWN, VK_RIGHT, 0); // the track bar moves to 2 and tells the dialog
-        std::vector<unsigned> pixels = photograph(dialog);
-        EXPECT_LT(std::count(pixels.begin(), pixels.end(), pixels[0]), pixels.size() * 9 / 10) << "blank screenshot";
+        std::vector<unsigned> shot = photograph(dialog);
+        EXPECT_LT(std::count(shot.begin(), shot.end(), shot[0]), shot.size() * 9 / 10) << "blank screenshot";
         auto red = [](unsigned p) { return (p & 0xFFFFFF) == 0xFF0000; };
-        EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), red), 50) << "the colour swatch is not painted";
+        EXPECT_GT(std::count_if(shot.begin(), shot.end(), red), 50) << "the colour swatch is not painted";
         post(dialog, IDC_PROP_COLOR); // the colour dialog starts at the key colour; its OK keeps it
         closeBox(waitForBox(dialog));
         click(dialog, IDC_PROP_OK);
     }));
     t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 1, 60};
     copy.setTransparency(t, nullptr);
-    copy.setSize(50, 25, CRGBAImage::BilinearFilter, nullptr, nullptr);
+    copy.setSize(50, 25, CRGBAImage::BoxFilter, nullptr, nullptr);
     unsigned k = 2;
-    tvn::ImageAccess::blur(copy, &k, 0);
-    EXPECT_EQ(tvntest::pixelsOf(copy), tvntest::pixelsOf(image));
+    copy.blur(&k); // its rebuild (with the image's own filter, Box) repeats that resize exactly
+    EXPECT_EQ(pixelsOf(copy), pixelsOf(image));
     EXPECT_EQ(0, std::memcmp(&t, &image.getTransparency(), sizeof t));
     EXPECT_EQ(2u, image.getBlurKrnlSize());
 
-    // The mask (the picture's own file, which does not exist) cannot be opened:
-    // message 9 keeps the dialog open; Cancel then changes nothing.
-    const std::vector<TVN_DWORD> before = tvntest::pixelsOf(image);
+    // The mask (the picture's own file, now gone) cannot be opened: message 9
+    // keeps the dialog open; Cancel then changes nothing.
+    DeleteFileA(path);
+    const std::vector<TVN_DWORD> before = pixelsOf(image);
     EXPECT_EQ(0, showAndDrive(image, [&](HWND dialog) {
         click(dialog, IDC_PROP_MODE_MASK);
         post(dialog, IDOK);
@@ -166,14 +172,13 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
         EXPECT_TRUE(IsWindow(dialog));
         click(dialog, IDCANCEL);
     }));
-    EXPECT_EQ(before, tvntest::pixelsOf(image));
+    EXPECT_EQ(before, pixelsOf(image));
     EXPECT_EQ(TRANSP_CHROMAKEY, image.getTransparency().byMode);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
     tvnSetMessageProc(nullptr, nullptr); // the real boxes, owned by the dialog
     ::testing::InitGoogleTest(&argc, argv);
     if (argc > 1) g_screenshot = argv[1];
