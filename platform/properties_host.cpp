@@ -67,12 +67,10 @@ struct TVN_PROPERTIES_DIALOG : tvn::plat::CPropertiesWindow {
         int i = indexOf(id);
         return i < 0 ? nullptr : &m_controls[i];
     }
-    // Whether the user can act on control id now.
-    bool usable(int id, ControlKind a, ControlKind b = OwnerDrawn, ControlKind c = OwnerDrawn) {
+    // Whether the user can act on control id now; kinds: a mask of ControlKind bits.
+    bool usable(int id, unsigned kinds) {
         int i = indexOf(id);
-        if (i < 0 || m_endCode || !m_controls[i].enabled) return false;
-        ControlKind kind = kControls[i].kind;
-        return kind == a || kind == b || kind == c;
+        return i >= 0 && !m_endCode && m_controls[i].enabled && (kinds & (1u << kControls[i].kind));
     }
     void command(int id, int notification) {
         if (int code = m_handler.onCommand(*this, id, notification)) m_endCode = code;
@@ -191,14 +189,14 @@ extern "C" TVN_API int TVN_CDECL tvnPropGetTrackBar(TVN_PROPERTIES_DIALOG* dialo
 }
 
 extern "C" TVN_API int TVN_CDECL tvnPropType(TVN_PROPERTIES_DIALOG* dialog, int id, const char* text) {
-    if (!dialog || !text || !dialog->usable(id, NumberEdit) || !allDigits(text)) return 0;
+    if (!dialog || !text || !dialog->usable(id, 1u << NumberEdit) || !allDigits(text)) return 0;
     dialog->m_focus = id;
     dialog->setText(id, text);
     return 1;
 }
 
 extern "C" TVN_API int TVN_CDECL tvnPropClick(TVN_PROPERTIES_DIALOG* dialog, int id) {
-    if (!dialog || !dialog->usable(id, PushButton, CheckBox, Radio)) return 0;
+    if (!dialog || !dialog->usable(id, 1u << PushButton | 1u << CheckBox | 1u << Radio)) return 0;
     dialog->m_focus = id;
     const ControlSpec& spec = kControls[dialog->indexOf(id)];
     if (spec.kind == CheckBox) dialog->m_controls[dialog->indexOf(id)].checked ^= 1;
@@ -211,7 +209,7 @@ extern "C" TVN_API int TVN_CDECL tvnPropClick(TVN_PROPERTIES_DIALOG* dialog, int
 }
 
 extern "C" TVN_API int TVN_CDECL tvnPropSetTrackBar(TVN_PROPERTIES_DIALOG* dialog, int id, int position) {
-    if (!dialog || !dialog->usable(id, TrackBar)) return 0;
+    if (!dialog || !dialog->usable(id, 1u << TrackBar)) return 0;
     dialog->m_focus = id;
     dialog->setTrackBarPosition(id, position);
     dialog->m_handler.onTrackBar(*dialog, id);
