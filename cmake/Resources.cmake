@@ -20,5 +20,7 @@ execute_process(COMMAND iconv -f UTF-8 -t CP1251 ${_rc_utf8} OUTPUT_FILE ${TIVOR
 if(NOT _iconv_result EQUAL 0)
   message(FATAL_ERROR "iconv could not convert the resource script to code page 1251")
 endif()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/messages.inc)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1251")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/messages.inc
+  ${CMAKE_SOURCE_DIR}/resources/dialogs.rc)
+# The dialog template includes resources/dialog_ids.h from the source tree.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1251 -I${CMAKE_SOURCE_DIR}")
