@@ -7,5 +7,6 @@
 #include "tivorn/pixel.h"
 #include "tivorn/host.h"
 #include "tivorn/image.h"
+#include "tivorn/video.h"
 
 #endif
