@@ -6,7 +6,8 @@ namespace plat = tvn::plat;
 
 CVideoPreloader::CVideoPreloader()
     : m_nVideoCount(0), m_hThread(INVALID_HANDLE_VALUE), m_hEvent(INVALID_HANDLE_VALUE),
-      m_pRunning(nullptr), m_pStopping(nullptr), m_dwWorkerId(0), m_bStop(false) {
+      m_pRunning(nullptr), m_pStopping(nullptr), m_dwWorkerId(0), m_bStop(false),
+      m_bWakePending(false) {
     m_hEvent = plat::eventCreate();
     // A worker that cannot be woken would never serve anyone: without the event, none starts.
     if (m_hEvent != INVALID_HANDLE_VALUE) m_hThread = plat::threadStart(threadProc, this);
@@ -28,6 +29,7 @@ int CVideoPreloader::requestPreload(CRGBAVideo* video) {
     {
         plat::LockHold hold(m_csPending);
         m_vecPending.push_back(video);
+        m_bWakePending = true;
     }
     plat::eventSignal(m_hEvent);
     return 1;
@@ -40,6 +42,11 @@ void CVideoPreloader::withdraw(CRGBAVideo* video) {
     m_pStopping.store(video, std::memory_order_release);
     if (m_dwWorkerId == plat::threadCurrentId()) return; // its own callback: the pass ends next
     while (m_pRunning == video) m_condChanged.wait(m_csPending);
+}
+
+void CVideoPreloader::waitForPasses(const CRGBAVideo* video) {
+    plat::LockHold hold(m_csPending);
+    while (m_pRunning == video || m_bWakePending) m_condChanged.wait(m_csPending);
 }
 
 bool CVideoPreloader::isWorkerThread() {
@@ -62,7 +69,11 @@ void CVideoPreloader::serve() {
         {
             plat::LockHold hold(m_csPending);
             if (m_bStop) return;
-            if (m_vecPending.empty()) continue;
+            m_bWakePending = false;
+            if (m_vecPending.empty()) {
+                m_condChanged.wakeAll();
+                continue;
+            }
             video = m_vecPending.back();
             m_vecPending.pop_back();
             m_pRunning = video;

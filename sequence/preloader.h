@@ -35,6 +35,11 @@ public:
         return m_pStopping.load(std::memory_order_acquire) == video;
     }
     bool isWorkerThread();
+    // Waits until video's pass is not running and the worker has acted on every
+    // wake-up given so far: for tests and measurements, which must know that the
+    // background work asked for is done. (Requests left beneath later ones, see
+    // above, are not waited for: nothing will serve them.)
+    void waitForPasses(const CRGBAVideo* video);
 
     // Guards the five fields of every video and the frame slots of every set.
     tvn::plat::RecursiveLock& lock() { return m_csPending; }
@@ -59,6 +64,7 @@ private:
     std::atomic<const CRGBAVideo*> m_pStopping; // m_pRunning when asked to stop, else null
     unsigned long m_dwWorkerId;
     bool m_bStop;
+    bool m_bWakePending; // signalled, and the worker has not taken from the stack since
 };
 
 #endif
