@@ -19,6 +19,7 @@ enum ExitStatus { kOk = 0, kFailed = 1, kUsage = 2, kInterrupted = 130 };
 int cmdInfo(const Args& args);
 int cmdConvert(const Args& args);
 int cmdPack(const Args& args);
+int cmdFrames(const Args& args);
 int cmdDemo(const Args& args, const char* argv0);
 
 // One line "tivorn: text" on stderr.
