@@ -19,7 +19,7 @@ if ! diff -u /tmp/tivorn-so.exports /tmp/tivorn-dll.exports; then
 fi
 for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur \
     'CRGBAVideo::m_pVideoPreloader' 'CRGBAVideo::keepReady' 'vtable for CRGBAVideo' \
-    'CRGBAImageSet::CRGBAImageSet(char const*)' 'CRGBAImageSet::getFrame' 'vtable for CRGBAImageSet'; do
+    'CRGBAImageSet::CRGBAImageSet(char const' 'CRGBAImageSet::getFrame' 'vtable for CRGBAImageSet'; do
   grep -q "$name" /tmp/tivorn-dll.exports || { echo "tivorn.dll does not export $name" >&2; exit 1; }
 done
 echo "exports agree: $(wc -l < /tmp/tivorn-dll.exports) names"

@@ -46,6 +46,26 @@ void windowOf(unsigned n, unsigned c, unsigned behind, unsigned ahead, unsigned*
     if (*last > n - 1) *last = n - 1;
 }
 
+using FRAME_SLOTS = std::vector<std::pair<CRGBAImage*, char*>>;
+
+// Fresh copies of the names of `from`, each with no image.
+void copyNames(const FRAME_SLOTS& from, FRAME_SLOTS& to) {
+    to.reserve(from.size());
+    for (const auto& slot : from) {
+        char* name = static_cast<char*>(std::calloc(tvn::sequence::kFrameNameSize, 1));
+        if (name && slot.second) std::strncpy(name, slot.second, tvn::sequence::kFrameNameSize - 1);
+        to.emplace_back(nullptr, name);
+    }
+}
+
+void releaseSlots(FRAME_SLOTS& slots) {
+    for (auto& slot : slots) {
+        if (isImage(slot.first)) delete slot.first;
+        std::free(slot.second);
+    }
+    FRAME_SLOTS().swap(slots);
+}
+
 } // namespace
 
 CRGBAImageSet::CRGBAImageSet() {}
@@ -59,41 +79,23 @@ CRGBAImageSet::CRGBAImageSet(const char* fileName) {
 }
 
 CRGBAImageSet::CRGBAImageSet(const CRGBAImageSet& other) : CRGBAVideo(other) {
-    copyNamesOf(other);
+    copyNames(other.m_vecFrames, m_vecFrames);
     CRGBAImageSet::preloadAll();
 }
 
 CRGBAImageSet& CRGBAImageSet::operator=(const CRGBAImageSet& other) {
     if (this == &other) return *this;
     stopPreloading();
-    releaseFrames();
+    releaseSlots(m_vecFrames);
     CRGBAVideo::operator=(other);
-    copyNamesOf(other);
+    copyNames(other.m_vecFrames, m_vecFrames);
     CRGBAImageSet::preloadAll();
     return *this;
 }
 
 CRGBAImageSet::~CRGBAImageSet() {
     stopPreloading(); // no pass may reach the slots released below
-    releaseFrames();
-}
-
-void CRGBAImageSet::copyNamesOf(const CRGBAImageSet& other) {
-    m_vecFrames.reserve(other.m_vecFrames.size());
-    for (const auto& slot : other.m_vecFrames) {
-        char* name = static_cast<char*>(std::calloc(tvn::sequence::kFrameNameSize, 1));
-        if (name && slot.second) std::strncpy(name, slot.second, tvn::sequence::kFrameNameSize - 1);
-        m_vecFrames.emplace_back(nullptr, name);
-    }
-}
-
-void CRGBAImageSet::releaseFrames() {
-    for (auto& slot : m_vecFrames) {
-        if (isImage(slot.first)) delete slot.first;
-        std::free(slot.second);
-    }
-    m_vecFrames.clear();
-    m_vecFrames.shrink_to_fit();
+    releaseSlots(m_vecFrames);
 }
 
 unsigned int CRGBAImageSet::getNumFrames() {

@@ -113,10 +113,6 @@ private:
     /* Frame slots: the loaded image (null when not loaded) and the file name. */
     std::vector<std::pair<CRGBAImage*, char*> > m_vecFrames;
 
-    void queuePassOverAll();
-    void releaseFrames();
-    void copyNamesOf(const CRGBAImageSet& other);
-
     friend struct tvn::VideoLayout;
 };
 
