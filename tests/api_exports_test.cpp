@@ -48,3 +48,24 @@ TEST(Exports, ImagesAreUsableByValue) {
     EXPECT_EQ(CRGBAImage::m_strPath[0], 'x');
     CRGBAImage::m_strPath[0] = 0;
 }
+
+// A host's own video: the base's exported virtual table, counting and data.
+struct HostVideo : CRGBAVideo {
+    ~HostVideo() { stopPreloading(); }
+    unsigned int getNumFrames() { return 1; }
+    CRGBAImage* getFrame(unsigned int) { return nullptr; }
+    void preloadFrames() {}
+};
+
+TEST(Exports, HostsDeriveVideos) {
+    {
+        HostVideo video;
+        video.keepReady(3);
+        video.preloadAll();
+        CRGBAImageSet none("no-such-frame0001.tga");
+        EXPECT_EQ(none.getNumFrames(), 0u);
+        EXPECT_EQ(none.getFrame(0), nullptr);
+        EXPECT_NE(CRGBAVideo::m_pVideoPreloader, nullptr);
+    }
+    EXPECT_EQ(CRGBAVideo::m_pVideoPreloader, nullptr);
+}
