@@ -13,6 +13,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sequence/frame_names.h"
@@ -156,6 +157,25 @@ void BM_GetLoadedFrameDuringPass(benchmark::State& state) {
     state.counters["one_load_ms"] = loadMs;
 }
 
+// While a pass over 200 frames runs: getFrame of the last frame, not loaded yet,
+// then destroying the set, which stops the pass between two frames.
+void BM_UnloadedFrameAndDestroyDuringPass(benchmark::State& state) {
+    const std::string first = framesOf("tga");
+    double getMs = 0, destroyMs = 0;
+    for (auto _ : state) {
+        std::unique_ptr<CRGBAImageSet> set(new CRGBAImageSet(first.c_str()));
+        Clock::time_point start = Clock::now();
+        benchmark::DoNotOptimize(set->getFrame(kFrames - 1));
+        getMs += secondsSince(start) * 1e3;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        start = Clock::now();
+        set.reset();
+        destroyMs += secondsSince(start) * 1e3;
+    }
+    state.counters["getFrame_unloaded_ms"] = getMs / static_cast<double>(state.iterations());
+    state.counters["destroy_mid_pass_ms"] = destroyMs / static_cast<double>(state.iterations());
+}
+
 // The frame search over 10,000 existing (empty) files.
 void BM_EnumerateFrameFiles(benchmark::State& state) {
     const fs::path dir = fs::temp_directory_path() / "tvn_bench_names";
@@ -184,4 +204,5 @@ BENCHMARK_CAPTURE(BM_PreloadPass, tga, "tga")->UseManualTime()->Iterations(3)->U
 BENCHMARK_CAPTURE(BM_LoadOneAfterAnother, bmp, "bmp")->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_PreloadPass, bmp, "bmp")->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetLoadedFrameDuringPass)->Iterations(2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_UnloadedFrameAndDestroyDuringPass)->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EnumerateFrameFiles)->Unit(benchmark::kMillisecond);
