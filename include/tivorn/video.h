@@ -18,6 +18,14 @@
      video, and may destroy the video whose pass just ended.
    - Destroying a set stops its running pass between two frames and waits only
      for the frame being loaded; a set waiting for a pass is taken out of the queue.
+   - The preloader's thread is told to stop and joined before its lock and
+     handles are released (with the last video). Destroying the last video from
+     inside a preload callback leaves the preloader for the next video instead,
+     as a thread cannot wait for itself.
+   - If the preloader's event or thread cannot be created, videos still work:
+     requests are dropped and frames load only through getFrame.
+   - Requests form a stack: one wake-up of the preloader serves the request on
+     top only; the entry removed is always the one served.
 
    Frame pointers
    - getFrame's image belongs to the set: never delete it. A pass never unloads
@@ -26,7 +34,10 @@
    - Earlier pointers stay valid as long as their frame is inside the window:
      getFrame widens the window to the whole set, so they are unloaded only after
      keepReady narrows it and a pass runs.
-   - Use a frame from one thread at a time; the set does not lock the image. */
+   - Use a frame from one thread at a time; the set does not lock the image.
+   - A frame that cannot be loaded (missing or broken file, reported by load
+     with its message box, possibly from the preloader's thread; or no memory)
+     gives null and stays empty; every later pass and getFrame tries it again. */
 #ifndef TIVORN_VIDEO_H
 #define TIVORN_VIDEO_H
 
