@@ -107,7 +107,7 @@ const PositionKernels& positionKernelsAvx2() {
 namespace tvn {
 namespace alpha {
 const PositionKernels& positionKernelsAvx2() {
-    return positionKernelsPortable();
+    return positionKernelsReference();
 }
 } // namespace alpha
 } // namespace tvn

@@ -94,7 +94,7 @@ const PositionKernels& positionKernelsSse2() {
 namespace tvn {
 namespace alpha {
 const PositionKernels& positionKernelsSse2() {
-    return positionKernelsPortable();
+    return positionKernelsReference();
 }
 } // namespace alpha
 } // namespace tvn

@@ -1,10 +1,10 @@
 // The BMP reader: uncompressed bitmaps with a 40-byte information header,
 // 1, 4 and 8 bits through a colour table, 24 and 32 bits direct.
-#include "bmp_pixels.h"
 #include "bmp_rows.h"
 #include "decoders.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 #include "reader_failure.h"
 
@@ -130,10 +130,10 @@ void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITM
     if (width == 0) return;
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = plane.pWords;
-    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) {
-        if (bits == 24) px::bgrToWords(row, out, width);
-        else px::bgrxToWords(row, out, width); // the fourth byte is not alpha
-    }
+    // The fourth byte of 32-bit pixels is not alpha.
+    const tvn::rows::RowKernels& k = tvn::rows::rowKernels();
+    const tvn::rows::ToWords convert = bits == 24 ? k.bgrToWords : k.bgrxToWords;
+    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) convert(row, out, width);
 }
 
 } // namespace bmp

@@ -208,7 +208,7 @@ TVN_DWORD CGifLzwDecoder::decodeImage(HANDLE file, unsigned short* indices, TVN_
     m_dwCapacity = capacity;
     start();
     if (nextSubBlock()) {
-        int code = cpu::testing::referenceForced() ? nextCode() : runFast();
+        int code = cpu::referenceOnly() ? nextCode() : runFast();
         if (code >= 0) runReference(code);
     }
     giveBackReadAhead();

@@ -1,12 +1,12 @@
 // The TGA reader: plain (type 2) and run-length (type 10) true-colour files of
 // 16 bits per pixel or more. The footer is read but not required, so files of
 // the older format without one load alike.
-#include "bmp_pixels.h"
 #include "decoders.h"
 #include "tga_format.h"
 #include "tga_pixels.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 #include "reader_failure.h"
 
@@ -113,7 +113,7 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
         // The block has exactly the size of the picture: convert it in place and
         // let it become the picture, so that the words allocated for it are never
         // written (half the memory traffic of a copy).
-        px::bgraToWords(data, reinterpret_cast<TVN_DWORD*>(data), count);
+        rows::rowKernels().bgraToWords(data, reinterpret_cast<TVN_DWORD*>(data), count);
         heapFree(plane->pWords);
         plane->pWords = static_cast<TVN_DWORD*>(block.release());
         return;
@@ -121,9 +121,9 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
     if (depth == 16) {
         for (std::size_t i = 0; i < count; ++i, data += 2) out[i] = tvn::tga::word16(data[0] | (data[1] << 8));
     } else if (stride == 3) {
-        px::bgrToWords(data, out, count);
+        rows::rowKernels().bgrToWords(data, out, count);
     } else if (stride == 4) {
-        px::bgrxToWords(data, out, count);
+        rows::rowKernels().bgrxToWords(data, out, count);
     } else {
         for (std::size_t i = 0; i < count; ++i, data += stride) out[i] = tvn::tga::wordBGR(data, 255);
     }

@@ -46,7 +46,7 @@ TVN_SIMD_TARGET void transpose16(const TVN_DWORD* src, std::size_t ss, TVN_DWORD
 void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
 void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsScalar};
+const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsReference};
 
 } // namespace
 
