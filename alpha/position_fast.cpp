@@ -43,14 +43,14 @@ void fillReference(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha) {
 }
 
 void gradientRowsReference(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
-                          double lowerFactor, double upperFactor) {
+                           double lowerFactor, double upperFactor) {
     for (TVN_DWORD x = 0; x < width; ++x) lower[x] = withAlpha(lower[x], gradientAlpha(columns[x], lowerFactor));
     if (!upper) return;
     for (TVN_DWORD x = 0; x < width; ++x) upper[x] = withAlpha(upper[x], gradientAlpha(columns[x], upperFactor));
 }
 
 void ellipseRowReference(const EllipseShape& s, double dy2, bool axis, TVN_DWORD first, TVN_DWORD count,
-                        unsigned char* out) {
+                         unsigned char* out) {
     for (TVN_DWORD i = 0; i < count; ++i) {
         double dx = (first + i) - s.a;
         double dx2 = dx * dx;

@@ -42,7 +42,7 @@ int decodeBitmapHandle(HBITMAP bitmap, DECODED_PICTURE* out) {
         if (!plat::bitmapRows24(bitmap, width, height, first, lines, rows.get())) return 0;
         for (TVN_DWORD r = 0; r < lines; ++r)
             bgrToWords(rows.as<unsigned char>() + static_cast<std::size_t>(r) * stride,
-                           dst + static_cast<std::size_t>(first + r) * w, w);
+                       dst + static_cast<std::size_t>(first + r) * w, w);
     }
     out->plane = {static_cast<TVN_DWORD*>(pixels.release()), w, h};
     return 1;

@@ -24,11 +24,11 @@ namespace {
 
 void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
     TVN_DWORD got = 0;
-    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(2);
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 void seekOrThrow(HANDLE file, long offset, tvn::plat::SeekOrigin origin) {
-    if (!tvn::plat::fileSeek(file, offset, origin, nullptr)) tvn::throwMessage(2);
+    if (!tvn::plat::fileSeek(file, offset, origin, nullptr)) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 } // namespace
@@ -78,10 +78,11 @@ void readImageData(HANDLE file, const TGA_HEADER& header, READ_AHEAD& readAhead,
     picture->plane = {nullptr, width, height};
     picture->plane.pWords = static_cast<TVN_DWORD*>(heapAllocOrThrow(width, height, 4, 0));
 
-    if (depth < 16) throwMessage(4);
-    if (header.byImageType != kTgaTypeTrueColor && header.byImageType != kTgaTypeTrueColorRLE) throwMessage(4);
+    if (depth < 16) throwMessage(Msg::UnsupportedFormat);
+    if (header.byImageType != kTgaTypeTrueColor && header.byImageType != kTgaTypeTrueColorRLE)
+        throwMessage(Msg::UnsupportedFormat);
     seekOrThrow(file, static_cast<long>(sizeof header) + header.byIDLength, plat::SeekBegin);
-    if (header.byColorMapType != 0) throwMessage(4);
+    if (header.byColorMapType != 0) throwMessage(Msg::UnsupportedFormat);
 
     if (header.byImageType == kTgaTypeTrueColor) readUnmapped(file, depth, &picture->plane);
     else readUnmappedRLE(file, depth, readAhead, picture->plane);
@@ -90,7 +91,7 @@ void readImageData(HANDLE file, const TGA_HEADER& header, READ_AHEAD& readAhead,
 void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
     const std::size_t count = plane->count();
     const unsigned long long bytes = static_cast<unsigned long long>(count) * depth / 8;
-    if (bytes > 0xFFFFFFFFull) throwMessage(1);
+    if (bytes > 0xFFFFFFFFull) throwMessage(Msg::OutOfMemory);
     const std::size_t stride = depth / 8;
 
     // Depths 17 to 23 have two-byte pixels of which three bytes are taken: the
@@ -101,9 +102,10 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
         if (last > bytes) tail = last - static_cast<std::size_t>(bytes);
     }
     std::size_t total = 0;
-    if (!checkedSize(static_cast<TVN_DWORD>(bytes), 1, 1, &total) || total + tail < total) throwMessage(1);
+    if (!checkedSize(static_cast<TVN_DWORD>(bytes), 1, 1, &total) || total + tail < total)
+        throwMessage(Msg::OutOfMemory);
     HeapBlock block(heapAlloc(total + tail));
-    if (!block.get()) throwMessage(1);
+    if (!block.get()) throwMessage(Msg::OutOfMemory);
     unsigned char* data = block.as<unsigned char>();
     std::memset(data + total, 0, tail);
     readExactly(file, data, static_cast<TVN_DWORD>(total));

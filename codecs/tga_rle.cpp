@@ -26,8 +26,8 @@ tvn::rows::ToWords literalConverter(unsigned depth) {
 }
 
 // Stores the n pixels of one packet (header h, its value bytes at p).
-inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth,
-                        tvn::rows::ToWords literals, TVN_DWORD* out) {
+inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth, tvn::rows::ToWords literals,
+                        TVN_DWORD* out) {
     if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
     else literals(p, out, n);
 }
@@ -87,7 +87,7 @@ unsigned char nextByte(HANDLE file, READ_AHEAD& ra) {
     }
     if (ra.nNext > ra.nLast) {
         TVN_DWORD got = 0;
-        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(2);
+        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(Msg::FileDamaged);
         ra.nLast = static_cast<int>(got) - 1;
         ra.nNext = 0;
     }

@@ -36,9 +36,9 @@ ScanKernels tableFor(cpu::Level level) {
 } // namespace
 
 const ScanKernels& scanKernels(cpu::Level level) {
-    static const ScanKernels tables[cpu::kLevelCount] = {
-        tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2), tableFor(cpu::Level::Ssse3),
-        tableFor(cpu::Level::Avx2), tableFor(cpu::Level::Avx512)};
+    static const ScanKernels tables[cpu::kLevelCount] = {tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2),
+                                                         tableFor(cpu::Level::Ssse3), tableFor(cpu::Level::Avx2),
+                                                         tableFor(cpu::Level::Avx512)};
     return tables[static_cast<int>(level)];
 }
 

@@ -43,8 +43,12 @@ const char* levelName(Level level) {
 }
 
 namespace testing {
-void capLevel(Level cap) { g_cap = static_cast<int>(cap); }
-Level levelCap() { return static_cast<Level>(g_cap.load()); }
+void capLevel(Level cap) {
+    g_cap = static_cast<int>(cap);
+}
+Level levelCap() {
+    return static_cast<Level>(g_cap.load());
+}
 } // namespace testing
 
 } // namespace cpu

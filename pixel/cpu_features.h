@@ -30,7 +30,9 @@ namespace testing {
 void capLevel(Level cap);
 Level levelCap();
 // The benches' and fuzzers' switch: on caps at Reference, off lifts the cap.
-inline void forceReference(bool on) { capLevel(on ? Level::Reference : Level::Avx512); }
+inline void forceReference(bool on) {
+    capLevel(on ? Level::Reference : Level::Avx512);
+}
 } // namespace testing
 
 } // namespace cpu

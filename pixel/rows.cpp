@@ -73,9 +73,8 @@ void grey(TVN_DWORD* words, std::size_t count) {
 namespace {
 
 RowKernels tableFor(cpu::Level level) {
-    RowKernels k = {reference::bgrToWords,  reference::bgrxToWords, reference::bgraToWords,
-                    reference::wordsToBgra, reference::wordsToBgr,  reference::wordsToBigEndian,
-                    reference::swapRB,      reference::grey};
+    RowKernels k = {reference::bgrToWords, reference::bgrxToWords,      reference::bgraToWords, reference::wordsToBgra,
+                    reference::wordsToBgr, reference::wordsToBigEndian, reference::swapRB,      reference::grey};
 #ifdef TVN_X86
     if (level >= cpu::Level::Sse2) addSse2(k);
     if (level >= cpu::Level::Ssse3) addSsse3(k);
@@ -89,9 +88,9 @@ RowKernels tableFor(cpu::Level level) {
 } // namespace
 
 const RowKernels& rowKernels(cpu::Level level) {
-    static const RowKernels tables[cpu::kLevelCount] = {
-        tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2), tableFor(cpu::Level::Ssse3),
-        tableFor(cpu::Level::Avx2), tableFor(cpu::Level::Avx512)};
+    static const RowKernels tables[cpu::kLevelCount] = {tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2),
+                                                        tableFor(cpu::Level::Ssse3), tableFor(cpu::Level::Avx2),
+                                                        tableFor(cpu::Level::Avx512)};
     return tables[static_cast<int>(level)];
 }
 

@@ -30,8 +30,8 @@ TVN_AVX2 inline __m256i lanes(__m128i v) {
 // See grey4 of the SSE2 kernels: the same sums, then Y copied into red, green, blue.
 TVN_AVX2 inline __m256i grey8(__m256i v) {
     const __m256i zero = _mm256_setzero_si256();
-    const __m256i weights = _mm256_set_epi16(0, 3736, 19235, 9798, 0, 3736, 19235, 9798, 0, 3736, 19235, 9798, 0,
-                                             3736, 19235, 9798);
+    const __m256i weights =
+        _mm256_set_epi16(0, 3736, 19235, 9798, 0, 3736, 19235, 9798, 0, 3736, 19235, 9798, 0, 3736, 19235, 9798);
     const __m256i spread = lanes(_mm_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1));
     __m256i lo = _mm256_madd_epi16(_mm256_unpacklo_epi8(v, zero), weights);
     __m256i hi = _mm256_madd_epi16(_mm256_unpackhi_epi8(v, zero), weights);

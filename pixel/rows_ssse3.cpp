@@ -35,8 +35,7 @@ TVN_SSSE3 void bgrxToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t
     const __m128i shuffle = _mm_setr_epi8(TVN_BGRX_TO_WORDS);
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
-    for (; i + 4 <= count; i += 4)
-        store(dst + i, _mm_or_si128(_mm_shuffle_epi8(load(src + i * 4), shuffle), alpha));
+    for (; i + 4 <= count; i += 4) store(dst + i, _mm_or_si128(_mm_shuffle_epi8(load(src + i * 4), shuffle), alpha));
     reference::bgrxToWords(src + i * 4, dst + i, count - i);
 }
 

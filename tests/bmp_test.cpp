@@ -187,4 +187,3 @@ TEST(BmpReader, EveryTruncationIsMessageTwo) {
         EXPECT_EQ(r.messages, std::vector<int>{2}) << n;
     }
 }
-

@@ -68,8 +68,8 @@ void expectPathsMatchReference(const std::vector<TVN_DWORD>& pixels, const Chrom
         std::vector<TVN_DWORD> got = pixels;
         chromakeyKernels(level).run(got.data(), got.size(), s);
         auto bad = std::mismatch(got.begin(), got.end(), ref.begin());
-        ASSERT_TRUE(bad.first == got.end()) << "pixel " << std::hex << pixels[bad.first - got.begin()]
-                                            << " deviation " << std::dec << s.deviation << " soft " << s.soft;
+        ASSERT_TRUE(bad.first == got.end()) << "pixel " << std::hex << pixels[bad.first - got.begin()] << " deviation "
+                                            << std::dec << s.deviation << " soft " << s.soft;
     });
 }
 

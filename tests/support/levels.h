@@ -9,8 +9,7 @@
 
 namespace tvntest {
 
-template <class F>
-void forEachLevel(F check) {
+template <class F> void forEachLevel(F check) {
     using tvn::cpu::Level;
     const Level cap = tvn::cpu::testing::levelCap();
     for (int l = 0; l <= static_cast<int>(tvn::cpu::detectedLevel()); ++l) {
@@ -23,8 +22,7 @@ void forEachLevel(F check) {
 }
 
 // Runs f with the hot loops capped at the reference.
-template <class F>
-auto onReference(F f) {
+template <class F> auto onReference(F f) {
     const tvn::cpu::Level cap = tvn::cpu::testing::levelCap();
     tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
     auto result = f();
