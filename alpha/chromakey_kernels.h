@@ -37,12 +37,14 @@ inline TVN_DWORD chromakeyAlpha(TVN_DWORD dist, const ChromakeySettings& s) {
 
 void chromakeyReference(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
 
+#ifdef TVN_X86
 // The root the vector paths use, for the proof over all squared distances.
 TVN_DWORD chromakeyRootSse2(TVN_DWORD squared);
 TVN_DWORD chromakeyRootAvx2(TVN_DWORD squared);
 
 void chromakeySse2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
 void chromakeyAvx2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
+#endif
 
 struct ChromakeyKernels {
     void (*run)(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);

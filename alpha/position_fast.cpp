@@ -107,8 +107,12 @@ void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TV
 }
 
 const PositionKernels* positionKernels(cpu::Level level) {
+#ifdef TVN_X86
     if (level >= cpu::Level::Avx2) return &positionKernelsAvx2();
     if (level >= cpu::Level::Sse2) return &positionKernelsSse2();
+#else
+    (void)level;
+#endif
     return nullptr;
 }
 

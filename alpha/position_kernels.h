@@ -32,11 +32,13 @@ struct PositionKernels {
                        unsigned char* out);
 };
 
-// The reference row loops (the drivers' factorisation without vectors); SSE2 and
-// AVX2 sets (where the build has no x86 vectors they are the reference set).
+// The reference row loops (the drivers' factorisation without vectors); the SSE2
+// and AVX2 sets of x86 builds.
 const PositionKernels& positionKernelsReference();
+#ifdef TVN_X86
 const PositionKernels& positionKernelsSse2();
 const PositionKernels& positionKernelsAvx2();
+#endif
 
 // The set of a level: null at Reference, where the per-pixel formulas run.
 const PositionKernels* positionKernels(cpu::Level level);

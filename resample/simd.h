@@ -59,9 +59,11 @@ struct Ops {
     bool (*fits)(double v, std::uint32_t m);
 };
 
+#ifdef TVN_X86
 const Ops* opsSse2();
 const Ops* opsAvx2();
 const Ops* opsAvx512();
+#endif
 
 // The primitives of a level (null at Reference: the scalar passes run), and
 // of the level the hot loops run at.

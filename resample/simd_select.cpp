@@ -4,6 +4,7 @@ namespace tvn {
 namespace simd {
 
 const Ops* opsFor(cpu::Level level) {
+#ifdef TVN_X86
     switch (level) {
     case cpu::Level::Avx512: return opsAvx512();
     case cpu::Level::Avx2: return opsAvx2();
@@ -11,6 +12,10 @@ const Ops* opsFor(cpu::Level level) {
     case cpu::Level::Sse2: return opsSse2();
     default: return nullptr;
     }
+#else
+    (void)level;
+    return nullptr;
+#endif
 }
 
 const Ops* select() {

@@ -1,9 +1,10 @@
 // SSE2 primitives: the baseline of every x86 build, the 32-bit DLL included.
+#include "simd.h"
+
+#ifdef TVN_X86
 #include <emmintrin.h>
 
 #include <cstring>
-
-#include "simd.h"
 
 #define TVN_SIMD_TARGET __attribute__((target("sse2")))
 
@@ -53,3 +54,5 @@ const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsRefe
 const tvn::simd::Ops* tvn::simd::opsSse2() {
     return &kOps;
 }
+
+#endif
