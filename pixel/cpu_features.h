@@ -19,7 +19,8 @@ const int kLevelCount = 5;
 Level level();
 // The processor's best, whatever the cap.
 Level detectedLevel();
-// True while the cap is Reference: portable fast paths step aside as well.
+// True while the cap is Reference: fast paths without vectors (the GIF decode
+// loop, the nearest-neighbour column map) step aside as well.
 bool referenceOnly();
 
 const char* levelName(Level level);
