@@ -21,7 +21,9 @@ if ! diff -u "$work/so.exports" "$work/dll.exports"; then
 fi
 for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur \
     'CKACReaderWriter::openFile' 'CKACReaderWriter::getNumCacheEntries' 'CKACReaderWriter::CKACReaderWriter(CKACReaderWriter const&)' \
-    'CKACReaderWriter::operator=' 'CKACReaderWriter::saveCacheFile'; do
+    'CKACReaderWriter::operator=' 'CKACReaderWriter::saveCacheFile' \
+    'CRGBAVideo::m_pVideoPreloader' 'CRGBAVideo::keepReady' 'vtable for CRGBAVideo' \
+    'CRGBAImageSet::CRGBAImageSet(char const' 'CRGBAImageSet::getFrame' 'vtable for CRGBAImageSet'; do
   grep -q "$name" "$work/dll.exports" || { echo "tivorn.dll does not export $name" >&2; exit 1; }
 done
 echo "exports agree: $(wc -l < "$work/dll.exports") names"

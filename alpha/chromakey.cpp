@@ -1,14 +1,32 @@
 // Mode 5: pixels close to the key colour become transparent.
 #include "chromakey_kernels.h"
-#include "pixel/cpu_features.h"
+
+#include <cmath>
 
 namespace tvn {
 namespace alpha {
 
+namespace {
+TVN_DWORD rootReference(TVN_DWORD squared) {
+    return static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(squared)));
+}
+} // namespace
+
+const ChromakeyKernels& chromakeyKernels(cpu::Level level) {
+    static const ChromakeyKernels reference = {chromakeyReference, rootReference};
+#ifdef TVN_X86
+    static const ChromakeyKernels sse2 = {chromakeySse2, chromakeyRootSse2};
+    static const ChromakeyKernels avx2 = {chromakeyAvx2, chromakeyRootAvx2};
+    if (level >= cpu::Level::Avx2) return avx2;
+    if (level >= cpu::Level::Sse2) return sse2;
+#else
+    (void)level;
+#endif
+    return reference;
+}
+
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
-    if (cpu::hasAvx2()) return chromakeyAvx2(words, count, s);
-    if (cpu::hasSse2()) return chromakeySse2(words, count, s);
-    chromakeyReference(words, count, s);
+    chromakeyKernels(cpu::level()).run(words, count, s);
 }
 
 } // namespace alpha

@@ -4,7 +4,7 @@
 #include "alpha_frame.h"
 #include "chromakey_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#ifdef TVN_X86
 #include <immintrin.h>
 
 #define TVN_AVX2 __attribute__((target("avx2")))
@@ -52,19 +52,6 @@ TVN_AVX2 void chromakeyAvx2(TVN_DWORD* words, std::size_t count, const Chromakey
     chromakeyReference(words + i, count - i, s); // the last few pixels
 }
 
-} // namespace alpha
-} // namespace tvn
-
-#else
-
-namespace tvn {
-namespace alpha {
-TVN_DWORD chromakeyRootAvx2(TVN_DWORD squared) {
-    return static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(squared)));
-}
-void chromakeyAvx2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
-    chromakeyReference(words, count, s);
-}
 } // namespace alpha
 } // namespace tvn
 

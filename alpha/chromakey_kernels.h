@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "pixel/cpu_features.h"
 #include "tivorn/types.h"
 
 namespace tvn {
@@ -36,12 +37,21 @@ inline TVN_DWORD chromakeyAlpha(TVN_DWORD dist, const ChromakeySettings& s) {
 
 void chromakeyReference(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
 
+#ifdef TVN_X86
 // The root the vector paths use, for the proof over all squared distances.
 TVN_DWORD chromakeyRootSse2(TVN_DWORD squared);
 TVN_DWORD chromakeyRootAvx2(TVN_DWORD squared);
 
 void chromakeySse2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
 void chromakeyAvx2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
+#endif
+
+struct ChromakeyKernels {
+    void (*run)(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);
+    // The truncated root of a squared distance, as run takes it.
+    TVN_DWORD (*root)(TVN_DWORD squared);
+};
+const ChromakeyKernels& chromakeyKernels(cpu::Level level);
 
 // What the mode calls: the fastest path this processor runs, else the reference.
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);

@@ -4,7 +4,7 @@
 #include "alpha_frame.h"
 #include "chromakey_kernels.h"
 
-#if defined(__SSE2__)
+#ifdef TVN_X86
 #include <emmintrin.h>
 
 namespace tvn {
@@ -57,19 +57,6 @@ void chromakeySse2(TVN_DWORD* words, std::size_t count, const ChromakeySettings&
     chromakeyReference(words + i, count - i, s); // the last few pixels
 }
 
-} // namespace alpha
-} // namespace tvn
-
-#else
-
-namespace tvn {
-namespace alpha {
-TVN_DWORD chromakeyRootSse2(TVN_DWORD squared) {
-    return static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(squared)));
-}
-void chromakeySse2(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
-    chromakeyReference(words, count, s);
-}
 } // namespace alpha
 } // namespace tvn
 

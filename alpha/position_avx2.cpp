@@ -1,7 +1,7 @@
 // AVX2 row kernels of the position modes, chosen at run time.
 #include "position_kernels.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#ifdef TVN_X86
 #include <immintrin.h>
 
 #include "alpha_frame.h"
@@ -99,16 +99,6 @@ const PositionKernels& positionKernelsAvx2() {
     return k;
 }
 
-} // namespace alpha
-} // namespace tvn
-
-#else
-
-namespace tvn {
-namespace alpha {
-const PositionKernels& positionKernelsAvx2() {
-    return positionKernelsPortable();
-}
 } // namespace alpha
 } // namespace tvn
 

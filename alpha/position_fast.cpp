@@ -38,19 +38,19 @@ void ellipseRow(const PositionKernels& k, const EllipseShape& s, TVN_DWORD* row,
     if (width % 2 == 0) row[width / 2] = withAlpha(row[width / 2], ellipseAlpha(s, 0.0, dy));
 }
 
-void fillPortable(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha) {
+void fillReference(TVN_DWORD* words, std::size_t count, TVN_DWORD alpha) {
     for (std::size_t i = 0; i < count; ++i) words[i] = withAlpha(words[i], alpha);
 }
 
-void gradientRowsPortable(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
-                          double lowerFactor, double upperFactor) {
+void gradientRowsReference(TVN_DWORD* lower, TVN_DWORD* upper, const double* columns, TVN_DWORD width,
+                           double lowerFactor, double upperFactor) {
     for (TVN_DWORD x = 0; x < width; ++x) lower[x] = withAlpha(lower[x], gradientAlpha(columns[x], lowerFactor));
     if (!upper) return;
     for (TVN_DWORD x = 0; x < width; ++x) upper[x] = withAlpha(upper[x], gradientAlpha(columns[x], upperFactor));
 }
 
-void ellipseRowPortable(const EllipseShape& s, double dy2, bool axis, TVN_DWORD first, TVN_DWORD count,
-                        unsigned char* out) {
+void ellipseRowReference(const EllipseShape& s, double dy2, bool axis, TVN_DWORD first, TVN_DWORD count,
+                         unsigned char* out) {
     for (TVN_DWORD i = 0; i < count; ++i) {
         double dx = (first + i) - s.a;
         double dx2 = dx * dx;
@@ -60,8 +60,8 @@ void ellipseRowPortable(const EllipseShape& s, double dy2, bool axis, TVN_DWORD 
 
 } // namespace
 
-const PositionKernels& positionKernelsPortable() {
-    static const PositionKernels k = {fillPortable, gradientRowsPortable, ellipseRowPortable};
+const PositionKernels& positionKernelsReference() {
+    static const PositionKernels k = {fillReference, gradientRowsReference, ellipseRowReference};
     return k;
 }
 
@@ -106,11 +106,19 @@ void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TV
     }
 }
 
+const PositionKernels* positionKernels(cpu::Level level) {
+#ifdef TVN_X86
+    if (level >= cpu::Level::Avx2) return &positionKernelsAvx2();
+    if (level >= cpu::Level::Sse2) return &positionKernelsSse2();
+#else
+    (void)level;
+#endif
+    return nullptr;
+}
+
 namespace {
 const PositionKernels* bestKernels() {
-    if (cpu::hasAvx2()) return &positionKernelsAvx2();
-    if (cpu::hasSse2()) return &positionKernelsSse2();
-    return nullptr;
+    return positionKernels(cpu::level());
 }
 } // namespace
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "position_formulas.h"
+#include "pixel/cpu_features.h"
 #include "tivorn/image.h"
 
 namespace tvn {
@@ -31,11 +32,16 @@ struct PositionKernels {
                        unsigned char* out);
 };
 
-// Plain C++ row loops (the drivers' factorisation without vectors); SSE2 and
-// AVX2 sets (where the build has no x86 vectors they are the portable set).
-const PositionKernels& positionKernelsPortable();
+// The reference row loops (the drivers' factorisation without vectors); the SSE2
+// and AVX2 sets of x86 builds.
+const PositionKernels& positionKernelsReference();
+#ifdef TVN_X86
 const PositionKernels& positionKernelsSse2();
 const PositionKernels& positionKernelsAvx2();
+#endif
+
+// The set of a level: null at Reference, where the per-pixel formulas run.
+const PositionKernels* positionKernels(cpu::Level level);
 
 // Fast drivers: the gradient through a column table, the ellipse through its
 // mirror symmetry (one quadrant computed, three copied).

@@ -1,7 +1,7 @@
 // SSE2 row kernels of the position modes (the baseline of every x86 build).
 #include "position_kernels.h"
 
-#if defined(__SSE2__)
+#ifdef TVN_X86
 #include <emmintrin.h>
 
 #include <cstring>
@@ -86,16 +86,6 @@ const PositionKernels& positionKernelsSse2() {
     return k;
 }
 
-} // namespace alpha
-} // namespace tvn
-
-#else
-
-namespace tvn {
-namespace alpha {
-const PositionKernels& positionKernelsSse2() {
-    return positionKernelsPortable();
-}
 } // namespace alpha
 } // namespace tvn
 

@@ -8,6 +8,8 @@ install(TARGETS tivorn EXPORT tivornTargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES include/tivorn.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY include/tivorn DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# The control ids of the properties dialog, for hosts that show it themselves.
+install(FILES resources/dialog_ids.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tivorn)
 install(EXPORT tivornTargets NAMESPACE tivorn:: DESTINATION ${CMAKE_INSTALL_LIBDIR}/cmake/tivorn)
 
 configure_package_config_file(cmake/tivornConfig.cmake.in ${CMAKE_BINARY_DIR}/tivornConfig.cmake

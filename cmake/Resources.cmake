@@ -6,7 +6,7 @@ set(_rc_utf8 ${CMAKE_BINARY_DIR}/generated/tivorn.rc.utf8)
 file(STRINGS ${CMAKE_SOURCE_DIR}/resources/messages.inc _lines ENCODING UTF-8 REGEX "^TVN_MESSAGE")
 set(_rc "#pragma code_page(1251)\nLANGUAGE 0x19, 0x01\nSTRINGTABLE\nBEGIN\n")
 foreach(_line ${_lines})
-  string(REGEX REPLACE "^TVN_MESSAGE\\(([0-9]+), (\".*\")\\)$" "  \\1, \\2\n" _entry "${_line}")
+  string(REGEX REPLACE "^TVN_MESSAGE\\(([0-9]+), [A-Za-z]+, (\".*\")\\)$" "  \\1, \\2\n" _entry "${_line}")
   string(APPEND _rc "${_entry}")
 endforeach()
 string(APPEND _rc "END\n")
@@ -20,5 +20,7 @@ execute_process(COMMAND iconv -f UTF-8 -t CP1251 ${_rc_utf8} OUTPUT_FILE ${TIVOR
 if(NOT _iconv_result EQUAL 0)
   message(FATAL_ERROR "iconv could not convert the resource script to code page 1251")
 endif()
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/messages.inc)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1251")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/messages.inc
+  ${CMAKE_SOURCE_DIR}/resources/dialogs.rc)
+# The dialog template includes resources/dialog_ids.h from the source tree.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 1251 -I${CMAKE_SOURCE_DIR}")

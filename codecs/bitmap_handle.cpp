@@ -1,8 +1,8 @@
 // A bitmap handle as a picture: its rows as a 24-bit bottom-up device-independent
 // bitmap, turned into opaque pixel words.
-#include "bgr_rows.h"
 #include "decoders.h"
 #include "pixel/heap.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 
 namespace {
@@ -36,12 +36,13 @@ int decodeBitmapHandle(HBITMAP bitmap, DECODED_PICTURE* out) {
 
     // Both sides are bottom-up: row r of the bitmap is row r of the picture.
     TVN_DWORD* dst = pixels.as<TVN_DWORD>();
+    const tvn::rows::ToWords bgrToWords = tvn::rows::rowKernels().bgrToWords;
     for (TVN_DWORD first = 0; first < h; first += band) {
         const TVN_DWORD lines = band < h - first ? band : h - first;
         if (!plat::bitmapRows24(bitmap, width, height, first, lines, rows.get())) return 0;
         for (TVN_DWORD r = 0; r < lines; ++r)
-            bgrRowToPixels(rows.as<unsigned char>() + static_cast<std::size_t>(r) * stride,
-                           dst + static_cast<std::size_t>(first + r) * w, w);
+            bgrToWords(rows.as<unsigned char>() + static_cast<std::size_t>(r) * stride,
+                       dst + static_cast<std::size_t>(first + r) * w, w);
     }
     out->plane = {static_cast<TVN_DWORD*>(pixels.release()), w, h};
     return 1;

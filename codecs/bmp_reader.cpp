@@ -1,10 +1,10 @@
 // The BMP reader: uncompressed bitmaps with a 40-byte information header,
 // 1, 4 and 8 bits through a colour table, 24 and 32 bits direct.
-#include "bmp_pixels.h"
 #include "bmp_rows.h"
 #include "decoders.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 #include "reader_failure.h"
 
@@ -17,7 +17,7 @@ const unsigned short kBmpSignature = 0x4D42; // "BM"
 // Reads exactly size bytes or throws message 2.
 void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
     TVN_DWORD got = 0;
-    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(2);
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 // Bytes of one file row: the bits of width pixels rounded up to whole bytes,
@@ -25,7 +25,7 @@ void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
 TVN_DWORD rowStride(TVN_DWORD width, unsigned bits) {
     unsigned long long bytes = (static_cast<unsigned long long>(width) * bits + 7) / 8;
     bytes = (bytes + 3) & ~3ull;
-    if (bytes > 0xFFFFFFFFull) tvn::throwMessage(1);
+    if (bytes > 0xFFFFFFFFull) tvn::throwMessage(tvn::Msg::OutOfMemory);
     return static_cast<TVN_DWORD>(bytes);
 }
 
@@ -59,18 +59,16 @@ int decodeBmp(HANDLE file, DECODED_PICTURE* out) {
         case 1:
         case 4:
         case 8:
-            if (info.biCompression != 0) throwMessage(4);
+            if (info.biCompression != 0) throwMessage(Msg::UnsupportedFormat);
             bmp::readMappedBitmap(file, info, out->plane);
             break;
-        case 16:
-            throwMessage(4);
+        case 16: throwMessage(Msg::UnsupportedFormat);
         case 24:
         case 32:
-            if (info.biCompression != 0) throwMessage(4);
+            if (info.biCompression != 0) throwMessage(Msg::UnsupportedFormat);
             bmp::readRawBitmap(file, header, info, out->plane);
             break;
-        default:
-            throwMessage(2);
+        default: throwMessage(Msg::FileDamaged);
         }
         holder.keep();
         return 1;
@@ -83,12 +81,12 @@ namespace bmp {
 
 void readFileHeader(HANDLE file, tagBITMAPFILEHEADER* header) {
     readExactly(file, header, sizeof *header);
-    if (header->bfType != kBmpSignature) throwMessage(5);
+    if (header->bfType != kBmpSignature) throwMessage(Msg::NotBmp);
 }
 
 void readInfoHeader(HANDLE file, tagBITMAPINFOHEADER* info) {
     readExactly(file, info, sizeof *info);
-    if (info->biSize != sizeof *info || info->biBitCount == 0) throwMessage(7);
+    if (info->biSize != sizeof *info || info->biBitCount == 0) throwMessage(Msg::UnsupportedBmpHeader);
 }
 
 void readColorMap(HANDLE file, tagRGBQUAD* table, TVN_DWORD count) {
@@ -130,10 +128,10 @@ void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITM
     if (width == 0) return;
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = plane.pWords;
-    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) {
-        if (bits == 24) px::bgrToWords(row, out, width);
-        else px::bgrxToWords(row, out, width); // the fourth byte is not alpha
-    }
+    // The fourth byte of 32-bit pixels is not alpha.
+    const tvn::rows::RowKernels& k = tvn::rows::rowKernels();
+    const tvn::rows::ToWords convert = bits == 24 ? k.bgrToWords : k.bgrxToWords;
+    for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) convert(row, out, width);
 }
 
 } // namespace bmp

@@ -68,13 +68,14 @@ TVN_DWORD CGifLzwDecoder::readAhead(unsigned char* dst, TVN_DWORD size) {
 void CGifLzwDecoder::giveBackReadAhead() {
     TVN_DWORD unread = m_dwAheadLen - m_dwAheadPos;
     m_dwAheadPos = m_dwAheadLen = 0;
-    if (unread && !plat::fileSeek(m_hFile, -static_cast<long>(unread), plat::SeekCurrent, nullptr)) throwMessage(2);
+    if (unread && !plat::fileSeek(m_hFile, -static_cast<long>(unread), plat::SeekCurrent, nullptr))
+        throwMessage(Msg::FileDamaged);
 }
 
 void CGifLzwDecoder::start() {
     unsigned char minCodeSize = 0;
-    if (readAhead(&minCodeSize, 1) != 1) throwMessage(2);
-    if (minCodeSize > kMaxMinCodeSize) throwMessage(2);
+    if (readAhead(&minCodeSize, 1) != 1) throwMessage(Msg::FileDamaged);
+    if (minCodeSize > kMaxMinCodeSize) throwMessage(Msg::FileDamaged);
     m_byInitCodeSize = static_cast<unsigned char>(minCodeSize + 1);
     m_nBitPos = 16;
     m_nValid = 2;
@@ -96,7 +97,7 @@ void CGifLzwDecoder::reset() {
 }
 
 bool CGifLzwDecoder::nextSubBlock() {
-    if (readAhead(&m_bySubBlockLength, 1) != 1) throwMessage(2);
+    if (readAhead(&m_bySubBlockLength, 1) != 1) throwMessage(Msg::FileDamaged);
     if (m_bySubBlockLength == 0) return false;
     m_pBlock[0] = m_pBlock[m_nValid - 2];
     m_pBlock[1] = m_pBlock[m_nValid - 1];
@@ -181,11 +182,11 @@ void CGifLzwDecoder::runReference(int code) {
         }
         while (x >= m_wFirstFree) {
             // A chain longer than the table can only be a cycle.
-            if (sp >= gif::kTableEntries) throwMessage(2);
+            if (sp >= gif::kTableEntries) throwMessage(Msg::FileDamaged);
             const bool defined = x < m_wNext;
             m_pStack[sp++] = defined ? m_pSuffix[x] : 0;
             TVN_DWORD prefix = defined ? m_pPrefix[x] : 0;
-            if (prefix == x) throwMessage(2);
+            if (prefix == x) throwMessage(Msg::FileDamaged);
             x = prefix;
         }
         m_pStack[sp++] = static_cast<unsigned short>(x);
@@ -208,7 +209,7 @@ TVN_DWORD CGifLzwDecoder::decodeImage(HANDLE file, unsigned short* indices, TVN_
     m_dwCapacity = capacity;
     start();
     if (nextSubBlock()) {
-        int code = cpu::testing::referenceForced() ? nextCode() : runFast();
+        int code = cpu::referenceOnly() ? nextCode() : runFast();
         if (code >= 0) runReference(code);
     }
     giveBackReadAhead();

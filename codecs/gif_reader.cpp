@@ -16,7 +16,7 @@ namespace {
 
 void readExactly(void* file, void* buffer, TVN_DWORD size) {
     TVN_DWORD got = 0;
-    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(2);
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 // One byte, or false at the end of the file.
@@ -39,7 +39,7 @@ void readSignature(HANDLE file) {
     unsigned char signature[6];
     readExactly(file, signature, sizeof signature);
     // The version ("87a", "89a") is not examined.
-    if (std::memcmp(signature, "GIF", 3) != 0) tvn::throwMessage(3);
+    if (std::memcmp(signature, "GIF", 3) != 0) tvn::throwMessage(tvn::Msg::NotGif);
 }
 
 void readScreenDescriptor(HANDLE file, GIF_SCREEN_DESCR* screen) {
@@ -78,7 +78,8 @@ int readImageDescriptor(HANDLE file, GIF_IMAGE_DESCR* image) {
             // included): the first sub-block by its length, then up to a zero byte.
             unsigned char label = 0, length = 0;
             if (!readByte(file, &label) || !readByte(file, &length)) return 0;
-            if (!tvn::plat::fileSeek(file, length, tvn::plat::SeekCurrent, nullptr)) tvn::throwMessage(2);
+            if (!tvn::plat::fileSeek(file, length, tvn::plat::SeekCurrent, nullptr))
+                tvn::throwMessage(tvn::Msg::FileDamaged);
             do {
                 if (!readByte(file, &byte)) return 0;
             } while (byte != 0);
@@ -138,11 +139,11 @@ int decodeGif(HANDLE file, DECODED_PICTURE* out) {
             std::size_t bytes = 0;
             const TVN_DWORD slack = (tvn::CGifLzwDecoder::kIndexLead + tvn::CGifLzwDecoder::kIndexSlack) * 2;
             if (!tvn::checkedSize(image.wWidth, image.wHeight, 2, &bytes) || bytes > ~std::size_t(0) - slack)
-                tvn::throwMessage(1);
+                tvn::throwMessage(tvn::Msg::OutOfMemory);
             // Only the indices the decoder stores are ever drawn, so the buffer
             // needs no clearing.
             tvn::HeapBlock indices(tvn::heapAlloc(bytes + slack));
-            if (!indices.get()) tvn::throwMessage(1);
+            if (!indices.get()) tvn::throwMessage(tvn::Msg::OutOfMemory);
             const TVN_DWORD capacity = static_cast<TVN_DWORD>(image.wWidth) * image.wHeight;
             unsigned short* output = indices.as<unsigned short>() + tvn::CGifLzwDecoder::kIndexLead;
             const TVN_DWORD count = decoder.decodeImage(file, output, capacity);

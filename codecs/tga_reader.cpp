@@ -1,12 +1,12 @@
 // The TGA reader: plain (type 2) and run-length (type 10) true-colour files of
 // 16 bits per pixel or more. The footer is read but not required, so files of
 // the older format without one load alike.
-#include "bmp_pixels.h"
 #include "decoders.h"
 #include "tga_format.h"
 #include "tga_pixels.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 #include "reader_failure.h"
 
@@ -24,11 +24,11 @@ namespace {
 
 void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
     TVN_DWORD got = 0;
-    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(2);
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 void seekOrThrow(HANDLE file, long offset, tvn::plat::SeekOrigin origin) {
-    if (!tvn::plat::fileSeek(file, offset, origin, nullptr)) tvn::throwMessage(2);
+    if (!tvn::plat::fileSeek(file, offset, origin, nullptr)) tvn::throwMessage(tvn::Msg::FileDamaged);
 }
 
 } // namespace
@@ -78,10 +78,11 @@ void readImageData(HANDLE file, const TGA_HEADER& header, READ_AHEAD& readAhead,
     picture->plane = {nullptr, width, height};
     picture->plane.pWords = static_cast<TVN_DWORD*>(heapAllocOrThrow(width, height, 4, 0));
 
-    if (depth < 16) throwMessage(4);
-    if (header.byImageType != kTgaTypeTrueColor && header.byImageType != kTgaTypeTrueColorRLE) throwMessage(4);
+    if (depth < 16) throwMessage(Msg::UnsupportedFormat);
+    if (header.byImageType != kTgaTypeTrueColor && header.byImageType != kTgaTypeTrueColorRLE)
+        throwMessage(Msg::UnsupportedFormat);
     seekOrThrow(file, static_cast<long>(sizeof header) + header.byIDLength, plat::SeekBegin);
-    if (header.byColorMapType != 0) throwMessage(4);
+    if (header.byColorMapType != 0) throwMessage(Msg::UnsupportedFormat);
 
     if (header.byImageType == kTgaTypeTrueColor) readUnmapped(file, depth, &picture->plane);
     else readUnmappedRLE(file, depth, readAhead, picture->plane);
@@ -90,7 +91,7 @@ void readImageData(HANDLE file, const TGA_HEADER& header, READ_AHEAD& readAhead,
 void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
     const std::size_t count = plane->count();
     const unsigned long long bytes = static_cast<unsigned long long>(count) * depth / 8;
-    if (bytes > 0xFFFFFFFFull) throwMessage(1);
+    if (bytes > 0xFFFFFFFFull) throwMessage(Msg::OutOfMemory);
     const std::size_t stride = depth / 8;
 
     // Depths 17 to 23 have two-byte pixels of which three bytes are taken: the
@@ -101,9 +102,10 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
         if (last > bytes) tail = last - static_cast<std::size_t>(bytes);
     }
     std::size_t total = 0;
-    if (!checkedSize(static_cast<TVN_DWORD>(bytes), 1, 1, &total) || total + tail < total) throwMessage(1);
+    if (!checkedSize(static_cast<TVN_DWORD>(bytes), 1, 1, &total) || total + tail < total)
+        throwMessage(Msg::OutOfMemory);
     HeapBlock block(heapAlloc(total + tail));
-    if (!block.get()) throwMessage(1);
+    if (!block.get()) throwMessage(Msg::OutOfMemory);
     unsigned char* data = block.as<unsigned char>();
     std::memset(data + total, 0, tail);
     readExactly(file, data, static_cast<TVN_DWORD>(total));
@@ -113,7 +115,7 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
         // The block has exactly the size of the picture: convert it in place and
         // let it become the picture, so that the words allocated for it are never
         // written (half the memory traffic of a copy).
-        px::bgraToWords(data, reinterpret_cast<TVN_DWORD*>(data), count);
+        rows::rowKernels().bgraToWords(data, reinterpret_cast<TVN_DWORD*>(data), count);
         heapFree(plane->pWords);
         plane->pWords = static_cast<TVN_DWORD*>(block.release());
         return;
@@ -121,9 +123,9 @@ void readUnmapped(HANDLE file, unsigned char depth, PIXEL_PLANE* plane) {
     if (depth == 16) {
         for (std::size_t i = 0; i < count; ++i, data += 2) out[i] = tvn::tga::word16(data[0] | (data[1] << 8));
     } else if (stride == 3) {
-        px::bgrToWords(data, out, count);
+        rows::rowKernels().bgrToWords(data, out, count);
     } else if (stride == 4) {
-        px::bgrxToWords(data, out, count);
+        rows::rowKernels().bgrxToWords(data, out, count);
     } else {
         for (std::size_t i = 0; i < count; ++i, data += stride) out[i] = tvn::tga::wordBGR(data, 255);
     }

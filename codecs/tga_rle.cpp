@@ -3,10 +3,10 @@
 // reads: a packet whose bytes are all buffered is decoded straight from the
 // buffer; one that crosses the end of the buffered bytes is gathered first,
 // taking what is buffered in one piece and refilling through nextByte.
-#include "bmp_pixels.h"
 #include "decoders.h"
 #include "tga_pixels.h"
 #include "pixel/module_start.h"
+#include "pixel/rows.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -19,15 +19,15 @@ void words16(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
 }
 
 // Converts the literal values of a packet: chosen once per picture.
-tvn::px::RowConverter literalConverter(unsigned depth) {
+tvn::rows::ToWords literalConverter(unsigned depth) {
     if (depth == 16) return words16;
-    if (depth == 32) return tvn::px::bgraConverter();
-    return tvn::px::bgrConverter();
+    if (depth == 32) return tvn::rows::rowKernels().bgraToWords;
+    return tvn::rows::rowKernels().bgrToWords;
 }
 
 // Stores the n pixels of one packet (header h, its value bytes at p).
-inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth,
-                        tvn::px::RowConverter literals, TVN_DWORD* out) {
+inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth, tvn::rows::ToWords literals,
+                        TVN_DWORD* out) {
     if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
     else literals(p, out, n);
 }
@@ -44,7 +44,7 @@ void readUnmappedRLE(HANDLE file, unsigned char depth, READ_AHEAD& ra, const PIX
     ra.hFile = INVALID_HANDLE_VALUE;
     const std::size_t total = plane.count();
     const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
-    const tvn::px::RowConverter literals = literalConverter(depth);
+    const tvn::rows::ToWords literals = literalConverter(depth);
     TVN_DWORD* out = plane.pWords;
     std::size_t stored = 0;
     unsigned char packet[1 + 128 * 4];
@@ -87,7 +87,7 @@ unsigned char nextByte(HANDLE file, READ_AHEAD& ra) {
     }
     if (ra.nNext > ra.nLast) {
         TVN_DWORD got = 0;
-        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(2);
+        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(Msg::FileDamaged);
         ra.nLast = static_cast<int>(got) - 1;
         ra.nNext = 0;
     }

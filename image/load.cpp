@@ -15,7 +15,7 @@ namespace {
 
 void showCannotOpen(const char* path) {
     char text[2 * tvn::kNameSize + 4];
-    std::strcpy(text, tvn::messageText(10));
+    std::strcpy(text, tvn::messageText(tvn::Msg::CannotOpenFile));
     std::strcat(text, ": ");
     std::strncat(text, path, tvn::kNameSize - 1);
     tvn::plat::showMessage(text, nullptr);

@@ -21,10 +21,10 @@ CRGBAImage::CRGBAImage(const unsigned char* packed, TVN_DWORD packedLength, TVN_
       m_transp(), m_nBlurKrnlSize(0), m_nResizeFilter(1) {
     m_transp.byMode = TRANSP_ORIGINAL;
     std::size_t bytes = 0;
-    if (!tvn::checkedSize(width, height, 4, &bytes)) tvn::throwMessage(1);
+    if (!tvn::checkedSize(width, height, 4, &bytes)) tvn::throwMessage(tvn::Msg::OutOfMemory);
     const std::size_t total = bytes / 4;
     tvn::HeapBlock block(tvn::heapAlloc(bytes));
-    if (!block.get()) tvn::throwMessage(1);
+    if (!block.get()) tvn::throwMessage(tvn::Msg::OutOfMemory);
     TVN_DWORD* out = block.as<TVN_DWORD>();
     if (total && !packed) tvn::throwEmpty();
 

@@ -2,7 +2,8 @@
 // run-length constructor decodes. Rows are packed one by one, bottom row first,
 // and no packet crosses a row end.
 #include "tivorn/image.h"
-#include "pixel_loops.h"
+#include "rle_scan.h"
+#include "../pixel/rows.h"
 #include "../pixel/heap.h"
 
 #include <algorithm>
@@ -13,7 +14,8 @@ const std::size_t kPacketPixels = 128;
 
 class RowPacker {
 public:
-    RowPacker(const tvn::loops::Kernels& k, unsigned char* out) : m_k(k), m_out(out) {}
+    RowPacker(const tvn::rle::ScanKernels& k, tvn::rows::FromWords bigEndian, unsigned char* out)
+        : m_k(k), m_bigEndian(bigEndian), m_out(out) {}
 
     // A run is a stretch of equal pixels longer than two, or of two that ends the
     // row; everything else goes out as literals.
@@ -40,7 +42,7 @@ private:
         while (n) {
             const std::size_t k = std::min(n, kPacketPixels);
             *m_out++ = static_cast<unsigned char>(k - 1);
-            m_k.bigEndian(p, m_out, k);
+            m_bigEndian(p, m_out, k);
             m_out += 4 * k;
             p += k;
             n -= k;
@@ -60,7 +62,8 @@ private:
         }
     }
 
-    const tvn::loops::Kernels& m_k;
+    const tvn::rle::ScanKernels& m_k;
+    const tvn::rows::FromWords m_bigEndian;
     unsigned char* m_out;
 };
 
@@ -86,7 +89,7 @@ TVN_DWORD CRGBAImage::compressRLE(unsigned char** packed) {
     unsigned char* work = static_cast<unsigned char*>(tvn::heapAlloc(bytes));
     if (!work) return 0;
 
-    RowPacker packer(tvn::loops::active(), work);
+    RowPacker packer(tvn::rle::scanKernels(), tvn::rows::rowKernels().wordsToBigEndian, work);
     for (TVN_DWORD y = 0; y < h; ++y) packer.packRow(src + static_cast<std::size_t>(y) * w, w);
     const std::size_t used = static_cast<std::size_t>(packer.end() - work);
 

@@ -1,6 +1,6 @@
 // The TGA writer: the current picture as an uncompressed 32-bit file with footer.
 #include "tivorn/image.h"
-#include "pixel_loops.h"
+#include "../pixel/rows.h"
 #include "../codecs/tga_format.h"
 #include "../pixel/heap.h"
 #include "../platform/platform.h"
@@ -47,7 +47,7 @@ int CRGBAImage::saveTGA(const char* fileName) {
     unsigned char* bytes = slice.as<unsigned char>();
     for (std::size_t done = 0; done < total;) {
         const std::size_t n = std::min(total - done, kSlicePixels);
-        tvn::loops::active().bgra32(m_pBuffer + done, bytes, n);
+        tvn::rows::rowKernels().wordsToBgra(m_pBuffer + done, bytes, n);
         if (!writeAll(file, bytes, n * 4)) return 0;
         done += n;
     }

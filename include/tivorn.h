@@ -8,5 +8,6 @@
 #include "tivorn/host.h"
 #include "tivorn/image.h"
 #include "tivorn/cache.h"
+#include "tivorn/video.h"
 
 #endif

@@ -6,38 +6,49 @@ namespace tvn {
 namespace cpu {
 
 namespace {
-std::atomic<bool> g_forced{false};
+std::atomic<int> g_cap{static_cast<int>(Level::Avx512)};
 
-#if defined(__x86_64__) || defined(__i386__)
-bool probe(int feature) {
+Level probe() {
+#ifdef TVN_X86
     __builtin_cpu_init();
-    switch (feature) {
-    case 0: return __builtin_cpu_supports("sse2");
-    case 1: return __builtin_cpu_supports("sse4.1");
-    case 2: return __builtin_cpu_supports("avx2");
-    default: return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw");
-    }
-}
+    if (!__builtin_cpu_supports("sse2")) return Level::Reference;
+    if (!__builtin_cpu_supports("ssse3")) return Level::Sse2;
+    if (!__builtin_cpu_supports("avx2")) return Level::Ssse3;
+    if (!__builtin_cpu_supports("avx512f") || !__builtin_cpu_supports("avx512bw")) return Level::Avx2;
+    return Level::Avx512;
 #else
-bool probe(int) {
-    return false;
-}
+    return Level::Reference;
 #endif
-
-bool has(int feature) {
-    static const bool features[4] = {probe(0), probe(1), probe(2), probe(3)};
-    return !g_forced.load(std::memory_order_relaxed) && features[feature];
 }
 } // namespace
 
-bool hasSse2() { return has(0); }
-bool hasSse41() { return has(1); }
-bool hasAvx2() { return has(2); }
-bool hasAvx512() { return has(3); }
+Level detectedLevel() {
+    static const Level detected = probe();
+    return detected;
+}
+
+Level level() {
+    const int cap = g_cap.load(std::memory_order_relaxed);
+    const Level best = detectedLevel();
+    return static_cast<int>(best) < cap ? best : static_cast<Level>(cap);
+}
+
+bool referenceOnly() {
+    return g_cap.load(std::memory_order_relaxed) == static_cast<int>(Level::Reference);
+}
+
+const char* levelName(Level level) {
+    static const char* const names[kLevelCount] = {"reference", "sse2", "ssse3", "avx2", "avx512"};
+    return names[static_cast<int>(level)];
+}
 
 namespace testing {
-void forceReference(bool on) { g_forced = on; }
-bool referenceForced() { return g_forced; }
+void capLevel(Level cap) {
+    g_cap = static_cast<int>(cap);
+}
+Level levelCap() {
+    return static_cast<Level>(g_cap.load());
+}
 } // namespace testing
 
 } // namespace cpu

@@ -1,21 +1,39 @@
-// Which fast paths this processor can run. Hot loops keep a plain scalar
-// reference and pick a vector path once, by these answers.
+// Which fast paths this processor can run. Every hot loop keeps a plain
+// reference and picks a kernel table once, by the level below.
 #ifndef TIVORN_CPU_FEATURES_H
 #define TIVORN_CPU_FEATURES_H
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TVN_X86 1
+#endif
 
 namespace tvn {
 namespace cpu {
 
-// All false while the reference is forced (tests prove fast == reference).
-bool hasSse2();
-bool hasSse41();
-bool hasAvx2();
-bool hasAvx512();
+// Instruction-set levels, each including the ones before it. Builds for other
+// processors stop at Reference.
+enum class Level { Reference, Sse2, Ssse3, Avx2, Avx512 };
+const int kLevelCount = 5;
+
+// The level the hot loops run at: the processor's best, under the test cap.
+Level level();
+// The processor's best, whatever the cap.
+Level detectedLevel();
+// True while the cap is Reference: fast paths without vectors (the GIF decode
+// loop, the nearest-neighbour column map) step aside as well.
+bool referenceOnly();
+
+const char* levelName(Level level);
 
 namespace testing {
-// Makes every hot loop take its scalar reference path.
-void forceReference(bool on);
-bool referenceForced();
+// Caps the level every hot loop runs at (Avx512: no cap). TIVORN_FORCE_REFERENCE
+// in the test and fuzz programs caps at Reference.
+void capLevel(Level cap);
+Level levelCap();
+// The benches' and fuzzers' switch: on caps at Reference, off lifts the cap.
+inline void forceReference(bool on) {
+    capLevel(on ? Level::Reference : Level::Avx512);
+}
 } // namespace testing
 
 } // namespace cpu

@@ -69,9 +69,9 @@ bool checkedSize(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, std::size_t* bytes) {
 
 void* heapAllocOrThrow(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, int zero) {
     std::size_t bytes = 0;
-    if (!checkedSize(a, b, c, &bytes)) throwMessage(1);
+    if (!checkedSize(a, b, c, &bytes)) throwMessage(Msg::OutOfMemory);
     void* p = zero ? heapAllocZero(bytes) : heapAlloc(bytes);
-    if (!p) throwMessage(1);
+    if (!p) throwMessage(Msg::OutOfMemory);
     return p;
 }
 

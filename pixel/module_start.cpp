@@ -24,8 +24,12 @@ char* messageText(int n) {
     return g_messages[n - 1];
 }
 
-void throwMessage(int n) {
-    throw messageText(n);
+char* messageText(Msg m) {
+    return messageText(static_cast<int>(m));
+}
+
+void throwMessage(Msg m) {
+    throw messageText(m);
 }
 
 void throwEmpty() {

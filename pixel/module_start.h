@@ -12,11 +12,19 @@ const int kMessageSize = 260;
 // Called by the platform on every attach and detach; fills the table once.
 void moduleAttach(void* module, unsigned reason);
 
-// The buffer of message n (1..10).
+// The messages by name, numbered as in the string table.
+enum class Msg : int {
+#define TVN_MESSAGE(n, name, text) name = n,
+#include "../resources/messages.inc"
+#undef TVN_MESSAGE
+};
+
+// The buffer of a message; by number (1..10) for walks over the table.
+char* messageText(Msg m);
 char* messageText(int n);
 
-// Throws the buffer of message n as a char* (the failure convention of the image code).
-[[noreturn]] void throwMessage(int n);
+// Throws the buffer of a message as a char* (the failure convention of the image code).
+[[noreturn]] void throwMessage(Msg m);
 // Throws the empty text that marks corrupt packed data.
 [[noreturn]] void throwEmpty();
 

@@ -10,5 +10,6 @@
 #include "memory.h"
 #include "module.h"
 #include "paths.h"
+#include "threads.h"
 
 #endif

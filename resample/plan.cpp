@@ -9,7 +9,7 @@
 
 namespace tvn {
 
-bool fitsScalar(double v, std::uint32_t m) {
+bool fitsReference(double v, std::uint32_t m) {
     bool ok = true;
     for (int c = 0; c < 256; ++c) {
         std::uint32_t q = (static_cast<std::uint32_t>(c) * m) >> 16;
@@ -20,7 +20,7 @@ bool fitsScalar(double v, std::uint32_t m) {
 
 WeightClass classifyWeight(double v, std::uint32_t* mult) {
     const simd::Ops* ops = simd::select();
-    bool (*fits)(double, std::uint32_t) = ops ? ops->fits : fitsScalar;
+    bool (*fits)(double, std::uint32_t) = ops ? ops->fits : fitsReference;
     *mult = 0;
     // The products grow with c; when the largest truncates to 0, all do.
     if (static_cast<int>(255 * v) == 0) return kWeightZero;

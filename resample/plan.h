@@ -37,7 +37,7 @@ struct ScalePlan {
 };
 
 // True when trunc(c * v) == (c * m) >> 16 for every channel value c.
-bool fitsScalar(double v, std::uint32_t m);
+bool fitsReference(double v, std::uint32_t m);
 
 // Kinds of a single weight.
 enum WeightClass { kWeightNone = 0, kWeightZero, kWeightRegular, kWeightIdentity };

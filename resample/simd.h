@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "plan.h"
+#include "pixel/cpu_features.h"
 
 namespace tvn {
 namespace simd {
@@ -58,19 +59,16 @@ struct Ops {
     bool (*fits)(double v, std::uint32_t m);
 };
 
+#ifdef TVN_X86
 const Ops* opsSse2();
 const Ops* opsAvx2();
 const Ops* opsAvx512();
+#endif
 
-// The best primitives this processor runs; null when the scalar reference is forced.
+// The primitives of a level (null at Reference: the scalar passes run), and
+// of the level the hot loops run at.
+const Ops* opsFor(cpu::Level level);
 const Ops* select();
-
-namespace testing {
-// Caps the choice: 0 = no cap, 1 = SSE2, 2 = AVX2, 3 = AVX-512.
-void limitLevel(int level);
-// Highest level this processor runs (0 when none).
-int availableLevel();
-} // namespace testing
 
 } // namespace simd
 } // namespace tvn

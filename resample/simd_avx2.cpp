@@ -1,9 +1,10 @@
 // AVX2 primitives.
+#include "simd.h"
+
+#ifdef TVN_X86
 #include <immintrin.h>
 
 #include <cstring>
-
-#include "simd.h"
 
 #define TVN_SIMD_TARGET __attribute__((target("avx2")))
 
@@ -78,3 +79,5 @@ const tvn::simd::Ops kOps = {"avx2", transpose16, combine, boxRun, fits};
 const tvn::simd::Ops* tvn::simd::opsAvx2() {
     return &kOps;
 }
+
+#endif

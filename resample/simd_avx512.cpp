@@ -5,11 +5,12 @@
 #if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
+#include "simd.h"
+
+#ifdef TVN_X86
 #include <immintrin.h>
 
 #include <cstring>
-
-#include "simd.h"
 
 #define TVN_SIMD_TARGET __attribute__((target("avx512f,avx512bw")))
 
@@ -86,3 +87,5 @@ const tvn::simd::Ops kOps = {"avx512", transpose16, combine, boxRun, fits};
 const tvn::simd::Ops* tvn::simd::opsAvx512() {
     return &kOps;
 }
+
+#endif

@@ -1,9 +1,10 @@
 // SSE2 primitives: the baseline of every x86 build, the 32-bit DLL included.
+#include "simd.h"
+
+#ifdef TVN_X86
 #include <emmintrin.h>
 
 #include <cstring>
-
-#include "simd.h"
 
 #define TVN_SIMD_TARGET __attribute__((target("sse2")))
 
@@ -46,10 +47,12 @@ TVN_SIMD_TARGET void transpose16(const TVN_DWORD* src, std::size_t ss, TVN_DWORD
 void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
 void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsScalar};
+const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsReference};
 
 } // namespace
 
 const tvn::simd::Ops* tvn::simd::opsSse2() {
     return &kOps;
 }
+
+#endif

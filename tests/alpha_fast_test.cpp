@@ -8,26 +8,17 @@
 #include <vector>
 
 #include "alpha/position_kernels.h"
-#include "pixel/cpu_features.h"
+#include "support/levels.h"
 #include "support/helpers.h"
 
 namespace {
 
 using namespace tvn::alpha;
 
-struct KernelSet {
-    const char* name;
-    const PositionKernels* kernels;
-};
-
-std::vector<KernelSet> kernelSets() {
-    bool forced = tvn::cpu::testing::referenceForced();
-    tvn::cpu::testing::forceReference(false);
-    bool avx2 = tvn::cpu::hasAvx2();
-    tvn::cpu::testing::forceReference(forced);
-    std::vector<KernelSet> sets = {{"portable", &positionKernelsPortable()}, {"sse2", &positionKernelsSse2()}};
-    if (avx2) sets.push_back({"avx2", &positionKernelsAvx2()});
-    return sets;
+// The kernels of a level; the drivers over plain loops stand in for the reference.
+const PositionKernels& kernelsOf(tvn::cpu::Level level) {
+    const PositionKernels* k = positionKernels(level);
+    return k ? *k : positionKernelsReference();
 }
 
 IMG_TRANSP gradient(unsigned t, unsigned l, unsigned r, unsigned b) {
@@ -55,27 +46,30 @@ bool sameAsReference(TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& s, unsigned see
     for (TVN_DWORD& p : src) p = state = state * 1664525u + 1013904223u;
     std::vector<TVN_DWORD> ref = src;
     grad ? gradientReference(ref.data(), w, h, s) : ellipseReference(ref.data(), w, h, s);
-    for (const KernelSet& k : kernelSets()) {
+    bool same = true;
+    tvntest::forEachLevel([&](tvn::cpu::Level level) {
         std::vector<TVN_DWORD> got = src;
-        grad ? gradientFast(*k.kernels, got.data(), w, h, s) : ellipseFast(*k.kernels, got.data(), w, h, s);
-        for (std::size_t i = 0; i < got.size(); ++i)
+        const PositionKernels& k = kernelsOf(level);
+        grad ? gradientFast(k, got.data(), w, h, s) : ellipseFast(k, got.data(), w, h, s);
+        for (std::size_t i = 0; same && i < got.size(); ++i)
             if (got[i] != ref[i]) {
-                ADD_FAILURE() << k.name << (grad ? " gradient " : " ellipse ") << w << "x" << h << " at x=" << i % w
+                ADD_FAILURE() << (grad ? "gradient " : "ellipse ") << w << "x" << h << " at x=" << i % w
                               << " y=" << i / w << ": " << std::hex << got[i] << " != " << ref[i];
-                return false;
+                same = false;
             }
-    }
-    return true;
+    });
+    return same;
 }
 
 TEST(AlphaFast, ConstantEqualsFormulaForEveryStoredPercent) {
-    for (const KernelSet& k : kernelSets())
+    tvntest::forEachLevel([](tvn::cpu::Level level) {
         for (unsigned p = 0; p < 256; ++p) {
             std::vector<TVN_DWORD> ref = tvntest::randomPixels(37, 1, p), got = ref;
             constantReference(ref.data(), ref.size(), static_cast<unsigned char>(p));
-            constantFast(*k.kernels, got.data(), got.size(), static_cast<unsigned char>(p));
-            ASSERT_EQ(got, ref) << k.name << " percent " << p;
+            constantFast(kernelsOf(level), got.data(), got.size(), static_cast<unsigned char>(p));
+            ASSERT_EQ(got, ref) << " percent " << p;
         }
+    });
 }
 
 TEST(AlphaFast, GradientEqualsFormulaOverPercentsAndSmallSizes) {

@@ -46,3 +46,24 @@ TEST(Exports, CacheReaderWritersAreUsableByValue) {
     EXPECT_EQ(assigned.getCacheEntryInfo(1, 0, &info), 0);
     EXPECT_EQ(copy.getFileName(1), nullptr);
 }
+
+// A host's own video: the base's exported virtual table, counting and data.
+struct HostVideo : CRGBAVideo {
+    ~HostVideo() { stopPreloading(); }
+    unsigned int getNumFrames() { return 1; }
+    CRGBAImage* getFrame(unsigned int) { return nullptr; }
+    void preloadFrames() {}
+};
+
+TEST(Exports, HostsDeriveVideos) {
+    {
+        HostVideo video;
+        video.keepReady(3);
+        video.preloadAll();
+        CRGBAImageSet none("no-such-frame0001.tga");
+        EXPECT_EQ(none.getNumFrames(), 0u);
+        EXPECT_EQ(none.getFrame(0), nullptr);
+        EXPECT_NE(CRGBAVideo::m_pVideoPreloader, nullptr);
+    }
+    EXPECT_EQ(CRGBAVideo::m_pVideoPreloader, nullptr);
+}

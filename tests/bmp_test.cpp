@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "codecs/bmp_pixels.h"
 #include "image/image_access.h"
 #include "pixel/cpu_features.h"
 #include "support/files.h"
@@ -124,39 +123,5 @@ TEST(BmpReader, EveryTruncationIsMessageTwo) {
         Read r = readBmp(Bytes(full.begin(), full.begin() + static_cast<long>(n)));
         EXPECT_EQ(r.result, 0) << n;
         EXPECT_EQ(r.messages, std::vector<int>{2}) << n;
-    }
-}
-
-TEST(BmpPixels, VectorPathsMatchTheReference) {
-    std::mt19937 rng(11);
-    Bytes src(4 * 300 + 64);
-    for (auto& b : src) b = static_cast<unsigned char>(rng());
-    using Fn = void (*)(const unsigned char*, TVN_DWORD*, std::size_t);
-    const struct {
-        Fn fast, ref;
-    } pairs[] = {{tvn::px::bgrToWords, tvn::px::reference::bgrToWords},
-                 {tvn::px::bgrxToWords, tvn::px::reference::bgrxToWords},
-                 {tvn::px::bgraToWords, tvn::px::reference::bgraToWords}};
-    for (const auto& p : pairs)
-        for (std::size_t count = 0; count <= 300; count += (count < 40 ? 1 : 37))
-            for (std::size_t offset : {0u, 1u, 3u}) {
-                std::vector<TVN_DWORD> a(count + 1, 0xDEADBEEF), b(count + 1, 0xDEADBEEF);
-                p.fast(src.data() + offset, a.data(), count);
-                p.ref(src.data() + offset, b.data(), count);
-                ASSERT_EQ(a, b) << count << " pixels at offset " << offset;
-            }
-    // Each vector path on its own, where this processor has it.
-    if (!tvn::px::simd::available() || tvn::cpu::testing::referenceForced()) return;
-    std::vector<TVN_DWORD> ref(300), got(300);
-    tvn::px::reference::bgrToWords(src.data(), ref.data(), 300);
-    if (tvn::cpu::hasSse41()) {
-        std::size_t n = tvn::px::simd::bgrToWordsSsse3(src.data(), got.data(), 300);
-        EXPECT_GT(n, 290u);
-        EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), ref.begin()));
-    }
-    if (tvn::cpu::hasAvx2()) {
-        std::size_t n = tvn::px::simd::bgrToWordsAvx2(src.data(), got.data(), 300);
-        EXPECT_GT(n, 280u);
-        EXPECT_TRUE(std::equal(got.begin(), got.begin() + static_cast<long>(n), ref.begin()));
     }
 }

@@ -8,30 +8,12 @@
 #include <vector>
 
 #include "alpha/chromakey_kernels.h"
-#include "pixel/cpu_features.h"
+#include "support/levels.h"
 #include "support/helpers.h"
 
 namespace {
 
 using namespace tvn::alpha;
-
-typedef void (*ChromakeyFn)(TVN_DWORD*, std::size_t, const ChromakeySettings&);
-
-struct Path {
-    const char* name;
-    ChromakeyFn run;
-    TVN_DWORD (*root)(TVN_DWORD);
-};
-
-std::vector<Path> vectorPaths() {
-    bool forced = tvn::cpu::testing::referenceForced();
-    tvn::cpu::testing::forceReference(false);
-    bool avx2 = tvn::cpu::hasAvx2();
-    tvn::cpu::testing::forceReference(forced);
-    std::vector<Path> paths = {{"sse2", chromakeySse2, chromakeyRootSse2}};
-    if (avx2) paths.push_back({"avx2", chromakeyAvx2, chromakeyRootAvx2});
-    return paths;
-}
 
 // Alpha that the mode gives a pixel, through the public operation.
 unsigned keyed(TVN_DWORD pixel, TVN_DWORD key, int soft, TVN_DWORD dev) {
@@ -72,22 +54,23 @@ TEST(Chromakey, WorkedValues) {
 }
 
 TEST(Chromakey, VectorRootEqualsDoubleRootForEverySquaredDistance) {
-    for (const Path& p : vectorPaths())
+    tvntest::forEachLevel([](tvn::cpu::Level level) {
         for (TVN_DWORD n = 0; n <= kMaxSquaredDistance; ++n)
-            ASSERT_EQ(p.root(n), static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(n)))) << p.name << " " << n;
+            ASSERT_EQ(chromakeyKernels(level).root(n), static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(n)))) << n;
+    });
 }
 
 // Every vector path on the pixels gives what the reference gives.
 void expectPathsMatchReference(const std::vector<TVN_DWORD>& pixels, const ChromakeySettings& s) {
     std::vector<TVN_DWORD> ref = pixels;
     chromakeyReference(ref.data(), ref.size(), s);
-    for (const Path& p : vectorPaths()) {
+    tvntest::forEachLevel([&](tvn::cpu::Level level) {
         std::vector<TVN_DWORD> got = pixels;
-        p.run(got.data(), got.size(), s);
+        chromakeyKernels(level).run(got.data(), got.size(), s);
         auto bad = std::mismatch(got.begin(), got.end(), ref.begin());
-        ASSERT_TRUE(bad.first == got.end()) << p.name << " pixel " << std::hex << pixels[bad.first - got.begin()]
-                                            << " deviation " << std::dec << s.deviation << " soft " << s.soft;
-    }
+        ASSERT_TRUE(bad.first == got.end()) << "pixel " << std::hex << pixels[bad.first - got.begin()] << " deviation "
+                                            << std::dec << s.deviation << " soft " << s.soft;
+    });
 }
 
 // Every colour against black covers every channel difference a pair can have.

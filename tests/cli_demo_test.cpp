@@ -26,7 +26,9 @@ const char* const kDemoFiles[] = {
     "filter-hamming.png", "filter-blackman.png", "rough.png", "resize-twice.png", "blur.png", "alpha-const.png",
     "alpha-gradient.png", "alpha-ellipse.png", "alpha-mask.png", "alpha-chromakey.png", "alpha-original.png",
     "alpha-resized.png", "gray.png", "bgra.png", "flip-h.png", "flip-v.png", "trim.png", "stretch.png",
-    "pack-roundtrip.png", "cache-frame-0.png", "cache-frame-1.png", "cache-frame-2.png",
+    "pack-roundtrip.png", "anim-spin-0.png", "anim-spin-1.png", "anim-spin-2.png", "anim-spin-3.png",
+    "anim-spin-4.png", "anim-spin-5.png", "anim-spin-6.png", "anim-spin-7.png",
+    "cache-frame-0.png", "cache-frame-1.png", "cache-frame-2.png",
     "cache-frame-3.png", "cache-frame-4.png", "cache-frame-5.png", "cache-frame-6.png", "cache-frame-7.png",
     "spin.kac", "index.html"};
 

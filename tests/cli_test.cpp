@@ -14,7 +14,7 @@ namespace {
 using namespace clitest;
 
 TEST_F(CliTest, EveryCommandHasHelp) {
-    for (const char* command : {"", "info", "convert", "pack", "demo"}) {
+    for (const char* command : {"", "info", "convert", "pack", "demo", "frames"}) {
         SCOPED_TRACE(command);
         const RUN r = *command ? run({command, "--help"}) : run({"--help"});
         EXPECT_EQ(r.status, 0);
@@ -262,6 +262,27 @@ TEST_F(CliTest, PackReportsTheLibrarysStream) {
         EXPECT_NE(r.out.find("packed:     " + std::to_string(length) + " bytes"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("round trip: ok"), std::string::npos) << r.out;
     }
+}
+
+// The shipped spin0000.tga.. from the third frame on: listed, then converted frame by frame.
+TEST_F(CliTest, FramesListsTheRunAndConvertTakesEveryFrame) {
+    for (int k = 2; k < 8; ++k) {
+        const std::string name = "spin000" + std::to_string(k) + ".tga";
+        fs::copy_file(pic(name.c_str()), m_work / name);
+    }
+    RUN r = run({"frames", "spin0002.tga", "--preload"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* part : {"6 frames", "last     spin0007.tga", "ended by spin0008.tga (missing)", "48x48"})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
+    r = run({"convert", "spin0002.tga", "small.tga", "--frames", "--size", "24x24", "-q"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (int k = 0; k < 6; ++k) {
+        CRGBAImage out;
+        ASSERT_TRUE(out.load(work(("small000" + std::to_string(k) + ".tga").c_str()).c_str(), 0));
+        EXPECT_EQ(out.getWidth(), 24u);
+    }
+    EXPECT_FALSE(fs::exists(m_work / "small0006.tga"));
+    EXPECT_EQ(run({"frames", "nothing0001.tga"}).status, 1);
 }
 
 } // namespace

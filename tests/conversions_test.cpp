@@ -7,39 +7,18 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "image/pixel_loops.h"
-#include "pixel/cpu_features.h"
+#include "image/rle_scan.h"
 #include "pixel/heap.h"
+#include "pixel/rows.h"
 #include "image/rebuild.h"
 #include "support/helpers.h"
+#include "support/levels.h"
 
 using tvn::ImageAccess;
-using tvn::loops::Kernels;
 using tvntest::pixelsOf;
 using tvntest::randomPixels;
 
 namespace {
-
-struct NamedKernels {
-    const char* name;
-    Kernels k;
-};
-
-// Every vector set this processor can run; the plain SSE2 set is the one chosen
-// while the SSE4.1 answer is forced off.
-std::vector<NamedKernels> vectorSets() {
-    std::vector<NamedKernels> sets;
-    const bool wasForced = tvn::cpu::testing::referenceForced();
-    tvn::cpu::testing::forceReference(true);
-    if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"sse2", *k});
-    tvn::cpu::testing::forceReference(false);
-    if (tvn::cpu::hasSse41())
-        if (const Kernels* k = tvn::loops::detail::sse2Kernels()) sets.push_back({"ssse3", *k});
-    if (tvn::cpu::hasAvx2())
-        if (const Kernels* k = tvn::loops::detail::avx2Kernels()) sets.push_back({"avx2", *k});
-    tvn::cpu::testing::forceReference(wasForced);
-    return sets;
-}
 
 // Words from a small alphabet, so that equal neighbours and runs are common.
 std::vector<TVN_DWORD> runnyWords(std::size_t n, unsigned seed) {
@@ -56,52 +35,54 @@ TVN_DWORD greyOf(TVN_DWORD v) {
 
 } // namespace
 
-TEST(PixelLoops, VectorSetsMatchTheReference) {
-    const Kernels& ref = tvn::loops::reference();
-    for (const NamedKernels& set : vectorSets())
+TEST(PixelRows, EveryLevelMatchesTheReference) {
+    using tvn::rows::RowKernels;
+    const RowKernels& ref = tvn::rows::rowKernels(tvn::cpu::Level::Reference);
+    const tvn::rle::ScanKernels& refScan = tvn::rle::scanKernels(tvn::cpu::Level::Reference);
+    tvntest::forEachLevel([&](tvn::cpu::Level level) {
+        const RowKernels& k = tvn::rows::rowKernels(level);
+        const tvn::rle::ScanKernels& scan = tvn::rle::scanKernels(level);
         for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 100u, 1027u})
             for (std::size_t shift : {0u, 1u, 3u}) { // misaligned sources and destinations
-                SCOPED_TRACE(std::string(set.name) + " n=" + std::to_string(n) + " shift=" + std::to_string(shift));
+                SCOPED_TRACE("n=" + std::to_string(n) + " shift=" + std::to_string(shift));
                 const std::vector<TVN_DWORD> in = randomPixels(static_cast<TVN_DWORD>(n + shift), 1, unsigned(n));
                 const TVN_DWORD* src = in.data() + shift;
+                const unsigned char* bytes = reinterpret_cast<const unsigned char*>(in.data()) + shift;
 
                 std::vector<TVN_DWORD> a(src, src + n), b(src, src + n);
                 ref.grey(a.data(), n);
-                set.k.grey(b.data(), n);
+                k.grey(b.data(), n);
                 EXPECT_EQ(a, b);
                 ref.swapRB(a.data(), n);
-                set.k.swapRB(b.data(), n);
+                k.swapRB(b.data(), n);
                 EXPECT_EQ(a, b);
-
-                void (*const Kernels::*writers[])(const TVN_DWORD*, unsigned char*, std::size_t) = {
-                    &Kernels::bgra32, &Kernels::bgr24, &Kernels::bigEndian};
-                for (auto writer : writers) {
-                    // Guard bytes around the destination catch writes past its end.
+                // Guard words and bytes past the destination catch writes past its end.
+                for (auto reader : {&RowKernels::bgrToWords, &RowKernels::bgrxToWords, &RowKernels::bgraToWords}) {
+                    std::vector<TVN_DWORD> x(n + 9, 0xDEADBEEFu), y(n + 9, 0xDEADBEEFu);
+                    (ref.*reader)(bytes, x.data() + shift, n * 3 / 4);
+                    (k.*reader)(bytes, y.data() + shift, n * 3 / 4);
+                    EXPECT_EQ(x, y);
+                }
+                for (auto writer : {&RowKernels::wordsToBgra, &RowKernels::wordsToBgr, &RowKernels::wordsToBigEndian}) {
                     std::vector<unsigned char> x(4 * n + 40, 0xCD), y(4 * n + 40, 0xCD);
                     (ref.*writer)(src, x.data() + shift, n);
-                    (set.k.*writer)(src, y.data() + shift, n);
+                    (k.*writer)(src, y.data() + shift, n);
                     EXPECT_EQ(x, y);
                 }
 
                 const std::vector<TVN_DWORD> runs = runnyWords(n, unsigned(n) + 5);
                 for (std::size_t from = 0; from < n; from += 1 + from / 3) {
-                    EXPECT_EQ(ref.findPair(runs.data(), from, n), set.k.findPair(runs.data(), from, n));
-                    EXPECT_EQ(ref.runEnd(runs.data(), from, n), set.k.runEnd(runs.data(), from, n));
+                    EXPECT_EQ(refScan.findPair(runs.data(), from, n), scan.findPair(runs.data(), from, n));
+                    EXPECT_EQ(refScan.runEnd(runs.data(), from, n), scan.runEnd(runs.data(), from, n));
                 }
             }
-}
-
-TEST(PixelLoops, LongRunsAndLatePairs) {
-    const Kernels& ref = tvn::loops::reference();
-    for (const NamedKernels& set : vectorSets())
-        for (std::size_t len : {2u, 8u, 9u, 127u, 300u}) {
+        for (std::size_t len : {2u, 8u, 9u, 127u, 300u}) { // a run touching the end
             std::vector<TVN_DWORD> v(400);
-            for (std::size_t i = 0; i < v.size(); ++i) v[i] = static_cast<TVN_DWORD>(i);
-            for (std::size_t i = 0; i < len; ++i) v[v.size() - len + i] = 7u; // a run touching the end
-            const std::size_t start = v.size() - len;
-            EXPECT_EQ(set.k.findPair(v.data(), 0, v.size()), ref.findPair(v.data(), 0, v.size())) << set.name;
-            EXPECT_EQ(set.k.runEnd(v.data(), start, v.size()), v.size()) << set.name;
+            for (std::size_t i = 0; i < v.size(); ++i) v[i] = i < v.size() - len ? static_cast<TVN_DWORD>(i) : 7u;
+            EXPECT_EQ(scan.findPair(v.data(), 0, v.size()), refScan.findPair(v.data(), 0, v.size()));
+            EXPECT_EQ(scan.runEnd(v.data(), v.size() - len, v.size()), v.size());
         }
+    });
 }
 
 TEST(Conversions, GreyAndSwapValues) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/cpu_features.h"
+#include "support/levels.h"
 #include "pixel/heap.h"
 #include "support/helpers.h"
 
@@ -50,14 +50,12 @@ TEST(FromHandle, ThirtyTwoBitRowsLoseTheirAlphaAndAllWidthsConvertAlike) {
         std::vector<TVN_DWORD> expected;
         for (std::size_t i = 0; i < rows.size(); i += 4)
             expected.push_back(tvnRGBA(rows[i + 2], rows[i + 1], rows[i], 255));
-        for (bool reference : {true, false}) {
-            tvn::cpu::testing::forceReference(reference);
+        tvntest::forEachLevel([&](tvn::cpu::Level) {
             CRGBAImage image;
             EXPECT_EQ(image.fromHandle(bitmap.handle), 1);
-            EXPECT_EQ(tvntest::pixelsOf(image), expected) << "width " << w << " reference " << reference;
+            EXPECT_EQ(tvntest::pixelsOf(image), expected) << "width " << w;
             EXPECT_EQ(image.containsAlpha(), 0);
-        }
-        tvn::cpu::testing::forceReference(false);
+        });
     }
 }
 

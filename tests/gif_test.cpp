@@ -33,8 +33,8 @@ struct Result {
 };
 
 Result readWith(const Bytes& bytes, bool reference, unsigned long failAllocation = 0) {
-    const bool was = tvn::cpu::testing::referenceForced();
-    tvn::cpu::testing::forceReference(reference);
+    const tvn::cpu::Level cap = tvn::cpu::testing::levelCap();
+    if (reference) tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
     tvntest::MessageRecorder recorder;
     tvntest::MemoryFile file("crafted.gif", bytes);
     CRGBAImage image;
@@ -44,7 +44,7 @@ Result readWith(const Bytes& bytes, bool reference, unsigned long failAllocation
     r.ok = tvn::ImageAccess::readGIF(image, h);
     tvn::testing::failAllocation(0);
     tvn::plat::fileClose(h);
-    tvn::cpu::testing::forceReference(was);
+    tvn::cpu::testing::capLevel(cap);
     r.width = image.getWidth();
     r.height = image.getHeight();
     if (r.ok) r.pixels = tvntest::pixelsOf(image);

@@ -28,10 +28,10 @@ TEST(Messages, LaterAttachesLeaveTheTableAlone) {
 
 TEST(Messages, ThrownMessageIsTheBufferItself) {
     try {
-        tvn::throwMessage(7);
+        tvn::throwMessage(tvn::Msg::UnsupportedBmpHeader);
     } catch (char* text) {
         EXPECT_EQ(text, tvn::messageText(7));
-        EXPECT_NE(text, tvn::messageText(4));
+        EXPECT_NE(text, tvn::messageText(tvn::Msg::UnsupportedFormat));
     }
 }
 

@@ -9,37 +9,18 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/cpu_features.h"
 #include "resample/passes.h"
 #include "resample/plan.h"
 #include "resample/simd.h"
 #include "support/helpers.h"
+#include "support/levels.h"
 
 namespace {
 
+using tvntest::forEachLevel;
+using tvntest::onReference;
 using tvntest::pixelsOf;
 using tvntest::randomPixels;
-
-// Runs f with the reference forced, restoring the switch as it was.
-template <class F>
-auto onReference(F f) {
-    bool was = tvn::cpu::testing::referenceForced();
-    tvn::cpu::testing::forceReference(true);
-    auto result = f();
-    tvn::cpu::testing::forceReference(was);
-    return result;
-}
-
-// Runs f once per vector level this processor has (at least once).
-template <class F>
-void forEachLevel(F f) {
-    int top = tvn::simd::testing::availableLevel();
-    for (int level = 1; level <= (top ? top : 1); ++level) {
-        tvn::simd::testing::limitLevel(level);
-        f(level);
-    }
-    tvn::simd::testing::limitLevel(0);
-}
 
 std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw,
                                TVN_DWORD nh, int filter) {
@@ -75,10 +56,9 @@ TEST(ResampleFast, EveryVectorPathMatchesTheReference) {
         for (int filter = 1; filter <= 6; ++filter) {
             std::vector<TVN_DWORD> px = s.photo ? randomPixels(s.w, s.h, 5, true) : randomPixels(s.w, s.h, s.w * 131 + filter);
             auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
-            forEachLevel([&](int level) {
+            forEachLevel([&](tvn::cpu::Level) {
                 ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected)
-                    << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh << " filter " << filter << " level "
-                    << level;
+                    << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh << " filter " << filter;
             });
         }
 }
@@ -99,8 +79,8 @@ TEST(ResampleFast, EveryBlurPathMatchesTheReference) {
     for (const Case& c : cases) {
         std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
         auto expected = onReference([&] { return blurred(px, c.w, c.h, c.k); });
-        forEachLevel([&](int level) {
-            ASSERT_EQ(blurred(px, c.w, c.h, c.k), expected) << c.w << "x" << c.h << " k " << c.k << " level " << level;
+        forEachLevel([&](tvn::cpu::Level) {
+            ASSERT_EQ(blurred(px, c.w, c.h, c.k), expected) << c.w << "x" << c.h << " k " << c.k;
         });
     }
 }
@@ -117,7 +97,7 @@ TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
             weights.push_back(double(p) / q);
             weights.push_back(std::nextafter(double(p) / q, 0.0));
         }
-    forEachLevel([&](int level) {
+    forEachLevel([&](tvn::cpu::Level) {
         int none = 0;
         for (std::size_t i = 0; i < weights.size(); ++i) {
             const double v = weights[i];
@@ -129,7 +109,7 @@ TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
             }
             for (int c = 0; c < 256; ++c)
                 ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
-                    << v << " c " << c << " level " << level;
+                    << v << " c " << c;
             EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
         }
         // Nearly every ordinary weight has one; the rest take the double path. (Just
@@ -176,16 +156,16 @@ TEST(ResampleFast, HandMadeTablesWithEveryKindOfSpan) {
     tvn::releasePlan(&plan);
     EXPECT_EQ(kinds, (std::vector<int>{2, 1, 1, 2, 2, 0, 0, 2, 0, 1}));
     const tvn::ScalerProgress quiet = {nullptr, nullptr};
-    forEachLevel([&](int level) {
+    forEachLevel([&](tvn::cpu::Level) {
         const bool vector = tvn::simd::select() != nullptr;
         std::vector<TVN_DWORD> out(n * 40), none(n * 40);
         EXPECT_EQ(tvn::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
                   vector ? tvn::kPassDone : tvn::kPassReference);
-        EXPECT_EQ(out, vector ? rows : none) << level;
+        EXPECT_EQ(out, vector ? rows : none);
         out.assign(n * 40, 0);
         EXPECT_EQ(tvn::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
                   vector ? tvn::kPassDone : tvn::kPassReference);
-        EXPECT_EQ(out, vector ? cols : none) << level;
+        EXPECT_EQ(out, vector ? cols : none);
     });
 }
 

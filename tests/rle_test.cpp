@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/cpu_features.h"
+#include "support/levels.h"
 #include "pixel/heap.h"
 #include "support/helpers.h"
 
@@ -134,9 +134,7 @@ TEST(RunLength, RunsAtRowEdgesAndPacketLimits) {
 
 TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
     std::mt19937 rng(11);
-    const bool wasForced = tvn::cpu::testing::referenceForced();
-    for (bool forced : {false, true}) {
-        tvn::cpu::testing::forceReference(forced);
+    tvntest::forEachLevel([&](tvn::cpu::Level) {
         for (int i = 0; i < 60; ++i) {
             const TVN_DWORD w = 1 + rng() % 300, h = 1 + rng() % 6;
             std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
@@ -151,8 +149,7 @@ TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
             roundTrip(px, w, h);
         }
         roundTrip(tvntest::randomPixels(640, 48, 3, true), 640, 48);
-    }
-    tvn::cpu::testing::forceReference(wasForced);
+    });
 }
 
 TEST(RunLength, PacksTheUntouchedPicture) {

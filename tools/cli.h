@@ -20,6 +20,7 @@ int cmdInfo(const Args& args);
 int cmdConvert(const Args& args);
 int cmdPack(const Args& args);
 int cmdCache(const Args& args);
+int cmdFrames(const Args& args);
 int cmdDemo(const Args& args, const char* argv0);
 
 // One line "tivorn: text" on stderr.

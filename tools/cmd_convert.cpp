@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "convert_steps.h"
+#include "frame_run.h"
 #include "options.h"
 
 namespace cli {
@@ -33,6 +34,10 @@ const char kHelp[] =
     "  --rough           every --size picks the nearest pixel instead\n"
     "  -q, --quiet       no progress bar (it shows only when stderr is a terminal)\n"
     "  -v, --verbose     list each step with its size and time\n"
+    "  --frames          IN is a frame of a numbered run (walk0007.tga): every frame of\n"
+    "                    the run goes through the same steps into numbered outputs\n"
+    "                    (OUT out.png gives out0000.png, out0001.png, ...; out0007.png\n"
+    "                    counts on from 0007)\n"
     "\n"
     "Ctrl-C during a resize aborts it; OUT is then not written (exit status 130).\n"
     "example: tivorn convert photo.jpg small.png --size 320x240 --filter hamming --alpha ellipse:0,100\n";
@@ -108,6 +113,9 @@ bool parsePlan(const Args& args, CONVERT_PLAN& plan, std::string& why) {
         } else if (arg == "-v" || arg == "--verbose") {
             plan.verbose = true;
             continue;
+        } else if (arg == "--frames") {
+            plan.frames = true;
+            continue;
         } else if (arg.size() > 1 && arg[0] == '-') {
             why = "unknown option '" + arg + "' (see tivorn convert --help)";
             return false;
@@ -139,6 +147,59 @@ double msSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
+// Applies the plan's steps to image and writes it to out.
+int convertOne(CRGBAImage& image, const CONVERT_PLAN& plan, const std::string& out, CProgress& progress) {
+    for (const CONVERT_STEP& step : plan.steps) {
+        std::string note;
+        const auto start = std::chrono::steady_clock::now();
+        const bool ok = !interruptRequested() && runStep(image, step, plan, progress, note);
+        if (interruptRequested()) {
+            error("interrupted during " + step.text + "; " + out + " was not written");
+            return kInterrupted;
+        }
+        if (!ok)
+            return kFailed;
+        if (plan.verbose)
+            std::printf("%-36s %11s  %s%s%s\n", step.text.c_str(),
+                        (std::to_string(image.getWidth()) + "x" + std::to_string(image.getHeight())).c_str(),
+                        formatMs(msSince(start)).c_str(), note.empty() ? "" : "  ", note.c_str());
+    }
+    if (interruptRequested()) {
+        error("interrupted; " + out + " was not written");
+        return kInterrupted;
+    }
+    return savePicture(image, out) ? kOk : kFailed;
+}
+
+// Every frame of the run that starts at plan.in, each a copy of the set's frame.
+int convertFrames(const CONVERT_PLAN& plan, CProgress& progress) {
+    CRGBAImageSet set(plan.in.c_str());
+    const unsigned count = set.getNumFrames();
+    if (!count) {
+        error(plan.in + ": no such file, so no frames");
+        return kFailed;
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        const unsigned mark = messageCount();
+        CRGBAImage* frame = set.getFrame(i);
+        if (!frame) {
+            reportOnce(mark, "frame " + std::to_string(i) + " of " + plan.in + " cannot be read");
+            return kFailed;
+        }
+        CRGBAImage image(*frame); // the set keeps its frame as loaded
+        const std::string out = numberedName(plan.out, i);
+        const int status = convertOne(image, plan, out, progress);
+        if (status != kOk)
+            return status;
+        if (plan.verbose)
+            std::printf("frame %u -> %s\n", i, out.c_str());
+    }
+    if (!plan.quiet)
+        std::printf("%u frames written: %s .. %s\n", count, numberedName(plan.out, 0).c_str(),
+                    numberedName(plan.out, count - 1).c_str());
+    return kOk;
+}
+
 } // namespace
 
 int cmdConvert(const Args& args) {
@@ -152,8 +213,10 @@ int cmdConvert(const Args& args) {
         error(why);
         return kUsage;
     }
-    CRGBAImage image;
     CProgress progress(plan.quiet);
+    if (plan.frames)
+        return convertFrames(plan, progress);
+    CRGBAImage image;
     auto start = std::chrono::steady_clock::now();
     if (!loadPicture(image, plan.in))
         return kFailed;
@@ -161,26 +224,7 @@ int cmdConvert(const Args& args) {
         std::printf("%-36s %11s  %s\n", ("load " + plan.in).c_str(),
                     (std::to_string(image.getWidth()) + "x" + std::to_string(image.getHeight())).c_str(),
                     formatMs(msSince(start)).c_str());
-    for (const CONVERT_STEP& step : plan.steps) {
-        std::string note;
-        start = std::chrono::steady_clock::now();
-        const bool ok = !interruptRequested() && runStep(image, step, plan, progress, note);
-        if (interruptRequested()) {
-            error("interrupted during " + step.text + "; " + plan.out + " was not written");
-            return kInterrupted;
-        }
-        if (!ok)
-            return kFailed;
-        if (plan.verbose)
-            std::printf("%-36s %11s  %s%s%s\n", step.text.c_str(),
-                        (std::to_string(image.getWidth()) + "x" + std::to_string(image.getHeight())).c_str(),
-                        formatMs(msSince(start)).c_str(), note.empty() ? "" : "  ", note.c_str());
-    }
-    if (interruptRequested()) {
-        error("interrupted; " + plan.out + " was not written");
-        return kInterrupted;
-    }
-    return savePicture(image, plan.out) ? kOk : kFailed;
+    return convertOne(image, plan, plan.out, progress);
 }
 
 } // namespace cli

@@ -16,7 +16,8 @@ const char kHelp[] =
     "Runs every capability of the library on the pictures shipped with tivorn and\n"
     "writes into DIR (default demo-out/) one PNG per step: the four readers, each\n"
     "resize filter, the rough resize, blur, each transparency mode, grey, red/blue\n"
-    "exchange, flips, trim, stretch and the run-length round trip; pictures with\n"
+    "exchange, flips, trim, stretch, the run-length round trip and the frames of\n"
+    "an animation (an image set, played by the page); pictures with\n"
     "transparency are laid over a checkerboard. DIR/index.html shows them side by\n"
     "side with captions and the time each step took. The spin animation is packed\n"
     "into DIR/spin.kac and its frames are shown as read back from the cache.\n"
@@ -153,6 +154,27 @@ bool runLayoutSteps(CDemo& demo) {
                      "compressRLE, then the run-length constructor", pack);
 }
 
+// The shipped numbered run spin0000.tga.. as an image set, one shot per frame;
+// the page plays them in turn.
+bool runAnimationSteps(CDemo& demo) {
+    CRGBAImageSet set(demo.picture("spin0000.tga").c_str()); // starts loading every frame
+    const unsigned count = set.getNumFrames();
+    bool ok = true;
+    for (unsigned k = 0; ok && k < count; ++k) {
+        auto frame = [&set, k](CRGBAImage& image, CProgress&, std::string&) {
+            CRGBAImage* loaded = set.getFrame(k);
+            if (loaded)
+                image = *loaded;
+            return loaded != nullptr;
+        };
+        const std::string file = "anim-spin-" + std::to_string(k) + ".png";
+        const std::string note = "CRGBAImageSet(\"spin0000.tga\"): getFrame(" + std::to_string(k) + ") of " +
+                                 std::to_string(count) + ", loaded ahead by the preloader";
+        ok = demo.shot(file.c_str(), "Animation", "spin0000.tga", note, frame);
+    }
+    return ok;
+}
+
 } // namespace
 
 int cmdDemo(const Args& args, const char* argv0) {
@@ -201,7 +223,8 @@ int cmdDemo(const Args& args, const char* argv0) {
         std::printf("pictures from %s\n", pictures.c_str());
     const auto start = std::chrono::steady_clock::now();
     CDemo demo(pictures, out, quiet);
-    const bool ok = runSteps(demo) && runAlphaSteps(demo) && runLayoutSteps(demo) && runCacheSteps(demo, out);
+    const bool ok = runSteps(demo) && runAlphaSteps(demo) && runLayoutSteps(demo) && runAnimationSteps(demo) &&
+                    runCacheSteps(demo, out);
     if (interruptRequested()) {
         error("interrupted; " + out + "/index.html was not written");
         return kInterrupted;

@@ -31,6 +31,7 @@ struct CONVERT_PLAN {
     bool rough = false; // --size by nearest pixel
     bool quiet = false;
     bool verbose = false;
+    bool frames = false; // IN is the first frame of a run; OUT numbers the outputs
 };
 
 // Runs one step. On failure reports one line and returns false; note may

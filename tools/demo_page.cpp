@@ -46,6 +46,15 @@ img.broken { outline: 3px solid #c00; }
 // After loading, the page says whether every picture arrived (a broken image is
 // outlined); headless checks read the result from the DOM.
 const char kTail[] = R"(<script>
+// Animations: the frames of a figure.anim shown one after another, as a host plays an image set.
+document.querySelectorAll('figure.anim').forEach(function (figure) {
+  var frames = figure.querySelectorAll('img'), shown = 0;
+  setInterval(function () {
+    frames[shown].hidden = true;
+    shown = (shown + 1) % frames.length;
+    frames[shown].hidden = false;
+  }, 120);
+});
 window.addEventListener('load', function () {
   var images = document.querySelectorAll('main img'), broken = 0;
   images.forEach(function (img) {
@@ -80,7 +89,22 @@ bool writeDemoPage(const std::string& out, const std::vector<DEMO_SHOT>& shots, 
          << " (reading, writing the pictures included). Times are those of the library calls of each step; "
             "transparent areas show the checkerboard. <span id=\"status\">checking pictures&hellip;</span></p>\n";
     page << "<main>\n";
-    for (const DEMO_SHOT& s : shots) {
+    // Frames of an animation ("anim-..." files in a row) share one figure.
+    for (std::size_t i = 0; i < shots.size(); ++i) {
+        const DEMO_SHOT& s = shots[i];
+        if (!s.failed && s.file.rfind("anim-", 0) == 0) {
+            page << "<figure class=\"anim\">";
+            std::size_t end = i;
+            for (; end < shots.size() && !shots[end].failed && shots[end].file.rfind("anim-", 0) == 0; ++end)
+                page << "<img src=\"" << escape(shots[end].file) << "\" alt=\"frame " << end - i << "\" width=\""
+                     << 3 * shots[end].width << "\" height=\"" << 3 * shots[end].height << "\"" << (end > i ? " hidden" : "")
+                     << ">";
+            page << "\n<figcaption><b>" << escape(s.title) << "</b> &mdash; " << end - i
+                 << " frames of an image set made from one file name, played in turn<br><span class=\"time\">"
+                 << s.width << "&times;" << s.height << "</span></figcaption></figure>\n";
+            i = end - 1;
+            continue;
+        }
         if (s.failed) {
             page << "<figure class=\"failed\"><div class=\"missing\">failed</div>\n<figcaption><b>" << escape(s.title)
                  << "</b> &mdash; " << escape(s.note) << "</figcaption></figure>\n";

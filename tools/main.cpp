@@ -33,6 +33,7 @@ const char kUsage[] =
     "  convert IN OUT [...]  resize, blur, transparency, grey, flips, trim; writes .tga or .png\n"
     "  pack IN               run-length packing: size, ratio, time, round-trip check\n"
     "  cache CMD CACHE ...   animation caches: new, add, list, extract, verify, rm\n"
+    "  frames NAME           the numbered animation found from one frame's file name\n"
     "  demo [DIR]            every capability on the shipped pictures, into DIR/index.html\n"
     "  version               library version\n"
     "  selftest              quick check of the pixel helpers\n"
@@ -48,6 +49,8 @@ int run(const char* command, const cli::Args& args, const char* argv0) {
         return cli::cmdPack(args);
     if (!std::strcmp(command, "cache"))
         return cli::cmdCache(args);
+    if (!std::strcmp(command, "frames"))
+        return cli::cmdFrames(args);
     if (!std::strcmp(command, "demo"))
         return cli::cmdDemo(args, argv0);
     if (!std::strcmp(command, "version")) {

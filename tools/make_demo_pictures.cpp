@@ -136,14 +136,37 @@ CCanvas harbour() {
     return c;
 }
 
+// Frame `k` of 8 of a short loop: a two-coloured bar turning a quarter of a
+// revolution over the run around a ring, on a transparent ground.
+CCanvas spinFrame(int k) {
+    CCanvas c(48, 48, COLOUR{0, 0, 0, 0});
+    const float angle = k * kPi / 16, ca = std::cos(angle), sa = std::sin(angle);
+    c.fill([](float x, float y) { return inCircle(x, y, 24, 24, 22) && !inCircle(x, y, 24, 24, 19); },
+           [](float, float) { return flat(60, 60, 70); });
+    c.fill([=](float x, float y) {
+               const float u = (x - 24) * ca + (y - 24) * sa, v = -(x - 24) * sa + (y - 24) * ca;
+               return std::fabs(u) < 17 && std::fabs(v) < 4;
+           },
+           [=](float x, float y) {
+               return (x - 24) * ca + (y - 24) * sa < 0 ? flat(230, 70, 40) : flat(40, 150, 230);
+           });
+    c.fill([](float x, float y) { return inCircle(x, y, 24, 24, 3); }, [](float, float) { return flat(250, 250, 250); });
+    return c;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const std::string dir = argc > 1 ? argv[1] : ".";
-    const bool ok = demo::writeBMP24(dir + "/scene.bmp", scene()) && demo::writeTGA32(dir + "/alpha.tga", badge()) &&
+    bool ok = demo::writeBMP24(dir + "/scene.bmp", scene()) && demo::writeTGA32(dir + "/alpha.tga", badge()) &&
                     demo::writeBMP24(dir + "/greenscreen.bmp", greenScreen()) &&
                     demo::writeInterlacedGIF(dir + "/interlaced.gif", rings()) &&
                     demo::writeJPEG(dir + "/photo.jpg", harbour(), 85);
+    for (int k = 0; ok && k < 8; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "/spin%04d.tga", k);
+        ok = demo::writeTGA32(dir + name, spinFrame(k));
+    }
     if (!ok) {
         std::fprintf(stderr, "make_demo_pictures: cannot write into %s\n", dir.c_str());
         return 1;

@@ -32,6 +32,43 @@ TVN_API void TVN_CDECL tvnSetOpenFileProc(TVN_OPEN_FILE_PROC proc, void* user);
 TVN_API HBITMAP TVN_CDECL tvnCreateBitmap(int width, int height, int bitsPerPixel, const void* rows, int stride);
 TVN_API void TVN_CDECL tvnDeleteBitmap(HBITMAP bitmap);
 
+/* The image properties dialog of CRGBAImage::showProperties, shown by the host.
+   The proc receives the dialog (opaque) and the owner window given to
+   showProperties; it shows a window of its own and passes the user's actions on
+   through the tvnProp functions until tvnPropGetEndCode is not 0, then returns.
+   A proc that returns earlier cancels the dialog. Controls are named by the ids
+   of dialog 170 (tivorn/dialog_ids.h). Without a proc Windows shows the
+   library's own dialog; elsewhere there is none and showProperties returns 0. */
+typedef struct TVN_PROPERTIES_DIALOG TVN_PROPERTIES_DIALOG;
+typedef void (TVN_CDECL *TVN_PROPERTIES_DIALOG_PROC)(TVN_PROPERTIES_DIALOG* dialog, HWND owner, void* user);
+TVN_API void TVN_CDECL tvnSetPropertiesDialogProc(TVN_PROPERTIES_DIALOG_PROC proc, void* user);
+
+/* What the controls show. tvnPropGetText copies at most size - 1 characters and
+   returns the whole length (-1 for no such control); tvnPropGetTrackBar returns the
+   position (-1 for no track bar) and the range and page size when asked for. */
+TVN_API int TVN_CDECL tvnPropGetText(TVN_PROPERTIES_DIALOG* dialog, int id, char* text, int size);
+TVN_API int TVN_CDECL tvnPropIsChecked(TVN_PROPERTIES_DIALOG* dialog, int id);
+TVN_API int TVN_CDECL tvnPropIsEnabled(TVN_PROPERTIES_DIALOG* dialog, int id);
+TVN_API int TVN_CDECL tvnPropGetTrackBar(TVN_PROPERTIES_DIALOG* dialog, int id, int* low, int* high, int* page);
+/* The user's actions; each returns 1, or 0 when the control does not take it
+   (unknown, disabled, read-only, a number edit given more than digits, or the
+   dialog already ended). Typing replaces an edit's text and gives it the focus;
+   a click on a button, radio or check box acts as on the real dialog (1 is OK,
+   2 Cancel); a track bar is moved to the position, kept within its range. */
+TVN_API int TVN_CDECL tvnPropType(TVN_PROPERTIES_DIALOG* dialog, int id, const char* text);
+TVN_API int TVN_CDECL tvnPropClick(TVN_PROPERTIES_DIALOG* dialog, int id);
+TVN_API int TVN_CDECL tvnPropSetTrackBar(TVN_PROPERTIES_DIALOG* dialog, int id, int position);
+/* Draws the colour swatch (1011): 1 and its colour when it is painted, 0 when it
+   stays blank (every mode but chromakey). */
+TVN_API int TVN_CDECL tvnPropDrawSwatch(TVN_PROPERTIES_DIALOG* dialog, TVN_DWORD* color);
+/* 0 while the dialog is open, 1 after an accepted OK, 2 after Cancel. */
+TVN_API int TVN_CDECL tvnPropGetEndCode(TVN_PROPERTIES_DIALOG* dialog);
+/* The colour choice behind the colour button: gets the colour to start from and
+   the process's 16 custom colours, returns 1 with *color set when the user chose.
+   Without one the choice counts as cancelled. */
+typedef int (TVN_CDECL *TVN_CHOOSE_COLOR_PROC)(TVN_DWORD* color, TVN_DWORD* customColors, void* user);
+TVN_API void TVN_CDECL tvnPropSetColorProc(TVN_PROPERTIES_DIALOG* dialog, TVN_CHOOSE_COLOR_PROC proc, void* user);
+
 /* Library version as "major.minor.patch". */
 TVN_API const char* TVN_CDECL tvnVersion(void);
 

@@ -134,6 +134,10 @@ public:
     void saveAlpha();
     int restoreAlpha(int filter, IMG_PROGRESS_PROC progress, void* user);
 
+    /* The modal properties dialog (size, transparency, blur), applied on OK with
+       filter and progress for the resize. 1 on OK, 0 when cancelled or not shown. */
+    int showProperties(HWND owner, int filter, IMG_PROGRESS_PROC progress, void* user);
+
 private:
     int showFileDialog(const char* startPath);
 

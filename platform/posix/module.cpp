@@ -15,7 +15,7 @@ struct CompiledString {
     unsigned id;
     const char* text;
 };
-#define TVN_MESSAGE(n, text) {n, text},
+#define TVN_MESSAGE(n, name, text) {n, text},
 const CompiledString kStrings[] = {
 #include "../../resources/messages.inc"
 };

@@ -8,7 +8,7 @@ namespace tvntest {
 namespace {
 const std::map<int, std::string>& utf8Texts() {
     static const std::map<int, std::string> texts = {
-#define TVN_MESSAGE(n, text) {n, text},
+#define TVN_MESSAGE(n, name, text) {n, text},
 #include "resources/messages.inc"
 #undef TVN_MESSAGE
     };

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
     // CI runs the whole suite a second time on the scalar reference paths.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
-    if (forced && *forced && *forced != '0') tvn::cpu::testing::forceReference(true);
+    if (forced && *forced && *forced != '0') tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
     tvnSetMessageProc(&tvntest::stderrSink, nullptr);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

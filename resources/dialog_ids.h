@@ -1,0 +1,37 @@
+/* Control ids of the image properties dialog, template 170. Shared by the
+   resource script, the platform's dialog, the model and the host interface. */
+#ifndef TIVORN_DIALOG_IDS_H
+#define TIVORN_DIALOG_IDS_H
+
+#define IDD_IMAGE_PROPERTIES 170
+
+#define IDC_PROP_OK 1
+#define IDC_PROP_CANCEL 2
+#define IDC_PROP_WIDTH 1000
+#define IDC_PROP_HEIGHT 1001
+#define IDC_PROP_KEEP_ASPECT 1005
+#define IDC_PROP_COLOR 1006
+#define IDC_PROP_KEY_DEVIATION 1007
+#define IDC_PROP_KEY_SOFT 1008
+#define IDC_PROP_KEY_HARD 1009
+#define IDC_PROP_COLOR_SWATCH 1011
+#define IDC_PROP_BLUR_ON 1012
+#define IDC_PROP_BLUR_SIZE 1013
+#define IDC_PROP_MODE_CONST 1033
+#define IDC_PROP_MODE_MASK 1034
+#define IDC_PROP_MASK_FILE 1035
+#define IDC_PROP_MASK_BROWSE 1036
+#define IDC_PROP_MODE_LG 1037
+#define IDC_PROP_MODE_ELL 1038
+#define IDC_PROP_LG_TOP 1039
+#define IDC_PROP_CONST 1040
+#define IDC_PROP_LG_LEFT 1041
+#define IDC_PROP_LG_RIGHT 1042
+#define IDC_PROP_LG_BOTTOM 1043
+#define IDC_PROP_ELL_CENTER 1044
+#define IDC_PROP_IMAGE_FILE 1045
+#define IDC_PROP_MODE_CHROMAKEY 1046
+#define IDC_PROP_ELL_BORDER 1047
+#define IDC_PROP_MODE_ORIGINAL 1048
+
+#endif

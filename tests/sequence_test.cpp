@@ -1,0 +1,222 @@
+// Frame search on real folders, the set's window and slots, copies, the
+// preloader's life and the order in which it serves its stack.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+
+#include "sequence/frame_names.h"
+#include "sequence/preloader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A fresh folder under the temporary folder, removed with everything in it.
+struct TempDir {
+    fs::path path;
+    explicit TempDir(const char* name) : path(fs::temp_directory_path() / name) {
+        fs::remove_all(path);
+        fs::create_directories(path);
+    }
+    ~TempDir() { fs::remove_all(path); }
+    std::string operator/(const std::string& name) const { return (path / name).string(); }
+    void touch(const std::string& name) const { std::ofstream(path / name) << 'x'; }
+};
+
+std::vector<std::string> search(const std::string& given) {
+    FRAME_NAME_LIST list;
+    tvn::sequence::enumerateFrameFiles(given.c_str(), list);
+    std::vector<std::string> names(list.begin(), list.end());
+    tvn::sequence::freeFrameNames(list);
+    return names;
+}
+
+TEST(FrameSearch, RunsFoundFromOneName) {
+    TempDir dir("tvn_frames");
+    fs::create_directories(dir.path / "take2");
+    for (const char* f : {"walk0006.tga", "walk0007.tga", "walk0008.tga", "walk0009.tga", "walk0011.tga",
+                          "img98.bmp", "img99.bmp", "img100.bmp", "take2/shot.bmp", "shot12b.bmp",
+                          "shot13b.bmp", "frames.001", "frames.002", "0001.tga", "0002.tga",
+                          "a12345b67.bmp", "a12345b68.bmp", "frame005", "frame006"})
+        dir.touch(f);
+    const struct {
+        const char* given;
+        size_t count;
+        const char* last;
+    } cases[] = {
+        {"walk0007.tga", 3, "walk0009.tga"}, // from the given number; the gap at 10 ends it
+        {"img98.bmp", 3, "img100.bmp"},      // the number outgrows its width
+        {"take2/shot.bmp", 1, "shot.bmp"},   // digits only in a folder name
+        {"shot12b.bmp", 1, "shot12b.bmp"},   // digits not at the end of the base
+        {"frames.001", 1, "frames.001"},     // digits only in the extension
+        {"0001.tga", 2, "0002.tga"},         // a base made of digits only
+        {"a12345b67.bmp", 2, "a12345b68.bmp"},
+        {"frame005", 2, "frame006"}, // no extension
+        {"walk0005.tga", 0, ""},     // the given file is missing
+        {"shot.bmp", 0, ""},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> names = search(dir / c.given);
+        ASSERT_EQ(names.size(), c.count) << c.given;
+        if (!c.count) continue;
+        EXPECT_EQ(names.front(), dir / c.given);
+        EXPECT_EQ(fs::path(names.back()).filename(), fs::path(c.last).filename()) << c.given;
+    }
+    EXPECT_TRUE(search(std::string(300, 'a') + "1.tga").empty()); // too long for a name block
+    EXPECT_TRUE(search(dir / (std::string(250 - (dir / "").size(), 'a') + "9.bmp")).empty());
+}
+
+// Ten tiny frames f00.tga..f09.tga.
+struct Frames : TempDir {
+    explicit Frames(const char* name, int n = 10) : TempDir(name) {
+        for (int i = 0; i < n; ++i) {
+            CRGBAImage image(2, 2);
+            image.saveTGA(frame(i).c_str());
+        }
+    }
+    std::string frame(int i) const { return *this / ("f0" + std::to_string(i) + ".tga"); }
+    void removeAll(int n = 10) const {
+        for (int i = 0; i < n; ++i) fs::remove(frame(i));
+    }
+};
+
+void settle(CRGBAVideo& video) {
+    CRGBAVideo::m_pVideoPreloader->waitForPasses(&video);
+}
+
+// Which frames are loaded, read by asking for each once the files are gone.
+std::string loadedFrames(CRGBAImageSet& set, const Frames& files) {
+    files.removeAll();
+    std::string loaded;
+    for (unsigned i = 0; i < set.getNumFrames(); ++i) loaded += set.getFrame(i) ? 'L' : '.';
+    settle(set);
+    return loaded;
+}
+
+TEST(ImageSet, WindowOfADirectPass) {
+    const struct {
+        unsigned current, keep;
+        const char* loaded;
+    } cases[] = {{5, 1, "....LLL..."}, {0, 1, "LL........"}, {9, 2, ".......LLL"}, {3, 0, "...L......"}};
+    for (const auto& c : cases) {
+        Frames files("tvn_window");
+        CRGBAImageSet set(files.frame(0).c_str());
+        ASSERT_EQ(set.getNumFrames(), 10u);
+        settle(set);
+        ASSERT_NE(set.getFrame(c.current), nullptr);
+        settle(set);
+        set.keepReady(c.keep);
+        set.preloadFrames();
+        EXPECT_EQ(loadedFrames(set, files), c.loaded) << c.current;
+    }
+}
+
+TEST(ImageSet, EdgeCasesAndCopies) {
+    Frames files("tvn_copies", 3);
+    CRGBAImageSet none((files / "missing0.tga").c_str());
+    EXPECT_EQ(none.getNumFrames(), 0u);
+    EXPECT_EQ(none.getFrame(0), nullptr);
+
+    std::unique_ptr<CRGBAImageSet> set(new CRGBAImageSet(files.frame(0).c_str()));
+    EXPECT_EQ(set->getFrame(3), nullptr);
+    settle(*set);
+    files.removeAll(3);
+    CRGBAImageSet copy(*set);
+    CRGBAImageSet assigned;
+    assigned = *set;
+    settle(copy);
+    settle(assigned);
+    for (unsigned i = 0; i < 3; ++i) {
+        EXPECT_NE(set->getFrame(i), nullptr);  // loaded before the files went
+        EXPECT_EQ(copy.getFrame(i), nullptr); // copies own no images
+        EXPECT_EQ(assigned.getFrame(i), nullptr);
+    }
+    settle(*set);
+    set.reset(); // the copies keep names of their own
+    Frames again("tvn_copies", 3);
+    for (unsigned i = 0; i < 3; ++i) EXPECT_NE(copy.getFrame(i), nullptr);
+    EXPECT_NE(assigned.getFrame(2), nullptr);
+    settle(copy);
+    settle(assigned);
+}
+
+std::mutex gMutex;
+std::condition_variable gChanged;
+std::vector<int> gServed;
+unsigned long gCallbackThread;
+
+void TVN_CDECL noteCallback(void* param) {
+    std::lock_guard<std::mutex> hold(gMutex);
+    gServed.push_back(*static_cast<int*>(param));
+    gCallbackThread = tvn::plat::threadCurrentId();
+    gChanged.notify_all();
+}
+
+TEST(ImageSet, CallbackOncePerPassOnTheWorker) {
+    Frames files("tvn_callback", 2);
+    CRGBAImageSet set(files.frame(0).c_str());
+    settle(set);
+    int param = 42;
+    gServed.clear();
+    set.setPreloadCallback(noteCallback, &param);
+    set.getFrame(1);
+    settle(set);
+    std::lock_guard<std::mutex> hold(gMutex);
+    EXPECT_EQ(gServed, std::vector<int>{42});
+    EXPECT_NE(gCallbackThread, tvn::plat::threadCurrentId());
+}
+
+// A host's own video that notes its passes; the one marked `gate` waits inside its pass.
+struct Probe : CRGBAVideo {
+    int id;
+    bool gate = false, open = false, entered = false;
+    explicit Probe(int i) : id(i) {}
+    ~Probe() { stopPreloading(); }
+    unsigned int getNumFrames() { return 0; }
+    CRGBAImage* getFrame(unsigned int) { return nullptr; }
+    void preloadFrames() {
+        std::unique_lock<std::mutex> hold(gMutex);
+        gServed.push_back(id);
+        entered = true;
+        gChanged.notify_all();
+        gChanged.wait(hold, [this] { return !gate || open; });
+    }
+};
+
+TEST(Preloader, OneWakeUpServesTheTopOfTheStack) {
+    gServed.clear();
+    Probe x(0), a(1), b(2), c(3);
+    x.gate = true;
+    CVideoPreloader* preloader = CRGBAVideo::m_pVideoPreloader;
+    preloader->requestPreload(&x);
+    std::unique_lock<std::mutex> hold(gMutex);
+    gChanged.wait(hold, [&] { return x.entered; });
+    for (Probe* p : {&a, &b, &c}) preloader->requestPreload(p);
+    x.open = true;
+    gChanged.notify_all();
+    gChanged.wait(hold, [] { return gServed.size() == 2; });
+    hold.unlock();
+    preloader->requestPreload(&a); // served before the older A and B beneath it
+    hold.lock();
+    gChanged.wait(hold, [] { return gServed.size() == 3; });
+    EXPECT_EQ(gServed, (std::vector<int>{0, 3, 1}));
+}
+
+TEST(Preloader, LivesFromTheFirstVideoToTheLast) {
+    ASSERT_EQ(CRGBAVideo::m_pVideoPreloader, nullptr);
+    {
+        std::unique_ptr<CRGBAImageSet> first(new CRGBAImageSet), second(new CRGBAImageSet);
+        CRGBAImageSet copy(*first);
+        first.reset();
+        second.reset();
+        EXPECT_NE(CRGBAVideo::m_pVideoPreloader, nullptr); // the copy counts
+    }
+    EXPECT_EQ(CRGBAVideo::m_pVideoPreloader, nullptr);
+    CRGBAImageSet third;
+    EXPECT_NE(CRGBAVideo::m_pVideoPreloader, nullptr);
+}
+
+} // namespace
