@@ -199,7 +199,7 @@ int CImagePropertiesDlg::onOK(CPropertiesWindow& window) {
     char mask[tvn::kNameSize];
     window.getText(IDC_PROP_MASK_FILE, mask, sizeof mask);
     if (m_transp.byMode == TRANSP_MASK && !tvn::plat::fileCanBeOpened(mask)) {
-        window.showMessage(tvn::messageText(9));
+        window.showMessage(tvn::messageText(tvn::Msg::CannotOpenMaskFile));
         return 0;
     }
     tvn::copyName(m_strDlgMaskFile, mask);

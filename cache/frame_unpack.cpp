@@ -1,6 +1,6 @@
 #include "frame_unpack.h"
 
-#include <emmintrin.h> // every build targets SSE2 (see cmake/CompilerFlags.cmake)
+#include "pixel/rows.h"
 
 namespace tvn {
 namespace cache {
@@ -10,18 +10,6 @@ namespace {
 inline TVN_DWORD packedPixel(const unsigned char* p) {
     return (static_cast<TVN_DWORD>(p[0]) << 24) | (static_cast<TVN_DWORD>(p[1]) << 16) |
            (static_cast<TVN_DWORD>(p[2]) << 8) | p[3];
-}
-// A literal packet: n packed pixels, four at a time with their bytes reversed in
-// each word, the rest one by one.
-inline void unpackLiteral(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
-    std::size_t i = 0;
-    for (; i + 4 <= n; i += 4) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4 * i));
-        v = _mm_or_si128(_mm_slli_epi16(v, 8), _mm_srli_epi16(v, 8));
-        v = _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xB1), 0xB1);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
-    }
-    for (; i < n; ++i) out[i] = packedPixel(p + 4 * i);
 }
 } // namespace
 
@@ -37,7 +25,7 @@ std::size_t FrameUnpacker::feed(const unsigned char* data, std::size_t length) {
             const TVN_DWORD pel = packedPixel(data + pos + 1);
             for (std::size_t i = 0; i < n; ++i) m_out[m_stored + i] = pel;
         } else {
-            unpackLiteral(data + pos + 1, m_out + m_stored, n);
+            rows::rowKernels().bigEndianToWords(data + pos + 1, m_out + m_stored, n);
         }
         m_stored += n;
         pos += size;

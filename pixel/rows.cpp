@@ -53,6 +53,11 @@ void wordsToBigEndian(const TVN_DWORD* src, unsigned char* dst, std::size_t coun
     }
 }
 
+void bigEndianToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i, src += 4)
+        dst[i] = tvnRGBA(src[3], src[2], src[1], src[0]);
+}
+
 void swapRB(TVN_DWORD* words, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         const TVN_DWORD v = words[i];
@@ -74,7 +79,8 @@ namespace {
 
 RowKernels tableFor(cpu::Level level) {
     RowKernels k = {reference::bgrToWords, reference::bgrxToWords,      reference::bgraToWords, reference::wordsToBgra,
-                    reference::wordsToBgr, reference::wordsToBigEndian, reference::swapRB,      reference::grey};
+                    reference::wordsToBgr, reference::wordsToBigEndian, reference::bigEndianToWords,
+                    reference::swapRB,     reference::grey};
 #ifdef TVN_X86
     if (level >= cpu::Level::Sse2) addSse2(k);
     if (level >= cpu::Level::Ssse3) addSsse3(k);

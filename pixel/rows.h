@@ -30,6 +30,8 @@ struct RowKernels {
     FromWords wordsToBgr;
     // Each word most significant byte first: alpha, blue, green, red.
     FromWords wordsToBigEndian;
+    // Four bytes per pixel, most significant first (alpha, blue, green, red): words.
+    ToWords bigEndianToWords;
     // Exchanges the red and blue bytes of each word.
     InPlace swapRB;
     // Each word becomes grey (9798 R + 19235 G + 3736 B) >> 15 with its own alpha.
@@ -47,6 +49,7 @@ void bgraToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
 void wordsToBgra(const TVN_DWORD* src, unsigned char* dst, std::size_t count);
 void wordsToBgr(const TVN_DWORD* src, unsigned char* dst, std::size_t count);
 void wordsToBigEndian(const TVN_DWORD* src, unsigned char* dst, std::size_t count);
+void bigEndianToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
 void swapRB(TVN_DWORD* words, std::size_t count);
 void grey(TVN_DWORD* words, std::size_t count);
 } // namespace reference

@@ -84,6 +84,13 @@ TVN_AVX2 void wordsToBigEndian(const TVN_DWORD* src, unsigned char* dst, std::si
     reference::wordsToBigEndian(src + i, dst + 4 * i, n - i);
 }
 
+TVN_AVX2 void bigEndianToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t n) {
+    const __m256i shuf = _mm256_setr_epi8(TVN_BYTE_SWAP, TVN_BYTE_SWAP);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) store(dst + i, _mm256_shuffle_epi8(load(src + 4 * i), shuf));
+    reference::bigEndianToWords(src + 4 * i, dst + i, n - i);
+}
+
 TVN_AVX2 void bgrToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t count) {
     const __m256i shuffle = _mm256_setr_epi8(TVN_BGR_TO_WORDS, TVN_BGR_TO_WORDS);
     const __m256i alpha = words(0xFF000000u);
@@ -124,6 +131,7 @@ void addAvx2(RowKernels& k) {
     k.wordsToBgra = wordsToBgra;
     k.wordsToBgr = wordsToBgr;
     k.wordsToBigEndian = wordsToBigEndian;
+    k.bigEndianToWords = bigEndianToWords;
     k.swapRB = swapRB;
     k.grey = grey;
 }

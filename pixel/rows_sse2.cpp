@@ -71,6 +71,12 @@ void wordsToBigEndian(const TVN_DWORD* src, unsigned char* dst, std::size_t n) {
     reference::wordsToBigEndian(src + i, dst + 4 * i, n - i);
 }
 
+void bigEndianToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store(dst + i, byteSwap4(load(src + 4 * i)));
+    reference::bigEndianToWords(src + 4 * i, dst + i, n - i);
+}
+
 } // namespace
 
 // Three-byte pixels need a byte shuffle to pay: they wait for SSSE3.
@@ -79,6 +85,7 @@ void addSse2(RowKernels& k) {
     k.swapRB = swapRB;
     k.wordsToBgra = wordsToBgra;
     k.wordsToBigEndian = wordsToBigEndian;
+    k.bigEndianToWords = bigEndianToWords;
 }
 
 } // namespace rows

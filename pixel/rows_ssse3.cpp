@@ -70,6 +70,13 @@ TVN_SSSE3 void wordsToBigEndian(const TVN_DWORD* src, unsigned char* dst, std::s
     reference::wordsToBigEndian(src + i, dst + 4 * i, n - i);
 }
 
+TVN_SSSE3 void bigEndianToWords(const unsigned char* src, TVN_DWORD* dst, std::size_t n) {
+    const __m128i shuf = _mm_setr_epi8(TVN_BYTE_SWAP);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) store(dst + i, _mm_shuffle_epi8(load(src + 4 * i), shuf));
+    reference::bigEndianToWords(src + 4 * i, dst + i, n - i);
+}
+
 } // namespace
 
 void addSsse3(RowKernels& k) {
@@ -78,6 +85,7 @@ void addSsse3(RowKernels& k) {
     k.bgraToWords = bgraToWords;
     k.wordsToBgr = wordsToBgr;
     k.wordsToBigEndian = wordsToBigEndian;
+    k.bigEndianToWords = bigEndianToWords;
 }
 
 } // namespace rows

@@ -57,7 +57,8 @@ TEST(PixelRows, EveryLevelMatchesTheReference) {
                 k.swapRB(b.data(), n);
                 EXPECT_EQ(a, b);
                 // Guard words and bytes past the destination catch writes past its end.
-                for (auto reader : {&RowKernels::bgrToWords, &RowKernels::bgrxToWords, &RowKernels::bgraToWords}) {
+                for (auto reader : {&RowKernels::bgrToWords, &RowKernels::bgrxToWords, &RowKernels::bgraToWords,
+                                    &RowKernels::bigEndianToWords}) {
                     std::vector<TVN_DWORD> x(n + 9, 0xDEADBEEFu), y(n + 9, 0xDEADBEEFu);
                     (ref.*reader)(bytes, x.data() + shift, n * 3 / 4);
                     (k.*reader)(bytes, y.data() + shift, n * 3 / 4);
@@ -69,6 +70,11 @@ TEST(PixelRows, EveryLevelMatchesTheReference) {
                     (k.*writer)(src, y.data() + shift, n);
                     EXPECT_EQ(x, y);
                 }
+                std::vector<unsigned char> packed(4 * n);
+                std::vector<TVN_DWORD> back(n);
+                ref.wordsToBigEndian(src, packed.data(), n);
+                k.bigEndianToWords(packed.data(), back.data(), n);
+                EXPECT_EQ(back, std::vector<TVN_DWORD>(src, src + n));
 
                 const std::vector<TVN_DWORD> runs = runnyWords(n, unsigned(n) + 5);
                 for (std::size_t from = 0; from < n; from += 1 + from / 3) {
