@@ -198,11 +198,11 @@ extern "C" TVN_API int TVN_CDECL tvnPropType(TVN_PROPERTIES_DIALOG* dialog, int 
 extern "C" TVN_API int TVN_CDECL tvnPropClick(TVN_PROPERTIES_DIALOG* dialog, int id) {
     if (!dialog || !dialog->usable(id, 1u << PushButton | 1u << CheckBox | 1u << Radio)) return 0;
     dialog->m_focus = id;
-    const ControlSpec& spec = kControls[dialog->indexOf(id)];
-    if (spec.kind == CheckBox) dialog->m_controls[dialog->indexOf(id)].checked ^= 1;
-    if (spec.kind == Radio)
+    const ControlSpec& shape = kControls[dialog->indexOf(id)];
+    if (shape.kind == CheckBox) dialog->m_controls[dialog->indexOf(id)].checked ^= 1;
+    if (shape.kind == Radio)
         for (int i = 0; i < kControlCount; ++i)
-            if (kControls[i].kind == Radio && kControls[i].group == spec.group)
+            if (kControls[i].kind == Radio && kControls[i].group == shape.group)
                 dialog->m_controls[i].checked = kControls[i].id == id;
     dialog->command(id, tvn::plat::kNotifyClicked);
     return 1;
