@@ -2,13 +2,11 @@
 // behind the packer) proven equal to their scalar references.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <vector>
 
 #include "image/image_access.h"
 #include "image/rle_scan.h"
-#include "pixel/heap.h"
 #include "pixel/rows.h"
 #include "image/rebuild.h"
 #include "support/helpers.h"
@@ -104,23 +102,12 @@ TEST(Conversions, GreyAndSwapValues) {
     EXPECT_EQ(swapped.convertToBGRA(), 1);
     EXPECT_EQ(pixelsOf(swapped), px);
 
-    // A whole picture against the formula, on whichever path this processor takes.
-    std::vector<TVN_DWORD> big = randomPixels(333, 77, 4);
-    CRGBAImage image(big.data(), 333, 77);
-    EXPECT_EQ(image.convertToGrayscale(), 1);
-    for (auto& v : big) v = greyOf(v);
-    EXPECT_EQ(pixelsOf(image), big);
 }
 
 TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
     for (int grey = 0; grey < 2; ++grey) {
-        std::vector<TVN_DWORD> cur = randomPixels(6, 4, 1), orig = randomPixels(3, 5, 2);
-        CRGBAImage image(cur.data(), 6, 4);
-        TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
-        std::memcpy(o, orig.data(), orig.size() * 4);
-        ImageAccess::origBuffer(image) = o;
-        ImageAccess::widthOrig(image) = 3;
-        ImageAccess::heightOrig(image) = 5;
+        CRGBAImage image(randomPixels(6, 4, 1).data(), 6, 4);
+        tvntest::giveUntouchedCopy(image, 3, 5, 2);
 
         // The expectation: the same conversion by formula, then an independent rebuild.
         CRGBAImage expected(image);
@@ -143,9 +130,7 @@ TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
 TEST(Conversions, ExportsOfTheCurrentPixels) {
     const std::vector<TVN_DWORD> cur = randomPixels(37, 3, 9);
     CRGBAImage image(cur.data(), 37, 3);
-    ImageAccess::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::heapAllocZero(4 * 4));
-    ImageAccess::widthOrig(image) = 2;
-    ImageAccess::heightOrig(image) = 2;
+    tvntest::giveUntouchedCopy(image, 2, 2, 1);
     std::vector<unsigned char> b24(37 * 3 * 3 + 2, 0xEE), b32(37 * 3 * 4 + 2, 0xEE), e24, e32;
     for (TVN_DWORD v : cur) {
         e24.insert(e24.end(), {tvnGetBValue(v), tvnGetGValue(v), tvnGetRValue(v)});

@@ -22,41 +22,32 @@ struct Bitmap {
     ~Bitmap() { tvnDeleteBitmap(handle); }
 };
 
-TEST(FromHandle, PaddedRowsBottomUpAndOpaque) {
-    // 3x2, 24-bit, rows 12 bytes apart (three bytes of padding each).
-    std::vector<unsigned char> rows = {0x10, 0x20, 0x30, 1,  2,  3,  4,  5,  6,  0xEE, 0xEE, 0xEE,
-                                       7,    8,    9,    10, 11, 12, 13, 14, 15, 0xEE, 0xEE, 0xEE};
-    Bitmap bitmap(3, 2, 24, rows, 12);
-    ASSERT_NE(bitmap.handle, nullptr);
-    CRGBAImage image;
-    ASSERT_EQ(image.fromHandle(bitmap.handle), 1);
-    ASSERT_EQ(image.getWidth(), 3u);
-    ASSERT_EQ(image.getHeight(), 2u);
-    // Blue 0x10, green 0x20, red 0x30 make 0xFF102030; the bitmap's first row is row 0.
-    EXPECT_EQ(tvntest::pixelsOf(image),
-              (std::vector<TVN_DWORD>{0xFF102030u, 0xFF010203u, 0xFF040506u, 0xFF070809u, 0xFF0A0B0Cu, 0xFF0D0E0Fu}));
-    EXPECT_EQ(image.containsAlpha(), 0);
-}
-
-TEST(FromHandle, ThirtyTwoBitRowsLoseTheirAlphaAndAllWidthsConvertAlike) {
+// Blue, green, red from the bitmap's bytes, its first row as row 0, opaque; rows
+// padded past their end (24 bits) or with an alpha byte that is dropped (32 bits).
+TEST(FromHandle, EveryDepthAndWidthConvertsAlikeOnEveryLevel) {
     std::mt19937 rng(5);
     std::vector<std::pair<int, int>> sizes = {{300, 1000}}; // rows come over in several bands
     for (int w = 1; w <= 37; w += 3) sizes.push_back({w, 1 + w % 5});
-    for (const auto& size : sizes) {
-        const int w = size.first, h = size.second;
-        std::vector<unsigned char> rows(static_cast<std::size_t>(w) * 4 * h);
-        for (auto& b : rows) b = static_cast<unsigned char>(rng());
-        Bitmap bitmap(w, h, 32, rows, w * 4);
-        std::vector<TVN_DWORD> expected;
-        for (std::size_t i = 0; i < rows.size(); i += 4)
-            expected.push_back(tvnRGBA(rows[i + 2], rows[i + 1], rows[i], 255));
-        tvntest::forEachLevel([&](tvn::cpu::Level) {
-            CRGBAImage image;
-            EXPECT_EQ(image.fromHandle(bitmap.handle), 1);
-            EXPECT_EQ(tvntest::pixelsOf(image), expected) << "width " << w;
-            EXPECT_EQ(image.containsAlpha(), 0);
-        });
-    }
+    for (int bits : {24, 32})
+        for (const auto& size : sizes) {
+            const int w = size.first, h = size.second, stride = (w * bits / 8 + 3) / 4 * 4 + 4 * (w % 2);
+            std::vector<unsigned char> rows(static_cast<std::size_t>(stride) * h);
+            for (auto& b : rows) b = static_cast<unsigned char>(rng());
+            Bitmap bitmap(w, h, bits, rows, stride);
+            std::vector<TVN_DWORD> expected;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const unsigned char* p = &rows[static_cast<std::size_t>(y) * stride + x * bits / 8];
+                    expected.push_back(tvnRGBA(p[2], p[1], p[0], 255));
+                }
+            tvntest::forEachLevel([&](tvn::cpu::Level) {
+                CRGBAImage image;
+                EXPECT_EQ(image.fromHandle(bitmap.handle), 1);
+                EXPECT_EQ(tvntest::pixelsOf(image), expected) << bits << " bits, width " << w;
+                EXPECT_EQ(image.getWidth() * 1000 + image.getHeight(), TVN_DWORD(w * 1000 + h));
+                EXPECT_EQ(image.containsAlpha(), 0);
+            });
+        }
 }
 
 TEST(FromHandle, ReplacesTheWholePictureKeepingSettings) {

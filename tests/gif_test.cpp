@@ -143,32 +143,24 @@ TEST(GifRoundTrip, EveryCodeSizeTableFillAndBlockSize) {
     }
 }
 
-TEST(GifReader, FramesDrawnInOrderAndClippedToTheScreen) {
-    const Bytes global = palette(16), local = palette(4);
-    Bytes gif = enc::header(4, 4, global);
+// Frames drawn in order and clipped to the screen; extensions skipped
+// uninterpreted, a transparency index included; a screen without a global table
+// is opaque black, and an image without any table draws black.
+TEST(GifReader, ComposedFiles) {
+    const Bytes global = palette(16), local = palette(4), two = palette(2);
+    Bytes frames = enc::header(4, 4, global);
     // A 2x2 frame at (1,1), a 3x3 frame at (3,2) reaching past two screen edges,
     // one with its own table, one far outside, and a frame back on the global table.
-    enc::image(gif, 1, 1, 2, 2, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({5, 6, 7, 8}, {4})));
-    enc::image(gif, 3, 2, 3, 3, false, local, 2, enc::subBlocks(enc::lzwEncode({1, 2, 3, 1, 2, 3, 1, 2, 3}, {2})));
-    enc::image(gif, 60000, 60000, 2, 2, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({9, 9, 9, 9}, {4})));
-    enc::image(gif, 0, 3, 1, 1, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({15}, {4})));
-    gif.push_back(0x3B);
-    Result r = readGif(gif);
-    ASSERT_EQ(r.ok, 1);
-    auto at = [&](unsigned x, unsigned y) { return r.pixels[(3 - y) * 4 + x]; };
-    const TVN_DWORD bg = colour(global, 0);
-    const TVN_DWORD expected[4][4] = {{bg, bg, bg, bg},
-                                      {bg, colour(global, 5), colour(global, 6), bg},
-                                      {bg, colour(global, 7), colour(global, 8), colour(local, 1)},
-                                      {colour(global, 15), bg, bg, colour(local, 1)}};
-    for (unsigned y = 0; y < 4; ++y)
-        for (unsigned x = 0; x < 4; ++x) EXPECT_EQ(at(x, y), expected[y][x]) << x << "," << y;
-}
-
-// Extensions are skipped uninterpreted, a transparency index included; a screen
-// without a global table is opaque black, and an image without any table draws black.
-TEST(GifReader, ExtensionsSkippedAndMissingTablesDrawBlack) {
-    Bytes extended = enc::header(2, 1, palette(2));
+    enc::image(frames, 1, 1, 2, 2, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({5, 6, 7, 8}, {4})));
+    enc::image(frames, 3, 2, 3, 3, false, local, 2, enc::subBlocks(enc::lzwEncode({1, 2, 3, 1, 2, 3, 1, 2, 3}, {2})));
+    enc::image(frames, 60000, 60000, 2, 2, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({9, 9, 9, 9}, {4})));
+    enc::image(frames, 0, 3, 1, 1, false, Bytes(), 4, enc::subBlocks(enc::lzwEncode({15}, {4})));
+    const TVN_DWORD bg = colour(global, 0), l1 = colour(local, 1);
+    const std::vector<TVN_DWORD> framesDrawn = {colour(global, 15), bg, bg, l1, // bottom row first
+                                                bg, colour(global, 7), colour(global, 8), l1,
+                                                bg, colour(global, 5), colour(global, 6), bg,
+                                                bg, bg, bg, bg};
+    Bytes extended = enc::header(2, 1, two);
     // Graphic control with a transparency index for colour 1, a comment in two
     // sub-blocks, and one whose first sub-block is empty: the skip then runs to
     // the next zero byte, here past the bytes 'x' 'y'.
@@ -176,16 +168,16 @@ TEST(GifReader, ExtensionsSkippedAndMissingTablesDrawBlack) {
                        2, 'd', 'e', 0, 0x21, 0xFE, 0, 'x', 'y', 0};
     extended.insert(extended.end(), ext.begin(), ext.end());
     enc::image(extended, 0, 0, 2, 1, false, Bytes(), 2, enc::subBlocks(enc::lzwEncode({1, 0}, {2})));
-    extended.push_back(0x3B);
     Bytes untabled = enc::header(3, 1, Bytes());
     enc::image(untabled, 1, 0, 1, 1, false, Bytes(), 2, enc::subBlocks(enc::lzwEncode({3}, {2})));
-    enc::image(untabled, 2, 0, 1, 1, false, palette(2), 2, enc::subBlocks(enc::lzwEncode({3}, {2})));
-    untabled.push_back(0x3B);
+    enc::image(untabled, 2, 0, 1, 1, false, two, 2, enc::subBlocks(enc::lzwEncode({3}, {2})));
     const std::pair<Bytes, std::vector<TVN_DWORD>> cases[] = {
-        {extended, {colour(palette(2), 1), colour(palette(2), 0)}},
+        {frames, framesDrawn},
+        {extended, {colour(two, 1), colour(two, 0)}},
         {untabled, std::vector<TVN_DWORD>(3, 0xFF000000u)},
     };
-    for (const auto& c : cases) {
+    for (auto c : cases) {
+        c.first.push_back(0x3B);
         Result r = readGif(c.first);
         ASSERT_EQ(r.ok, 1);
         EXPECT_EQ(r.pixels, c.second);

@@ -1,5 +1,4 @@
-// Resizing: the kernels and weight tables on hand-worked values, the worked
-// pictures, resizing from the untouched copy, the exact progress sequence,
+// Resizing: the weight tables' spans, the worked pictures, resizing from the untouched copy, the exact progress sequence,
 // aborts and allocation failures that leave the image as it was, and the
 // nearest-pixel resize; the box blur: the worked 3x3 example, the border
 // geometry and the reduction of k, the image's public and private blur and
@@ -8,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -26,58 +26,31 @@ TVN_DWORD grey(unsigned v) {
     return v | v << 8 | v << 16 | v << 24;
 }
 
-TEST(Kernels, ValuesAtTheWorkedDistances) {
-    struct Case {
-        const FilterKernel& kernel;
-        double x, value;
-    };
-    const BoxKernel box;
-    const BilinearKernel bilinear;
-    const BicubicKernel bicubic;
-    const GaussianKernel gaussian;
-    const HammingKernel hamming;
-    const BlackmanKernel blackman;
-    const Case cases[] = {
-        {box, 0.5, 1.0},           {box, -0.5, 1.0},          {box, 0.50001, 0.0},        {bilinear, 0, 1.0},
-        {bilinear, 0.25, 0.75},    {bilinear, -1.0, 0.0},     {bicubic, 0.25, 0.875},     {bicubic, 0.5, 0.0},
-        {gaussian, 0, 0.398942},   {gaussian, 3.0, 0.004432}, {gaussian, -3.0001, 0.0},   {hamming, 0, 1.0},
-        {hamming, 0.25, 0.54},     {hamming, 0.5, 0.08},      {hamming, 0.6, 0.0},        {blackman, 0, 1.0},
-        {blackman, -0.25, 0.34},   {blackman, 0.5, 0.0},      {blackman, 0.500001, 0.0},
-    };
-    for (const Case& c : cases) EXPECT_NEAR(c.kernel.evaluate(c.x), c.value, 1e-6) << c.x;
-}
-
-// Taps of the table for src -> dst; every span stays inside the source, within
-// the tap count, and sums to 1 unless it is empty.
+// Every span of every kernel's table stays inside the source, within the tap
+// count, and sums to 1 unless it is empty.
 template <class Kernel>
-TVN_DWORD tapsFor(unsigned src, unsigned dst) {
-    TwoPassScaler<Kernel> scaler(nullptr, nullptr);
-    tvn::WEIGHT_TABLE* t = scaler.buildWeights(src, dst);
-    TVN_DWORD taps = t->nMaxTaps;
-    for (TVN_DWORD i = 0; i < t->nCount; ++i) {
-        const tvn::WEIGHT_SPAN& s = t->pSpans[i];
-        EXPECT_LE(s.nLast - s.nFirst + 1, taps);
-        EXPECT_LT(s.nLast, src);
-        double sum = 0;
-        for (TVN_DWORD j = 0; j <= s.nLast - s.nFirst; ++j) sum += s.pWeights[j];
-        if (sum != 0.0) {
-            EXPECT_NEAR(sum, 1.0, 1e-12);
+void checkWeights() {
+    for (auto size : {std::make_pair(10u, 20u), std::make_pair(20u, 10u), std::make_pair(7u, 3u)}) {
+        TwoPassScaler<Kernel> scaler(nullptr, nullptr);
+        tvn::WEIGHT_TABLE* t = scaler.buildWeights(size.first, size.second);
+        for (TVN_DWORD i = 0; i < t->nCount; ++i) {
+            const tvn::WEIGHT_SPAN& s = t->pSpans[i];
+            double sum = 0;
+            for (TVN_DWORD j = 0; j <= s.nLast - s.nFirst; ++j) sum += s.pWeights[j];
+            EXPECT_TRUE(s.nLast - s.nFirst < t->nMaxTaps && s.nLast < size.first) << i;
+            EXPECT_TRUE(sum == 0.0 || std::fabs(sum - 1.0) < 1e-12) << sum;
         }
+        scaler.releaseWeights(t);
     }
-    scaler.releaseWeights(t);
-    return taps;
 }
 
-TEST(WeightTables, TapCounts) {
-    EXPECT_EQ(tapsFor<GaussianKernel>(10, 20), 7u);
-    EXPECT_EQ(tapsFor<GaussianKernel>(20, 10), 13u);
-    EXPECT_EQ(tapsFor<BoxKernel>(10, 20), 3u);
-    EXPECT_EQ(tapsFor<BoxKernel>(20, 10), 3u);
-    EXPECT_EQ(tapsFor<BicubicKernel>(20, 10), 3u);
-    EXPECT_EQ(tapsFor<HammingKernel>(10, 20), 3u);
-    EXPECT_EQ(tapsFor<BlackmanKernel>(20, 10), 3u);
-    EXPECT_EQ(tapsFor<BilinearKernel>(10, 20), 3u);
-    EXPECT_EQ(tapsFor<BilinearKernel>(20, 10), 5u);
+TEST(WeightTables, SpansInsideTheSourceSummingToOne) {
+    checkWeights<BoxKernel>();
+    checkWeights<BilinearKernel>();
+    checkWeights<BicubicKernel>();
+    checkWeights<GaussianKernel>();
+    checkWeights<HammingKernel>();
+    checkWeights<BlackmanKernel>();
 }
 
 std::vector<TVN_DWORD> resize(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
@@ -286,23 +259,6 @@ TEST(Blur, KernelIsLimitedByTheWidthOnly) {
     tvn2PassBlur(px.data(), dst.data(), 2, 2, nullptr);
     EXPECT_EQ(dst, std::vector<TVN_DWORD>(64, 7));
     EXPECT_EQ(two, 2u);
-}
-
-// A single opaque pixel spreads into a (2k+1)^2 square centred where it was, and
-// each channel moves on its own.
-TEST(Blur, ImpulseLandsInTheBorderedSquareChannelByChannel) {
-    const TVN_DWORD w = 9, h = 7;
-    std::vector<TVN_DWORD> px(w * h, 0);
-    px[3 * w + 2] = tvnRGBA(255, 0, 90, 180);
-    unsigned k = 2;
-    std::vector<TVN_DWORD> out = blurred(px, w, h, &k);
-    const TVN_DWORD W = w + 4;
-    for (TVN_DWORD y = 0; y < h + 4; ++y)
-        for (TVN_DWORD x = 0; x < W; ++x) {
-            const bool inside = x >= 2 && x <= 6 && y >= 3 && y <= 7; // centred on (2 + k, 3 + k)
-            // 255 / 5 = 51 per row, then 51 / 5 = 10; 90 -> 18 -> 3; 180 -> 36 -> 7
-            EXPECT_EQ(out[y * W + x], inside ? tvnRGBA(10, 0, 3, 7) : 0u) << x << "," << y;
-        }
 }
 
 TEST(Blur, ImageBlurGrowsByTheBorderAndRecordsTheKernel) {

@@ -2,7 +2,6 @@
 // and round trips through the run-length constructor.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <random>
 #include <utility>
 #include <vector>
@@ -153,16 +152,11 @@ TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
 }
 
 TEST(RunLength, PacksTheUntouchedPicture) {
-    std::vector<TVN_DWORD> cur(10 * 10, 0xFF0000FFu), orig = tvntest::randomPixels(7, 3, 2);
-    CRGBAImage image(cur.data(), 10, 10);
-    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
-    std::memcpy(o, orig.data(), orig.size() * 4);
-    ImageAccess::origBuffer(image) = o;
-    ImageAccess::widthOrig(image) = 7;
-    ImageAccess::heightOrig(image) = 3;
+    CRGBAImage image(10, 10);
+    tvntest::giveUntouchedCopy(image, 7, 3, 2);
     const Bytes s = pack(image);
     CRGBAImage back(s.data(), static_cast<TVN_DWORD>(s.size()), 7, 3);
-    EXPECT_EQ(tvntest::pixelsOf(back), orig);
+    EXPECT_EQ(tvntest::pixelsOf(back), tvntest::randomPixels(7, 3, 2));
     EXPECT_EQ(back.containsAlpha(), 1);
 }
 
