@@ -59,22 +59,14 @@ TEST(Cache, WritesExactBytes) {
     std::filesystem::current_path(std::filesystem::temp_directory_path());
     const std::vector<TVN_DWORD> px = {tvnRGBA(1, 2, 3, 255), tvnRGBA(9, 8, 7, 6)};
     CRGBAImage(px.data(), 2, 1).saveTGA("a.tga");
-    FILETIME t{};
-    HANDLE q = tvn::plat::cacheFileOpenQuery("a.tga");
-    tvn::plat::cacheFileTime(q, &t);
-    tvn::plat::fileClose(q);
     const std::vector<unsigned char> packed = packPixels(px, 2, 1);
-    std::remove("one.kac");
-    EXPECT_EQ(saveAll("one.kac", {}), 1);
     {
-        Cache c("one.kac", 1);
+        Cache c(file.path(), 1);
         ASSERT_EQ(c.rw.addEntry(c.h, "a.tga"), 1);
         ASSERT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 1);
     }
-    const auto bytes = readFileBytes("one.kac");
-    EXPECT_EQ(bytes.size(), 73 + packed.size());
-    EXPECT_EQ(bytes, buildCache({{"a.tga", {{"a.tga", t, 2, 1, packed}}}}));
-    std::remove("one.kac");
+    EXPECT_EQ(file.read().size(), 73 + packed.size());
+    EXPECT_EQ(file.read(), buildCache({{"a.tga", {{"a.tga", fileTime("a.tga"), 2, 1, packed}}}}));
     std::remove("a.tga");
     std::filesystem::current_path(old);
 }
@@ -233,26 +225,19 @@ TEST(Cache, HandlesBelongToTheirThreadAndComeFromOneCounter) {
     const TVN_DWORD h3 = rw.openFile(one.path(), 0);
     EXPECT_EQ(h3, h2 + 1); // never reused
 
-    // Host threads sharing one reader-writer, each with its own files.
+    // Host threads sharing one reader-writer, each with its own file.
+    std::vector<std::unique_ptr<TempFile>> own;
+    for (int t = 0; t < 4; ++t) own.emplace_back(new TempFile("t.kac")), own[t]->write(kEmpty);
     std::vector<std::thread> threads;
     std::vector<TVN_DWORD> handles(4);
-    std::vector<TempFile> own;
-    own.reserve(4);
-    for (int t = 0; t < 4; ++t) own.emplace_back("t.kac");
-    for (int t = 0; t < 4; ++t) {
-        own[t].write(kEmpty);
+    for (int t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (int i = 0; i < 50; ++i) {
-                const TVN_DWORD h = rw.openFile(own[t].path(), 0);
-                EXPECT_NE(h, 0u);
-                EXPECT_EQ(rw.getNumCacheEntries(h), 0);
-                if (i < 49) {
-                    EXPECT_EQ(rw.closeFile(h), 1);
-                }
-                handles[t] = h;
+                handles[t] = rw.openFile(own[t]->path(), 0);
+                EXPECT_EQ(rw.getNumCacheEntries(handles[t]), 0);
+                EXPECT_EQ(rw.closeFile(handles[t]), 1);
             }
         });
-    }
     for (auto& t : threads) t.join();
     EXPECT_NE(handles[0], handles[1]);
 }
@@ -300,25 +285,23 @@ TEST(Cache, RefusesDamagedFiles) {
 
 TEST(Cache, ReadsTheCommittedFileOfEitherBuild) {
     // tests/data/two_entries.kac: what either build writes for these frames.
-    const auto bytes = readFileBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac");
+    const std::string path = std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac";
     std::vector<CacheEntry> entries;
     for (unsigned e = 0; e < 2; ++e) {
         entries.push_back({"spin" + std::to_string(e) + "0000.tga", {}});
-        for (unsigned k = 0; k < 2 + e; ++k) {
-            const auto px = randomPixels(3 + e, 2, 100 * e + k, true);
+        for (unsigned k = 0; k < 2 + e; ++k)
             entries.back().frames.push_back({"spin" + std::to_string(e) + "000" + std::to_string(k) + ".tga",
-                                             FILETIME{0x89ABCDEFu + k, 0x01D9ABCDu}, 3 + e, 2, packPixels(px, 3 + e, 2)});
-        }
+                                             FILETIME{0x89ABCDEFu + k, 0x01D9ABCDu}, 3 + e, 2,
+                                             packPixels(randomPixels(3 + e, 2, 100 * e + k, true), 3 + e, 2)});
     }
-    if (std::getenv("TIVORN_WRITE_CACHE_DATA")) writeBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac", buildCache(entries));
-    ASSERT_EQ(bytes, buildCache(entries));
-    CKACReaderWriter rw;
-    const TVN_DWORD h = rw.openFile((std::string(TIVORN_SOURCE_DIR) + "/tests/data/two_entries.kac").c_str(), 0);
-    ASSERT_EQ(rw.getNumCacheEntries(h), 2);
+    if (std::getenv("TIVORN_WRITE_CACHE_DATA")) writeBytes(path, buildCache(entries));
+    ASSERT_EQ(readFileBytes(path), buildCache(entries));
+    Cache c(path, 0);
+    ASSERT_EQ(c.rw.getNumCacheEntries(c.h), 2);
     for (unsigned e = 0; e < 2; ++e)
         for (unsigned k = 0; k < 2 + e; ++k) {
             std::vector<TVN_DWORD> px((3 + e) * 2);
-            ASSERT_EQ(rw.getFrameData(h, e, k, px.data()), 1);
+            ASSERT_EQ(c.rw.getFrameData(c.h, e, k, px.data()), 1);
             EXPECT_EQ(px, randomPixels(3 + e, 2, 100 * e + k, true));
         }
 }

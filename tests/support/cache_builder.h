@@ -34,6 +34,15 @@ inline std::vector<unsigned char> packPixels(const std::vector<TVN_DWORD>& px, T
     return bytes;
 }
 
+// The time stamp the library takes of a file.
+inline FILETIME fileTime(const std::string& path) {
+    FILETIME t{};
+    HANDLE h = tvn::plat::cacheFileOpenQuery(path.c_str());
+    tvn::plat::cacheFileTime(h, &t);
+    tvn::plat::fileClose(h);
+    return t;
+}
+
 // The bytes the library writes for `entries`, laid out by hand.
 inline std::vector<unsigned char> buildCache(const std::vector<CacheEntry>& entries) {
     std::vector<unsigned char> out(tvn::cache::kMagic, tvn::cache::kMagic + 19);
@@ -87,13 +96,8 @@ public:
     // The entry the library makes of this run, with the time stamps it takes.
     CacheEntry entry() const {
         CacheEntry e{name(0), {}};
-        for (std::size_t i = 0; i < m_pixels.size(); ++i) {
-            FILETIME t{};
-            HANDLE h = tvn::plat::cacheFileOpenQuery(name(static_cast<int>(i)).c_str());
-            tvn::plat::cacheFileTime(h, &t);
-            tvn::plat::fileClose(h);
-            e.frames.push_back({name(static_cast<int>(i)), t, m_w, m_h, packPixels(m_pixels[i], m_w, m_h)});
-        }
+        for (int i = 0; i < static_cast<int>(m_pixels.size()); ++i)
+            e.frames.push_back({name(i), fileTime(name(i)), m_w, m_h, packPixels(m_pixels[i], m_w, m_h)});
         return e;
     }
 
