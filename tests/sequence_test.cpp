@@ -8,9 +8,11 @@
 #include <mutex>
 
 #include "sequence/frame_names.h"
+#include "support/cache_builder.h"
 #include "sequence/preloader.h"
 
 namespace fs = std::filesystem;
+using tvntest::FrameFiles;
 
 namespace {
 
@@ -69,26 +71,12 @@ TEST(FrameSearch, RunsFoundFromOneName) {
     EXPECT_TRUE(search(dir / (std::string(250 - (dir / "").size(), 'a') + "9.bmp")).empty());
 }
 
-// Ten tiny frames f00.tga..f09.tga.
-struct Frames : TempDir {
-    explicit Frames(const char* name, int n = 10) : TempDir(name) {
-        for (int i = 0; i < n; ++i) {
-            CRGBAImage image(2, 2);
-            image.saveTGA(frame(i).c_str());
-        }
-    }
-    std::string frame(int i) const { return *this / ("f0" + std::to_string(i) + ".tga"); }
-    void removeAll(int n = 10) const {
-        for (int i = 0; i < n; ++i) fs::remove(frame(i));
-    }
-};
-
 void settle(CRGBAVideo& video) {
     CRGBAVideo::m_pVideoPreloader->waitForPasses(&video);
 }
 
 // Which frames are loaded, read by asking for each once the files are gone.
-std::string loadedFrames(CRGBAImageSet& set, const Frames& files) {
+std::string loadedFrames(CRGBAImageSet& set, const FrameFiles& files) {
     files.removeAll();
     std::string loaded;
     for (unsigned i = 0; i < set.getNumFrames(); ++i) loaded += set.getFrame(i) ? 'L' : '.';
@@ -102,8 +90,8 @@ TEST(ImageSet, WindowOfADirectPass) {
         const char* loaded;
     } cases[] = {{5, 1, "....LLL..."}, {0, 1, "LL........"}, {9, 2, ".......LLL"}, {3, 0, "...L......"}};
     for (const auto& c : cases) {
-        Frames files("tvn_window");
-        CRGBAImageSet set(files.frame(0).c_str());
+        FrameFiles files("window", 10, 2, 2, 1);
+        CRGBAImageSet set(files.name(0).c_str());
         ASSERT_EQ(set.getNumFrames(), 10u);
         settle(set);
         ASSERT_NE(set.getFrame(c.current), nullptr);
@@ -115,15 +103,15 @@ TEST(ImageSet, WindowOfADirectPass) {
 }
 
 TEST(ImageSet, EdgeCasesAndCopies) {
-    Frames files("tvn_copies", 3);
-    CRGBAImageSet none((files / "missing0.tga").c_str());
+    FrameFiles files("copies", 3, 2, 2, 1);
+    CRGBAImageSet none("no_such_frame0.tga");
     EXPECT_EQ(none.getNumFrames(), 0u);
     EXPECT_EQ(none.getFrame(0), nullptr);
 
-    std::unique_ptr<CRGBAImageSet> set(new CRGBAImageSet(files.frame(0).c_str()));
+    std::unique_ptr<CRGBAImageSet> set(new CRGBAImageSet(files.name(0).c_str()));
     EXPECT_EQ(set->getFrame(3), nullptr);
     settle(*set);
-    files.removeAll(3);
+    files.removeAll();
     CRGBAImageSet copy(*set);
     CRGBAImageSet assigned;
     assigned = *set;
@@ -136,7 +124,7 @@ TEST(ImageSet, EdgeCasesAndCopies) {
     }
     settle(*set);
     set.reset(); // the copies keep names of their own
-    Frames again("tvn_copies", 3);
+    FrameFiles again("copies", 3, 2, 2, 1);
     for (unsigned i = 0; i < 3; ++i) EXPECT_NE(copy.getFrame(i), nullptr);
     EXPECT_NE(assigned.getFrame(2), nullptr);
     settle(copy);
@@ -156,8 +144,8 @@ void TVN_CDECL noteCallback(void* param) {
 }
 
 TEST(ImageSet, CallbackOncePerPassOnTheWorker) {
-    Frames files("tvn_callback", 2);
-    CRGBAImageSet set(files.frame(0).c_str());
+    FrameFiles files("callback", 2, 2, 2, 1);
+    CRGBAImageSet set(files.name(0).c_str());
     settle(set);
     int param = 42;
     gServed.clear();

@@ -1,4 +1,5 @@
-// Cache files and numbered frame files written in code, for the cache tests.
+// Cache files and numbered frame files written in code, for the cache and
+// sequence tests.
 #ifndef TIVORN_TEST_CACHE_BUILDER_H
 #define TIVORN_TEST_CACHE_BUILDER_H
 
