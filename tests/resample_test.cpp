@@ -1,9 +1,10 @@
-// Resizing: the weight tables' spans, the worked pictures, resizing from the untouched copy, the exact progress sequence,
-// aborts and allocation failures that leave the image as it was, and the
-// nearest-pixel resize; the box blur: the worked 3x3 example, the border
-// geometry and the reduction of k, the image's public and private blur and
-// their interplay with setSize; every vector path of the scaler and the blur
-// against the scalar reference, and the exact multipliers they rest on.
+// Resizing: the weight tables' spans, the worked pictures, resizing from the
+// untouched copy, the exact progress sequence, aborts and allocation failures
+// that leave the image as it was, and the nearest-pixel resize; the box blur: the
+// worked 3x3 example, the border geometry and the reduction of k, the image's
+// public and private blur and their interplay with setSize; every vector path of
+// the scaler and the blur against the scalar reference, and the exact
+// multipliers they rest on.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -348,23 +349,14 @@ struct Size {
 };
 
 TEST(VectorPaths, EveryVectorPathMatchesTheReference) {
-    const Size sizes[] = {
-        {96, 64, 24, 16, false},    // shrink x4
-        {93, 61, 31, 20, false},    // x3
-        {80, 48, 40, 24, false},    // x2
-        {75, 45, 50, 30, false},    // x1.5
-        {77, 55, 70, 50, false},    // x1.1
-        {53, 37, 53, 37, false},    // same size
-        {40, 30, 52, 39, false},    // enlarge x1.3
-        {33, 17, 66, 34, false},    // x2
-        {20, 18, 74, 67, false},    // x3.7
-        {64, 20, 17, 71, false},    // shrink one axis, enlarge the other
-        {1, 1, 19, 23, false},      // from one pixel
-        {41, 29, 1, 1, false},      // to one pixel
-        {17, 16, 16, 17, false},    // one block, and one column over
-        {101, 103, 107, 97, false}, // primes
-        {240, 160, 60, 40, true},   {240, 160, 481, 319, true}, {240, 160, 160, 90, true},
-    };
+    // Shrinking by 4, 3, 2, 1.5 and 1.1, the same size, enlarging by 1.3, 2 and 3.7,
+    // one axis each way, from and to one pixel, one block and a column over, primes.
+    const Size sizes[] = {{96, 64, 24, 16, false},  {93, 61, 31, 20, false},   {80, 48, 40, 24, false},
+                          {75, 45, 50, 30, false},  {77, 55, 70, 50, false},   {53, 37, 53, 37, false},
+                          {40, 30, 52, 39, false},  {33, 17, 66, 34, false},   {20, 18, 74, 67, false},
+                          {64, 20, 17, 71, false},  {1, 1, 19, 23, false},     {41, 29, 1, 1, false},
+                          {17, 16, 16, 17, false},  {101, 103, 107, 97, false}, {240, 160, 60, 40, true},
+                          {240, 160, 481, 319, true}, {240, 160, 160, 90, true}};
     for (const Size& s : sizes)
         for (int filter = 1; filter <= 6; ++filter) {
             std::vector<TVN_DWORD> px = s.photo ? randomPixels(s.w, s.h, 5, true) : randomPixels(s.w, s.h, s.w * 131 + filter);
