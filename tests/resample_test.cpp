@@ -269,58 +269,36 @@ TEST(Blur, KernelIsLimitedByTheWidthOnly) {
     EXPECT_EQ(two, 2u);
 }
 
-TEST(Blur, ImageBlurGrowsByTheBorderAndRecordsTheKernel) {
-    CRGBAImage image(randomPixels(10, 8, 1).data(), 10, 8);
-    unsigned k = 2;
+// The image's blur grows it by the border and records k; a blur of 0 only
+// rebuilds; a second blur stacks and records only its own k; setSize resamples
+// the untouched copy to the size less the border and blurs back; the untouched
+// copy never carries a blur, also when it is taken by a blur without a rebuild.
+TEST(Blur, ImageBlurAndItsRebuilds) {
+    const std::vector<TVN_DWORD> px = randomPixels(10, 8, 1);
+    CRGBAImage image(px.data(), 10, 8), plain(px.data(), 10, 8), unrebuilt(px.data(), 10, 8);
+    unsigned k = 2, zero = 0, one = 1, again = 1;
     image.blur(&k);
-    EXPECT_EQ(image.getWidth(), 14u);
-    EXPECT_EQ(image.getHeight(), 12u);
+    EXPECT_EQ(image.getWidth() * 100 + image.getHeight(), 1412u);
     EXPECT_EQ(image.getBlurKrnlSize(), 2u);
-    // setSize keeps the blur: resample to the size less the border, blur back.
-    ASSERT_EQ(image.setSize(30, 20, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
-    EXPECT_EQ(image.getWidth(), 30u);
-    EXPECT_EQ(image.getHeight(), 20u);
-    EXPECT_EQ(image.getBlurKrnlSize(), 2u);
-    CRGBAImage plain(randomPixels(10, 8, 1).data(), 10, 8);
-    ASSERT_EQ(plain.setSize(26, 16, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
-    unsigned again = 2;
-    std::vector<TVN_DWORD> expected = blurred(pixelsOf(plain), 26, 16, &again);
-    EXPECT_EQ(pixelsOf(image), expected);
-    // The untouched copy never carries the blur.
-    EXPECT_EQ(std::vector<TVN_DWORD>(ImageAccess::origBuffer(image), ImageAccess::origBuffer(image) + 80),
-              randomPixels(10, 8, 1));
-}
-
-TEST(Blur, KernelZeroOnlyRebuildsAndKeepsTheRecordedSize) {
-    const std::vector<TVN_DWORD> px = randomPixels(12, 9, 2);
-    CRGBAImage image(px.data(), 12, 9);
-    unsigned k = 3;
-    image.blur(&k);
     const std::vector<TVN_DWORD> before = pixelsOf(image);
-    unsigned zero = 0;
-    image.blur(&zero); // rebuild at 18 x 15 with the blur of 3: the same picture
-    EXPECT_EQ(image.getBlurKrnlSize(), 3u);
-    EXPECT_EQ(image.getWidth(), 18u);
-    EXPECT_EQ(pixelsOf(image), before);
-    // A second blur stacks on the rebuilt one and records only the new size.
-    unsigned one = 1, again = 1;
-    image.blur(&one);
-    EXPECT_EQ(image.getWidth(), 20u);
-    EXPECT_EQ(image.getBlurKrnlSize(), 1u);
-    EXPECT_EQ(pixelsOf(image), blurred(before, 18, 15, &again));
-}
-
-// Blurring without a rebuild on a picture that was never resized: the untouched
-// copy is taken before the blur, so it never carries one.
-TEST(Blur, UntouchedCopyIsTakenBeforeAnyBlur) {
-    const std::vector<TVN_DWORD> px = randomPixels(12, 10, 9);
-    CRGBAImage image(px.data(), 12, 10);
-    unsigned k = 2;
-    ImageAccess::blur(image, &k, 0);
-    EXPECT_EQ(image.getWidth(), 16u);
-    ASSERT_EQ(image.setSizeRough(12, 10), 1); // the untouched picture, without the blur it carried
-    EXPECT_EQ(pixelsOf(image), px);
+    image.blur(&zero); // rebuild at 14 x 12 with the blur of 2: the same picture
     EXPECT_EQ(image.getBlurKrnlSize(), 2u);
+    EXPECT_EQ(pixelsOf(image), before);
+    image.blur(&one);
+    EXPECT_EQ(image.getWidth() * 100 + image.getHeight(), 1614u);
+    EXPECT_EQ(image.getBlurKrnlSize(), 1u);
+    EXPECT_EQ(pixelsOf(image), blurred(before, 14, 12, &again));
+    ASSERT_EQ(image.setSize(30, 20, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
+    ASSERT_EQ(plain.setSize(28, 18, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
+    EXPECT_EQ(image.getWidth() * 100 + image.getHeight(), 3020u);
+    EXPECT_EQ(image.getBlurKrnlSize(), 1u);
+    EXPECT_EQ(pixelsOf(image), blurred(pixelsOf(plain), 28, 18, &again));
+    ImageAccess::blur(unrebuilt, &(k = 2), 0);
+    EXPECT_EQ(unrebuilt.getWidth(), 14u);
+    for (CRGBAImage* i : {&image, &unrebuilt}) {
+        ASSERT_EQ(i->setSizeRough(10, 8), 1); // the untouched picture, without the blur it carried
+        EXPECT_EQ(pixelsOf(*i), px);
+    }
 }
 
 TEST(Blur, SetSizeReducesTheKernelOfANarrowPicture) {
