@@ -31,11 +31,10 @@ TEST_F(CliTest, InfoReportsWhatTheLoaderReads) {
     EXPECT_EQ(r.err, "");
 }
 
-// Applies a transparency mode; false where the library itself refuses it.
-bool alpha(CRGBAImage& i, unsigned char mode, const std::function<void(IMG_TRANSP&)>& set, const char* mask = nullptr) {
-    IMG_TRANSP t = IMG_TRANSP();
-    t.byMode = mode;
-    set(t);
+// Applies a transparency record (byMode, byConstTransp, byLGTop, byLGLeft,
+// byLGRight, byLGBottom, byEllCenter, byEllBorder, clrChromakey, bChromakeySoft,
+// dwChromakeyDev); false where the library itself refuses it.
+bool alpha(CRGBAImage& i, const IMG_TRANSP& t, const char* mask = nullptr) {
     return i.setTransparency(t, mask) != 0;
 }
 
@@ -53,25 +52,19 @@ TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
         {"scene.bmp", {"--rough", "--size", "50x41"}, [](CRGBAImage& i) { return i.setSizeRough(50, 41) != 0; }},
         {"scene.bmp", {"--blur", "3"}, [](CRGBAImage& i) { unsigned k = 3; i.blur(&k); return true; }},
         {"scene.bmp", {"--alpha", "const:30"},
-         [](CRGBAImage& i) { return alpha(i, TRANSP_CONST, [](IMG_TRANSP& t) { t.byConstTransp = 30; }); }},
+         [](CRGBAImage& i) { return alpha(i, {TRANSP_CONST, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0}); }},
         {"scene.bmp", {"--size", "100x75", "--alpha", "gradient:10,20,30,40", "--size", "90x70"},
          [=](CRGBAImage& i) {
-             return size(i, 100, 75) && alpha(i, TRANSP_LG, [](IMG_TRANSP& t) {
-                        t.byLGTop = 10, t.byLGLeft = 20, t.byLGRight = 30, t.byLGBottom = 40;
-                    }) && size(i, 90, 70);
+             return size(i, 100, 75) && alpha(i, {TRANSP_LG, 0, 10, 20, 30, 40, 0, 0, 0, 0, 0}) && size(i, 90, 70);
          }},
         {"scene.bmp", {"--alpha", "ellipse:0,100"},
-         [](CRGBAImage& i) { return alpha(i, TRANSP_ELL, [](IMG_TRANSP& t) { t.byEllBorder = 100; }); }},
-        {"greenscreen.bmp", {"--alpha", "chromakey:00FF00,120,soft"}, [](CRGBAImage& i) {
-             return alpha(i, TRANSP_CHROMAKEY, [](IMG_TRANSP& t) {
-                 t.clrChromakey = 0x0000FF00u, t.dwChromakeyDev = 120, t.bChromakeySoft = 1;
-             });
-         }},
+         [](CRGBAImage& i) { return alpha(i, {TRANSP_ELL, 0, 0, 0, 0, 0, 0, 100, 0, 0, 0}); }},
+        {"greenscreen.bmp", {"--alpha", "chromakey:00FF00,120,soft"},
+         [](CRGBAImage& i) { return alpha(i, {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FF00u, 1, 120}); }},
         {"scene.bmp", {"--alpha", "mask:" + mask},
-         [=](CRGBAImage& i) { return alpha(i, TRANSP_MASK, [](IMG_TRANSP&) {}, mask.c_str()); }},
-        {"alpha.tga", {"--size", "64x48", "--alpha", "const:100", "--alpha", "original"},
-         [=](CRGBAImage& i) {
-             return size(i, 64, 48) && alpha(i, TRANSP_CONST, [](IMG_TRANSP& t) { t.byConstTransp = 100; }) &&
+         [=](CRGBAImage& i) { return alpha(i, {TRANSP_MASK, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, mask.c_str()); }},
+        {"alpha.tga", {"--size", "64x48", "--alpha", "const:100", "--alpha", "original"}, [=](CRGBAImage& i) {
+             return size(i, 64, 48) && alpha(i, {TRANSP_CONST, 100, 0, 0, 0, 0, 0, 0, 0, 0, 0}) &&
                     (i.restoreAlpha(bicubic, nullptr, nullptr), true);
          }},
         {"photo.jpg", {"--gray"}, [](CRGBAImage& i) { i.convertToGrayscale(); return true; }},
@@ -85,9 +78,8 @@ TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
          [](CRGBAImage& i) {
              i.flipHorizontal();
              i.setSize(64, 48, CRGBAImage::HammingFilter, nullptr, nullptr);
-             alpha(i, TRANSP_ELL, [](IMG_TRANSP& t) { t.byEllCenter = 20, t.byEllBorder = 80; });
-             i.convertToGrayscale();
-             return true;
+             alpha(i, {TRANSP_ELL, 0, 0, 0, 0, 0, 20, 80, 0, 0, 0});
+             return i.convertToGrayscale(), true;
          }},
     };
     const char* filters[] = {"box", "bilinear", "bicubic", "gaussian", "hamming", "blackman"};
@@ -132,9 +124,7 @@ TEST_F(CliTest, PngHoldsTheLibraryPixels) {
     CRGBAImage image;
     ASSERT_TRUE(image.load(pic("alpha.tga").c_str(), 0));
     image.setSize(90, 70, CRGBAImage::BicubicFilter, nullptr, nullptr);
-    IMG_TRANSP t = IMG_TRANSP();
-    t.byMode = TRANSP_ELL, t.byEllBorder = 60;
-    image.setTransparency(t, nullptr);
+    alpha(image, {TRANSP_ELL, 0, 0, 0, 0, 0, 0, 60, 0, 0, 0});
     ASSERT_EQ(png.width, image.getWidth());
     ASSERT_EQ(png.height, image.getHeight());
     std::vector<unsigned char> expected; // PNG rows run top first, the library's bottom first
