@@ -22,7 +22,7 @@ void BM_SetSize1x1_C(benchmark::State& state) {
     tvn_image_destroy(image);
 }
 
-BENCHMARK(BM_SetSize1x1_Class)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_SetSize1x1_C)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SetSize1x1_Class);
+BENCHMARK(BM_SetSize1x1_C);
 
 } // namespace

@@ -28,10 +28,10 @@ struct ErrorText {
 // thrown text or allocation failure becomes TVN_EXCEPTION with that text.
 template <class Call>
 tvn_status guarded(ErrorText& error, Call call) {
-    const unsigned long shown = plat::messageCount();
+    const unsigned long before = plat::messageSequence();
     try {
         if (call()) return TVN_OK;
-        error.set(plat::messageCount() != shown ? plat::lastMessage() : "");
+        error.set(plat::lastMessageNumber() > before ? plat::lastMessage() : "");
         return TVN_FAILED;
     } catch (const char* text) {
         error.set(text);

@@ -12,7 +12,7 @@ std::atomic<TVN_MESSAGE_PROC> g_proc{nullptr};
 std::atomic<void*> g_user{nullptr};
 const char kCaption[] = "tivorn.dll";
 // Kept per thread without allocation, so recording never fails or races.
-thread_local unsigned long t_count = 0;
+thread_local unsigned long t_number = 0;
 thread_local char t_last[512] = "";
 } // namespace
 
@@ -24,12 +24,14 @@ extern "C" TVN_API void TVN_CDECL tvnSetMessageProc(TVN_MESSAGE_PROC proc, void*
 namespace tvn {
 namespace plat {
 
-unsigned long messageCount() { return t_count; }
+std::atomic<unsigned long> g_messageSequence{0};
+
+unsigned long lastMessageNumber() { return t_number; }
 const char* lastMessage() { return t_last; }
 
 void showMessage(const char* text, HWND owner) {
     std::strncpy(t_last, text ? text : "", sizeof t_last - 1);
-    ++t_count;
+    t_number = g_messageSequence.fetch_add(1, std::memory_order_relaxed) + 1;
     TVN_MESSAGE_PROC proc = g_proc.load();
     if (proc)
         proc(text, kCaption, g_user.load());

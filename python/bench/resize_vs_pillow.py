@@ -48,13 +48,14 @@ def main():
         loaded_t = tivorn.Image.open(path)
         loaded_p = PILImage.open(path)
         loaded_p.load()
+        source = f"{Path(path).name} {loaded_t.width}x{loaded_t.height}"
         rows = [
             ("open+resize", best(lambda: tivorn.Image.open(path).resize(750, 500, filter=f), args.repeat),
              best(lambda: PILImage.open(path).resize((750, 500), FILTERS[f]), args.repeat)),
             ("resize only", best(lambda: loaded_t.resize(750, 500, filter=f), args.repeat),
              best(lambda: loaded_p.resize((750, 500), FILTERS[f]), args.repeat)),
         ]
-    print(f"{Path(path).name} {loaded_t.width}x{loaded_t.height} -> 750x500, {f}, best of {args.repeat}")
+    print(f"{source} -> 750x500, {f}, best of {args.repeat}")
     for name, t, p in rows:
         print(f"  {name:12} tivorn {t:8.1f} ms   Pillow {p:8.1f} ms   Pillow/tivorn {p / t:5.2f}x")
 
