@@ -2,9 +2,9 @@
 # gcc here, MinGW's gcc for the DLL), then the same picture steps through the
 # classes, whose TGA must match the C host's byte for byte.
 add_executable(c_host ${CMAKE_CURRENT_LIST_DIR}/host.c)
-target_link_libraries(c_host PRIVATE tivorn)
+target_link_libraries(c_host PRIVATE tivorn tivorn_flags)
 set_target_properties(c_host PROPERTIES C_STANDARD 90 C_EXTENSIONS OFF)
-target_compile_options(c_host PRIVATE -Wall -Wextra -pedantic -Werror)
+target_compile_options(c_host PRIVATE -pedantic)
 add_executable(c_host_classes_twin ${CMAKE_CURRENT_LIST_DIR}/classes_twin.cpp)
 target_link_libraries(c_host_classes_twin PRIVATE tivorn tivorn_flags)
 
