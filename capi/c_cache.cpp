@@ -24,8 +24,13 @@ extern "C" {
 
 TVN_API tvn_status TVN_CDECL tvn_cache_create(tvn_cache** out) {
     if (!out) return TVN_BAD_ARG;
-    *out = new (std::nothrow) tvn_cache;
-    return *out ? TVN_OK : TVN_EXCEPTION;
+    *out = nullptr;
+    try {
+        *out = new tvn_cache;
+        return TVN_OK;
+    } catch (...) {
+        return TVN_EXCEPTION;
+    }
 }
 TVN_API void TVN_CDECL tvn_cache_destroy(tvn_cache* cache) {
     if (t_failedCache == cache) t_failedCache = nullptr;
@@ -55,7 +60,10 @@ TVN_API tvn_status TVN_CDECL tvn_cache_is_writable(tvn_cache* cache, TVN_DWORD h
     });
 }
 TVN_API const char* TVN_CDECL tvn_cache_file_name(tvn_cache* cache, TVN_DWORD handle) {
-    return cache ? cache->cache.getFileName(handle) : nullptr;
+    const char* name = nullptr;
+    return on(cache, [&](CKACReaderWriter& c) { return (name = c.getFileName(handle)) != nullptr; }) == TVN_OK
+               ? name
+               : nullptr;
 }
 TVN_API tvn_status TVN_CDECL tvn_cache_file_size(tvn_cache* cache, TVN_DWORD handle, TVN_DWORD* size) {
     if (!size) return TVN_BAD_ARG;
@@ -103,7 +111,11 @@ TVN_API tvn_status TVN_CDECL tvn_cache_frame_data(tvn_cache* cache, TVN_DWORD ha
 }
 TVN_API const char* TVN_CDECL tvn_cache_frame_name(tvn_cache* cache, TVN_DWORD handle, unsigned int entry,
                                                    unsigned int frame) {
-    return cache ? cache->cache.getFrameName(handle, entry, frame) : nullptr;
+    const char* name = nullptr;
+    return on(cache, [&](CKACReaderWriter& c) { return (name = c.getFrameName(handle, entry, frame)) != nullptr; }) ==
+                   TVN_OK
+               ? name
+               : nullptr;
 }
 
 } // extern "C"

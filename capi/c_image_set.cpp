@@ -39,7 +39,12 @@ TVN_API const char* TVN_CDECL tvn_image_set_last_error(const tvn_image_set* set)
     return set ? set->error.text : "";
 }
 TVN_API unsigned int TVN_CDECL tvn_image_set_frame_count(tvn_image_set* set) {
-    return set ? set->set.getNumFrames() : 0;
+    unsigned int count = 0;
+    on(set, [&](CRGBAImageSet& s) {
+        count = s.getNumFrames();
+        return 1;
+    });
+    return count;
 }
 TVN_API tvn_status TVN_CDECL tvn_image_set_frame(tvn_image_set* set, unsigned int index, tvn_image** frame) {
     if (!frame) return TVN_BAD_ARG;
