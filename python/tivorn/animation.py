@@ -19,9 +19,9 @@ class ImageSet:
         check(lib.tvn_image_set_open(_lib.path_bytes(path), ctypes.byref(handle)), None, "ImageSet")
         self._h = handle.value
 
-    def __del__(self):
+    def __del__(self, _destroy=lib.tvn_image_set_destroy):  # bound early: safe at interpreter exit
         if getattr(self, "_h", None):
-            lib.tvn_image_set_destroy(self._h)
+            _destroy(self._h)
             self._h = None
 
     def __len__(self):
@@ -60,9 +60,9 @@ class Cache:
     def _check(self, status, what):
         check(status, lambda: lib.tvn_cache_last_error(self._h), what)
 
-    def close(self):
+    def close(self, _destroy=lib.tvn_cache_destroy):  # bound early: safe at interpreter exit
         if getattr(self, "_h", None):
-            lib.tvn_cache_destroy(self._h)  # closes its open file
+            _destroy(self._h)  # closes its open file
             self._h = None
 
     __del__ = close

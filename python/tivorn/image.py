@@ -61,9 +61,9 @@ class Image:
               None, "tvn_image_create_pixels")
         return cls(handle.value)
 
-    def __del__(self):
+    def __del__(self, _destroy=lib.tvn_image_destroy):  # bound early: safe at interpreter exit
         if getattr(self, "_h", None) and self._owner is None:
-            lib.tvn_image_destroy(self._h)
+            _destroy(self._h)
             self._h = None
 
     def _check(self, status, what):
