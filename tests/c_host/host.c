@@ -43,7 +43,8 @@ int main(int argc, char** argv) {
     tvn_cache* cache = NULL;
     tvn_transparency transp;
     tvn_cache_entry entry;
-    TVN_DWORD handle = 0, w = 0, h = 0, data[8 * 8];
+    TVN_DWORD handle = 0, w = 0, h = 0, data[8 * 8], packed_length = 0;
+    unsigned char* packed = NULL;
     unsigned i, count = 0, frames = 0;
     int steps = 0;
     CHECK(argc == 2);
@@ -69,6 +70,16 @@ int main(int argc, char** argv) {
     /* A failure: its status, its text in the handle, and the host's message proc told. */
     CHECK(tvn_image_load(image, "no/such/picture.tga", 0) == TVN_FAILED);
     CHECK(tvn_image_last_error(image)[0] != 0 && messages == 1);
+    /* Thrown texts become statuses: the run-length stream round trip, a cut stream,
+       a picture too large for 32-bit sizes, a null handle. */
+    CHECK(tvn_image_compress_rle(image, &packed, &packed_length) == TVN_OK);
+    CHECK(tvn_image_create_rle(packed, packed_length, 64, 48, &shown) == TVN_OK);
+    CHECK((tvn_image_pixels(shown)[64 * 3 + 9] & 0xFFFFFFu) == (pel(9, 3, 0) & 0xFFFFFFu));
+    tvn_image_destroy(shown);
+    CHECK(tvn_image_create_rle(packed, packed_length / 2, 64, 48, &shown) == TVN_EXCEPTION && !shown);
+    tvn_rle_free(packed);
+    CHECK(tvn_image_create_size(0x10000, 0x10000, &shown) == TVN_EXCEPTION);
+    CHECK(tvn_image_set_size(NULL, 1, 1, TVN_FILTER_BOX, NULL, NULL) == TVN_BAD_ARG);
     tvn_image_destroy(image);
 
     for (i = 0; i < 3; ++i) {
