@@ -118,5 +118,8 @@ if lib.tvn_abi_version() != ABI_VERSION:
 
 
 def path_bytes(path):
-    """File names go to the library as bytes in the file system's encoding."""
+    """File names go to the library as bytes: the file system's encoding, or on
+    Windows the ANSI code page the DLL's file calls take (not Python's UTF-8)."""
+    if sys.platform == "win32":
+        return os.fspath(path).encode("mbcs")
     return os.fsencode(path)
