@@ -23,7 +23,9 @@ for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::B
     'CKACReaderWriter::openFile' 'CKACReaderWriter::getNumCacheEntries' 'CKACReaderWriter::CKACReaderWriter(CKACReaderWriter const&)' \
     'CKACReaderWriter::operator=' 'CKACReaderWriter::saveCacheFile' \
     'CRGBAVideo::m_pVideoPreloader' 'CRGBAVideo::keepReady' 'vtable for CRGBAVideo' \
-    'CRGBAImageSet::CRGBAImageSet(char const' 'CRGBAImageSet::getFrame' 'vtable for CRGBAImageSet'; do
+    'CRGBAImageSet::CRGBAImageSet(char const' 'CRGBAImageSet::getFrame' 'vtable for CRGBAImageSet' \
+    tvn_abi_version tvn_image_create tvn_image_set_size tvn_image_last_error tvn_image_save_tga \
+    tvn_image_set_frame tvn_cache_open tvn_cache_frame_data; do
   grep -q "$name" "$work/dll.exports" || { echo "tivorn.dll does not export $name" >&2; exit 1; }
 done
 echo "exports agree: $(wc -l < "$work/dll.exports") names"

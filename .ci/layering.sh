@@ -7,6 +7,7 @@
 #   alpha/     never includes image/image_access.h
 #   sequence/, cache/ never include image/image_access.h
 #   sequence/  never includes cache/ (cache/ may include sequence/)
+#   capi/      includes the public headers and platform/message_record.h only
 #   tools/     includes only tivorn.h of the library (and its own headers)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,6 +47,8 @@ forbid alpha '^image/image_access\.h$' "must not include image/image_access.h"
 forbid sequence '^image/image_access\.h$' "must not include image/image_access.h"
 forbid cache '^image/image_access\.h$' "must not include image/image_access.h"
 forbid sequence '^cache/' "must not include cache/"
+forbid capi '^(pixel|image|codecs|resample|alpha|sequence|cache|resources)/|^platform/([^m]|m[^e]|me[^s])' \
+  "must reach the core only through the public classes (and the message record)"
 forbid tools '^(include/tivorn/|pixel/|image/|codecs/|resample/|alpha/|sequence/|cache/|platform/|resources/)' \
   "must include only tivorn.h of the library"
 

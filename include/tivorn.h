@@ -9,5 +9,6 @@
 #include "tivorn/image.h"
 #include "tivorn/cache.h"
 #include "tivorn/video.h"
+#include "tivorn/tivorn_c.h"
 
 #endif

@@ -1,14 +1,19 @@
 // The one way out for every message box of the library: the host's proc when it
 // installed one, else the platform's own box.
+#include "message_record.h"
 #include "module.h"
 #include "tivorn/host.h"
 
 #include <atomic>
+#include <cstring>
 
 namespace {
 std::atomic<TVN_MESSAGE_PROC> g_proc{nullptr};
 std::atomic<void*> g_user{nullptr};
 const char kCaption[] = "tivorn.dll";
+// Kept per thread without allocation, so recording never fails or races.
+thread_local unsigned long t_number = 0;
+thread_local char t_last[512] = "";
 } // namespace
 
 extern "C" TVN_API void TVN_CDECL tvnSetMessageProc(TVN_MESSAGE_PROC proc, void* user) {
@@ -19,7 +24,14 @@ extern "C" TVN_API void TVN_CDECL tvnSetMessageProc(TVN_MESSAGE_PROC proc, void*
 namespace tvn {
 namespace plat {
 
+std::atomic<unsigned long> g_messageSequence{0};
+
+unsigned long lastMessageNumber() { return t_number; }
+const char* lastMessage() { return t_last; }
+
 void showMessage(const char* text, HWND owner) {
+    std::strncpy(t_last, text ? text : "", sizeof t_last - 1);
+    t_number = g_messageSequence.fetch_add(1, std::memory_order_relaxed) + 1;
     TVN_MESSAGE_PROC proc = g_proc.load();
     if (proc)
         proc(text, kCaption, g_user.load());

@@ -19,7 +19,9 @@
 
 #include "types.h"
 
+#ifdef __cplusplus
 class CKACHandleTable;
+#endif
 
 /* One entry of a cache, as getCacheEntryInfo reports it. pszFileName points into
    the cache's own memory: valid until the entry is deleted, the file re-read
@@ -33,6 +35,7 @@ struct KAC_ENTRY_INFO {
    writes frames; the save then fails and leaves the file as it was. */
 typedef int (TVN_CDECL *KAC_PROGRESS_PROC)(void* user, unsigned int done, unsigned int total);
 
+#ifdef __cplusplus
 class TVN_API CKACReaderWriter {
 public:
     CKACReaderWriter();
@@ -70,5 +73,7 @@ public:
 private:
     CKACHandleTable* m_pHandleTable;
 };
+
+#endif /* __cplusplus */
 
 #endif
