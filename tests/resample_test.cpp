@@ -407,25 +407,24 @@ TEST(VectorPaths, HandMadeTablesWithEveryKindOfSpan) {
             if (tvn::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::kWeightNone)
                 below = std::nextafter(double(p) / q, 0.0);
     ASSERT_GT(below, 0.0);
-    const std::vector<std::vector<double>> spans = {
+    std::vector<std::vector<double>> spans = {
         {below, below, below}, {1.0}, {0.0, 1.0, 0.0}, {1.0, 0.5}, {-0.5, 1.0}, {0.25, 0.25, 0.5},
         {0.0, 0.0, 0.0},       {0.5, below}, {1e-9, 0.999999999}, {-1e-17, 1.0}};
     const TVN_DWORD n = static_cast<TVN_DWORD>(spans.size()), srcLen = 24;
     std::vector<tvn::WEIGHT_SPAN> ws(n);
-    std::vector<std::vector<double>> storage = spans;
     for (TVN_DWORD i = 0; i < n; ++i) {
-        ws[i].pWeights = storage[i].data();
+        ws[i].pWeights = spans[i].data();
         ws[i].nFirst = (i * 5) % (srcLen - 4);
         ws[i].nLast = ws[i].nFirst + static_cast<TVN_DWORD>(spans[i].size()) - 1;
     }
     tvn::WEIGHT_TABLE table = {ws.data(), 4, n};
-    const std::vector<TVN_DWORD> src = randomPixels(srcLen, 40, 9);
+    const std::vector<TVN_DWORD> src = randomPixels(srcLen, 40, 9), tall = randomPixels(40, srcLen, 10);
     std::vector<TVN_DWORD> rows(n * 40), cols(40 * n);
-    for (TVN_DWORD y = 0; y < 40; ++y)
-        for (TVN_DWORD x = 0; x < n; ++x) rows[y * n + x] = tvn::applySpan(src.data() + y * srcLen, 1, ws[x]);
-    const std::vector<TVN_DWORD> tall = randomPixels(40, srcLen, 10);
-    for (TVN_DWORD y = 0; y < n; ++y)
-        for (TVN_DWORD x = 0; x < 40; ++x) cols[y * 40 + x] = tvn::applySpan(tall.data() + x, 40, ws[y]);
+    for (TVN_DWORD i = 0; i < n; ++i)
+        for (TVN_DWORD j = 0; j < 40; ++j) {
+            rows[j * n + i] = tvn::applySpan(src.data() + j * srcLen, 1, ws[i]);
+            cols[i * 40 + j] = tvn::applySpan(tall.data() + j, 40, ws[i]);
+        }
     tvn::ScalePlan plan;
     ASSERT_TRUE(tvn::buildPlan(table, 64, &plan));
     std::vector<int> kinds;

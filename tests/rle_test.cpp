@@ -1,5 +1,6 @@
-// Run-length packing: exact streams, a second encoder written from the rule,
-// and round trips through the run-length constructor.
+// Run-length packing: exact streams, a second encoder written from the rule
+// that every processor level's packer (and so its vector scans) must match, and
+// round trips through the run-length constructor.
 #include <gtest/gtest.h>
 
 #include <random>
