@@ -151,8 +151,6 @@ TEST(TgaReader, FilesMadeByHand) {
         {"depth 17", tgaFile({2, 1, 17, 2, 0, 0, 0, {1, 2, 3, 4}, true}), {0xFF010203u, 0xFF030400u}, 0},
         {"depth 40", tgaFile({2, 1, 40, 2, 0, 0, 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}), {0xFF010203u, 0xFF060708u}, 0},
         {"depth 33, no alpha", tgaFile({1, 1, 33, 2, 0, 0, 0, {1, 2, 3, 4}, true}), {0xFF010203u}, 0},
-        {"run-length depth 17", tgaFile({2, 1, 17, 10, 0, 0, 0, {0x01, 1, 2, 3, 4, 5, 6}, true}),
-         {0xFF010203u, 0xFF040506u}, 0},
         {"20-byte file", Bytes(20, 0), {}, 2},
         {"colour-mapped", tgaFile({4, 4, 8, 1, 0, 1, 0, px}), {}, 4},
         {"grey-scale", tgaFile({4, 4, 8, 3, 0, 0, 0, px}), {}, 4},
@@ -183,14 +181,8 @@ TEST(TgaReader, FilesMadeByHand) {
         cases.push_back({"plain value", tgaFile({2, 1, v.depth, 2, 0, 0, 0, raw, true}), {v.word, v.word}, alpha});
         cases.push_back({"run value", tgaFile({2, 1, v.depth, 10, 0, 0, 0, rle, true}), {v.word, v.word}, alpha});
     }
-    // Every 5-bit field value, truncated x * 255 / 31, in the blue field.
-    Tga ramp{32, 1, 16, 2};
-    Words rampWords;
-    for (unsigned i = 0; i < 32; ++i) {
-        ramp.data.insert(ramp.data.end(), {static_cast<unsigned char>(i), 0});
-        rampWords.push_back(0xFF000000u | ((i * 255 / 31) << 16));
-    }
-    cases.push_back({"16-bit ramp", tgaFile(ramp), rampWords, 0});
+    // (Every 5-bit field value, truncated x * 255 / 31, comes by in the random
+    // 16-bit files of the model test below.)
     for (const Case& c : cases) {
         Read r = readTga(c.file);
         const bool refused = c.pixels.empty();
