@@ -1,5 +1,5 @@
 // Mode 5: pixels close to the key colour become transparent.
-#include "chromakey_kernels.h"
+#include "alpha/chromakey_kernels.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 // Fast drivers of the position modes and the choice of kernels.
 #include <algorithm>
 
-#include "alpha_frame.h"
+#include "alpha/alpha_frame.h"
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
-#include "position_kernels.h"
+#include "alpha/position_kernels.h"
 
 namespace tvn {
 namespace alpha {

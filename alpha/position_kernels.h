@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "position_formulas.h"
+#include "alpha/position_formulas.h"
 #include "pixel/cpu_features.h"
 #include "tivorn/image.h"
 

@@ -1,6 +1,6 @@
 // CRGBAImage::showProperties: the picture's size, transparency and blur edited
 // in the properties dialog and applied on OK.
-#include "properties_model.h"
+#include "alpha/properties_model.h"
 
 #include "image/file_names.h"
 

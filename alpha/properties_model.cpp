@@ -1,5 +1,5 @@
 // What each control of the properties dialog does to the values being edited.
-#include "properties_model.h"
+#include "alpha/properties_model.h"
 
 #include "image/file_names.h"
 #include "pixel/heap.h"

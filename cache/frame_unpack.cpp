@@ -1,4 +1,4 @@
-#include "frame_unpack.h"
+#include "cache/frame_unpack.h"
 
 #include "pixel/rows.h"
 

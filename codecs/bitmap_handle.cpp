@@ -1,6 +1,6 @@
 // A bitmap handle as a picture: its rows as a 24-bit bottom-up device-independent
 // bitmap, turned into opaque pixel words.
-#include "decoders.h"
+#include "codecs/decoders.h"
 #include "pixel/heap.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"

@@ -1,12 +1,12 @@
 // The BMP reader: uncompressed bitmaps with a 40-byte information header,
 // 1, 4 and 8 bits through a colour table, 24 and 32 bits direct.
-#include "bmp_rows.h"
-#include "decoders.h"
+#include "codecs/bmp_rows.h"
+#include "codecs/decoders.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"
-#include "reader_failure.h"
+#include "codecs/reader_failure.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "bmp_rows.h"
+#include "codecs/bmp_rows.h"
 
 namespace tvn {
 namespace bmp {

@@ -6,10 +6,10 @@
 #ifndef TIVORN_CODECS_DECODERS_H
 #define TIVORN_CODECS_DECODERS_H
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 #include "pixel/plane.h"
 #include "platform/bitmap_records.h"
-#include "tga_format.h"
+#include "codecs/tga_format.h"
 #include "tivorn/types.h"
 
 namespace tvn {

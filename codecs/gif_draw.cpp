@@ -1,6 +1,6 @@
 // Drawing GIF images: colour tables as pixel words, interlaced row order and
 // clipping to the logical screen.
-#include "gif_draw.h"
+#include "codecs/gif_draw.h"
 
 #include <cstddef>
 

@@ -2,7 +2,7 @@
 #ifndef TIVORN_GIF_DRAW_H
 #define TIVORN_GIF_DRAW_H
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 
 namespace tvn {
 namespace gif {

@@ -1,11 +1,11 @@
 // LZW decoder of the GIF reader: tables, bit reader, sub-blocks and the plain
 // reference decode loop (strings expanded through the prefix chain on a stack).
 // gif_lzw_fast.cpp holds the loop that copies strings instead.
-#include "gif_lzw.h"
+#include "codecs/gif_lzw.h"
 
 #include <cstring>
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 #include "pixel/cpu_features.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"

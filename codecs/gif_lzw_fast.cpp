@@ -10,11 +10,11 @@
 // chains) takes over for everything this loop does not model: a string that
 // would not fit, a code beyond the next free one, and a first code that is not a
 // plain colour index.
-#include "gif_lzw.h"
+#include "codecs/gif_lzw.h"
 
 #include <cstring>
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 
 namespace tvn {
 

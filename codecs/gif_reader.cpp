@@ -3,14 +3,14 @@
 #include <cstddef>
 #include <cstring>
 
-#include "decoders.h"
-#include "gif_draw.h"
-#include "gif_format.h"
-#include "gif_lzw.h"
+#include "codecs/decoders.h"
+#include "codecs/gif_draw.h"
+#include "codecs/gif_format.h"
+#include "codecs/gif_lzw.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
-#include "reader_failure.h"
+#include "codecs/reader_failure.h"
 
 namespace {
 

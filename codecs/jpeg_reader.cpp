@@ -2,7 +2,7 @@
 // either writes the pixel words itself or makes a bitmap that is taken over like
 // any bitmap handle. No message box on any failure: the result 0 lets load put
 // the previous picture back.
-#include "decoders.h"
+#include "codecs/decoders.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
 

@@ -1,14 +1,14 @@
 // The TGA reader: plain (type 2) and run-length (type 10) true-colour files of
 // 16 bits per pixel or more. The footer is read but not required, so files of
 // the older format without one load alike.
-#include "decoders.h"
-#include "tga_format.h"
-#include "tga_pixels.h"
+#include "codecs/decoders.h"
+#include "codecs/tga_format.h"
+#include "codecs/tga_pixels.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"
-#include "reader_failure.h"
+#include "codecs/reader_failure.h"
 
 #include <cstring>
 

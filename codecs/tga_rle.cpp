@@ -3,8 +3,8 @@
 // reads: a packet whose bytes are all buffered is decoded straight from the
 // buffer; one that crosses the end of the buffered bytes is gathered first,
 // taking what is buffered in one piece and refilling through nextByte.
-#include "decoders.h"
-#include "tga_pixels.h"
+#include "codecs/decoders.h"
+#include "codecs/tga_pixels.h"
 #include "pixel/module_start.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"

@@ -1,6 +1,6 @@
 // The image's public and private blur over the plane-level box blur.
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/blur.h"
 #include "tivorn/image.h"
 

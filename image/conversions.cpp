@@ -1,7 +1,7 @@
 // Colour conversions of the picture and its exports as 24- and 32-bit bytes.
 #include "tivorn/image.h"
-#include "../pixel/rows.h"
-#include "rebuild.h"
+#include "pixel/rows.h"
+#include "image/rebuild.h"
 
 namespace {
 

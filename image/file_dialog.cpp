@@ -1,9 +1,9 @@
 // The open-file dialog of load: it starts in the shared folder m_strPath and
 // remembers the folder of every chosen file there.
 #include "tivorn/image.h"
-#include "file_names.h"
-#include "../pixel/module_start.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 namespace {
 // Label and patterns of each entry, each ending in a zero byte; the list ends

@@ -1,5 +1,5 @@
-#include "file_names.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "platform/platform.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Taking over a bitmap handle. Nothing changes on any failure.
-#include "reader_members.h"
+#include "image/reader_members.h"
 
 int CRGBAImage::fromHandle(HBITMAP bitmap) {
     tvn::DECODED_PICTURE decoded;

@@ -3,8 +3,8 @@
 // trimming and stretching allocate everything first and leave the picture as
 // it was when an allocation fails.
 #include "tivorn/image.h"
-#include "../pixel/heap.h"
-#include "../pixel/plane.h"
+#include "pixel/heap.h"
+#include "pixel/plane.h"
 
 #include <algorithm>
 #include <cstring>

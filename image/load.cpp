@@ -2,11 +2,11 @@
 // reader decodes into a staging record that replaces the picture only when the
 // whole read succeeded, so a failed read leaves the picture as it was.
 #include "tivorn/image.h"
-#include "file_names.h"
-#include "reader_members.h"
-#include "../pixel/heap.h"
-#include "../pixel/module_start.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "image/reader_members.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 #include <cstring>
 #include <memory>

@@ -1,7 +1,7 @@
 // The reader members of CRGBAImage over the plane-level decoders. A member that
 // reads a whole file installs the decoded picture on success and leaves the
 // image without a size on failure; the step members work on the current picture.
-#include "reader_members.h"
+#include "image/reader_members.h"
 
 #include "pixel/heap.h"
 

@@ -4,7 +4,7 @@
 #define TIVORN_IMAGE_READER_MEMBERS_H
 
 #include "codecs/decoders.h"
-#include "image_access.h"
+#include "image/image_access.h"
 
 namespace tvn {
 

@@ -1,7 +1,7 @@
 // setSize and setSizeRough, the filter numbers, and the bilinear rebuild that
 // the other subsystems use.
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/blur.h"
 #include "resample/nearest_scaler.h"
 #include "resample/two_pass_scaler.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image_access.h"
+#include "image/image_access.h"
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/two_pass_scaler.h"
 
 using A = tvn::ImageAccess;

@@ -1,8 +1,8 @@
 // The run-length constructor: decodes the packed stream that compressRLE makes.
 #include "tivorn/image.h"
-#include "../pixel/heap.h"
-#include "../pixel/module_start.h"
-#include "file_names.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "image/file_names.h"
 
 #include <cstring>
 

@@ -2,9 +2,9 @@
 // run-length constructor decodes. Rows are packed one by one, bottom row first,
 // and no packet crosses a row end.
 #include "tivorn/image.h"
-#include "rle_scan.h"
-#include "../pixel/rows.h"
-#include "../pixel/heap.h"
+#include "image/rle_scan.h"
+#include "pixel/rows.h"
+#include "pixel/heap.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // Reference searches of the run-length packer and the table of each level.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
 namespace tvn {
 namespace rle {

@@ -1,5 +1,5 @@
 // AVX2 searches of the run-length packer: eight words compared per step.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>

@@ -1,5 +1,5 @@
 // SSE2 searches of the run-length packer: four words compared per step.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>

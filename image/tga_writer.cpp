@@ -1,9 +1,9 @@
 // The TGA writer: the current picture as an uncompressed 32-bit file with footer.
 #include "tivorn/image.h"
-#include "../pixel/rows.h"
-#include "../codecs/tga_format.h"
-#include "../pixel/heap.h"
-#include "../platform/platform.h"
+#include "pixel/rows.h"
+#include "codecs/tga_format.h"
+#include "pixel/heap.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>

@@ -7,8 +7,8 @@
 #include "alpha/alpha_frame.h"
 #include "alpha/chromakey_kernels.h"
 #include "alpha/position_kernels.h"
-#include "image_access.h"
-#include "rebuild.h"
+#include "image/image_access.h"
+#include "image/rebuild.h"
 
 using tvn::alpha::AlphaTarget;
 using A = tvn::ImageAccess;

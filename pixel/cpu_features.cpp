@@ -1,4 +1,4 @@
-#include "cpu_features.h"
+#include "pixel/cpu_features.h"
 
 #include <atomic>
 

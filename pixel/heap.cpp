@@ -1,6 +1,6 @@
-#include "heap.h"
-#include "module_start.h"
-#include "../platform/memory.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/memory.h"
 
 #include <atomic>
 #include <cstdlib>

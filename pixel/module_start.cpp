@@ -1,5 +1,5 @@
-#include "module_start.h"
-#include "../platform/platform.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 namespace tvn {
 

@@ -15,7 +15,7 @@ void moduleAttach(void* module, unsigned reason);
 // The messages by name, numbered as in the string table.
 enum class Msg : int {
 #define TVN_MESSAGE(n, name, text) name = n,
-#include "../resources/messages.inc"
+#include "resources/messages.inc"
 #undef TVN_MESSAGE
 };
 

@@ -1,8 +1,8 @@
-#include "plane.h"
+#include "pixel/plane.h"
 
 #include <algorithm>
 
-#include "heap.h"
+#include "pixel/heap.h"
 
 namespace tvn {
 

@@ -1,6 +1,6 @@
 // The one way out for every message box of the library: the host's proc when it
 // installed one, else the platform's own box.
-#include "module.h"
+#include "platform/module.h"
 #include "tivorn/host.h"
 
 #include <atomic>

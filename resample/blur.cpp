@@ -1,5 +1,5 @@
 // The box blur: tvn2PassBlur and the plain scalar reference of the arithmetic.
-#include "blur.h"
+#include "resample/blur.h"
 
 #include <cstring>
 

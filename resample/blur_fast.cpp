@@ -3,10 +3,10 @@
 // multiplier proven exact for every sum that can occur.
 #include <cstring>
 
-#include "blur.h"
-#include "passes.h"
+#include "resample/blur.h"
+#include "resample/passes.h"
 #include "pixel/heap.h"
-#include "simd.h"
+#include "resample/simd.h"
 
 namespace tvn {
 

@@ -1,4 +1,4 @@
-#include "kernels.h"
+#include "resample/kernels.h"
 
 #include <cmath>
 

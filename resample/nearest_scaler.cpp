@@ -1,4 +1,4 @@
-#include "nearest_scaler.h"
+#include "resample/nearest_scaler.h"
 
 #include <cstring>
 

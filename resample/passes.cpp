@@ -1,8 +1,8 @@
-#include "passes.h"
+#include "resample/passes.h"
 
 #include "pixel/heap.h"
-#include "plan.h"
-#include "simd.h"
+#include "resample/plan.h"
+#include "resample/simd.h"
 
 namespace tvn {
 

@@ -7,7 +7,7 @@
 #define TIVORN_RESAMPLE_PASSES_H
 
 #include "tivorn/image.h"
-#include "weights.h"
+#include "resample/weights.h"
 
 namespace tvn {
 

@@ -1,11 +1,11 @@
-#include "plan.h"
+#include "resample/plan.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 #include "pixel/heap.h"
-#include "simd.h"
+#include "resample/simd.h"
 
 namespace tvn {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "weights.h"
+#include "resample/weights.h"
 
 namespace tvn {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plan.h"
+#include "resample/plan.h"
 #include "pixel/cpu_features.h"
 
 namespace tvn {

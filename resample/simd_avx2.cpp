@@ -1,5 +1,5 @@
 // AVX2 primitives.
-#include "simd.h"
+#include "resample/simd.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
@@ -29,7 +29,7 @@ struct V {
     TVN_SIMD_TARGET static reg pack(reg a, reg b) { return _mm256_packus_epi16(a, b); }
 };
 
-#include "simd_body.h"
+#include "resample/simd_body.h"
 
 // 8 x 8 words: pairs of rows interleaved, then pairs of pairs, then the halves.
 TVN_SIMD_TARGET void transpose8(const TVN_DWORD* src, std::size_t ss, TVN_DWORD* dst, std::size_t ds) {

@@ -5,7 +5,7 @@
 #if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-#include "simd.h"
+#include "resample/simd.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
@@ -35,7 +35,7 @@ struct V {
     TVN_SIMD_TARGET static reg pack(reg a, reg b) { return _mm512_packus_epi16(a, b); }
 };
 
-#include "simd_body.h"
+#include "resample/simd_body.h"
 
 // 16 x 16 words: rows interleaved in pairs and fours within the 128-bit lanes,
 // then the lanes gathered in two rounds of lane shuffles.

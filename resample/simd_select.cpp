@@ -1,4 +1,4 @@
-#include "simd.h"
+#include "resample/simd.h"
 
 namespace tvn {
 namespace simd {

@@ -1,6 +1,6 @@
-#include "two_pass_scaler.h"
+#include "resample/two_pass_scaler.h"
 
-#include "passes.h"
+#include "resample/passes.h"
 #include "pixel/heap.h"
 
 template <class Kernel>

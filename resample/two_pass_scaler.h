@@ -4,10 +4,10 @@
 #ifndef TIVORN_TWO_PASS_SCALER_H
 #define TIVORN_TWO_PASS_SCALER_H
 
-#include "kernels.h"
+#include "resample/kernels.h"
 #include "pixel/plane.h"
 #include "tivorn/image.h"
-#include "weights.h"
+#include "resample/weights.h"
 
 template <class Kernel>
 class TwoPassScaler {

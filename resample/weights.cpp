@@ -1,8 +1,8 @@
-#include "weights.h"
+#include "resample/weights.h"
 
 #include <cmath>
 
-#include "kernels.h"
+#include "resample/kernels.h"
 #include "pixel/heap.h"
 
 namespace tvn {

@@ -1,10 +1,10 @@
 // Bitmap handles on POSIX systems: the platform's own bitmap object, with the
 // size query and the 24-bit row copy that GetObjectA and GetDIBits give on Windows.
-#include "bitmap_object.h"
+#include "platform/posix/bitmap_object.h"
 
 #include <cstring>
 
-#include "../../pixel/heap.h"
+#include "pixel/heap.h"
 #include "tivorn/host.h"
 
 namespace tvn {
