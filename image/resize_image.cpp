@@ -30,6 +30,8 @@ bool ensureUntouchedCopy(CRGBAImage& image) {
 }
 } // namespace tvn
 
+namespace tvn::resample {
+
 // By design a resize to an empty size, or of an empty picture, is refused before
 // anything changes: there is no sample to draw on or to produce.
 template <class Kernel>
@@ -54,3 +56,5 @@ template int TwoPassScaler<BicubicKernel>::resizeImage(CRGBAImage&, TVN_DWORD, T
 template int TwoPassScaler<GaussianKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
 template int TwoPassScaler<HammingKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
 template int TwoPassScaler<BlackmanKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+
+} // namespace tvn::resample

@@ -7,7 +7,7 @@
 #include "pixel/plane.h"
 #include "tivorn/image.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k,
                      TVN_DWORD* column) {
@@ -82,7 +82,7 @@ void freeBlurBuffers(BlurBuffers* buffers) {
     buffers->picture = buffers->column = nullptr;
 }
 
-} // namespace tvn
+} // namespace tvn::resample
 
 // A width of 0 leaves no valid kernel size, so nothing is done; nor when the
 // blurred size would not fit in 32 bits. When memory for the column scratch is
@@ -96,5 +96,5 @@ extern "C" TVN_API void TVN_CDECL tvn2PassBlur(TVN_DWORD* src, TVN_DWORD* dst, T
     if (w > 0xFFFFFFFFull || h > 0xFFFFFFFFull ||
         !tvn::checkedSize(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h), 4, &bytes))
         return;
-    if (!tvn::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
+    if (!tvn::resample::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
 }

@@ -8,7 +8,7 @@
 #include "pixel/heap.h"
 #include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 namespace {
 const TVN_DWORD kBlock = 16;
@@ -88,4 +88,4 @@ bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWOR
     return true;
 }
 
-} // namespace tvn
+} // namespace tvn::resample

@@ -5,6 +5,8 @@
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
 
+namespace tvn::resample {
+
 namespace {
 // trunc(i / ratio), never past the last source index whatever the rounding.
 inline TVN_DWORD sourceIndex(TVN_DWORD i, double ratio, TVN_DWORD srcLen) {
@@ -48,3 +50,5 @@ void NearestScaler::scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD sr
         previous = sy;
     }
 }
+
+} // namespace tvn::resample

@@ -4,7 +4,7 @@
 #include "resample/plan.h"
 #include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 namespace {
 const TVN_DWORD kBlock = 16;          // rows per horizontal block, columns per unit
@@ -89,4 +89,4 @@ PassResult fastVertical(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, T
     return kPassDone;
 }
 
-} // namespace tvn
+} // namespace tvn::resample

@@ -7,7 +7,7 @@
 #include "pixel/heap.h"
 #include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 bool fitsReference(double v, std::uint32_t m) {
     bool ok = true;
@@ -130,4 +130,4 @@ void exactUnit(const unsigned char* base, std::size_t stride, const WEIGHT_SPAN&
     std::memcpy(out, acc, sizeof acc);
 }
 
-} // namespace tvn
+} // namespace tvn::resample

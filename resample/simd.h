@@ -9,7 +9,7 @@
 #include "resample/plan.h"
 #include "pixel/cpu_features.h"
 
-namespace tvn {
+namespace tvn::resample {
 namespace simd {
 
 // Output sample i (0 .. count-1) of span first + i: for every unit u, the 64 bytes
@@ -71,6 +71,6 @@ const Ops* opsFor(cpu::Level level);
 const Ops* select();
 
 } // namespace simd
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

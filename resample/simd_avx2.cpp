@@ -69,14 +69,14 @@ TVN_SIMD_TARGET bool fits(double v, std::uint32_t m) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(diff, _mm_setzero_si128())) == 0xFFFF;
 }
 
-TVN_SIMD_TARGET void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-TVN_SIMD_TARGET void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+TVN_SIMD_TARGET void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+TVN_SIMD_TARGET void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"avx2", transpose16, combine, boxRun, fits};
+const tvn::resample::simd::Ops kOps = {"avx2", transpose16, combine, boxRun, fits};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsAvx2() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsAvx2() {
     return &kOps;
 }
 

@@ -77,14 +77,14 @@ TVN_SIMD_TARGET bool fits(double v, std::uint32_t m) {
     return _mm256_testz_si256(diff, diff) != 0;
 }
 
-TVN_SIMD_TARGET void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-TVN_SIMD_TARGET void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+TVN_SIMD_TARGET void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+TVN_SIMD_TARGET void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"avx512", transpose16, combine, boxRun, fits};
+const tvn::resample::simd::Ops kOps = {"avx512", transpose16, combine, boxRun, fits};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsAvx512() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsAvx512() {
     return &kOps;
 }
 

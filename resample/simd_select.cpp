@@ -1,6 +1,6 @@
 #include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 namespace simd {
 
 const Ops* opsFor(cpu::Level level) {
@@ -23,4 +23,4 @@ const Ops* select() {
 }
 
 } // namespace simd
-} // namespace tvn
+} // namespace tvn::resample

@@ -44,14 +44,14 @@ TVN_SIMD_TARGET void transpose16(const TVN_DWORD* src, std::size_t ss, TVN_DWORD
         for (std::size_t c = 0; c < 16; c += 4) transpose4(src + r * ss + c, ss, dst + c * ds + r, ds);
 }
 
-void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsReference};
+const tvn::resample::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::resample::fitsReference};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsSse2() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsSse2() {
     return &kOps;
 }
 

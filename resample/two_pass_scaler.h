@@ -9,11 +9,13 @@
 #include "tivorn/image.h"
 #include "resample/weights.h"
 
+namespace tvn::resample {
+
 template <class Kernel>
 class TwoPassScaler {
 public:
-    typedef tvn::WEIGHT_SPAN WEIGHT_SPAN;
-    typedef tvn::WEIGHT_TABLE WEIGHT_TABLE;
+    typedef tvn::resample::WEIGHT_SPAN WEIGHT_SPAN;
+    typedef tvn::resample::WEIGHT_TABLE WEIGHT_TABLE;
 
     TwoPassScaler(IMG_PROGRESS_PROC progress, void* user) : m_pfnProgress(progress), m_pUser(user), m_bAborted(0) {}
     virtual ~TwoPassScaler() {}
@@ -49,5 +51,7 @@ extern template class TwoPassScaler<BicubicKernel>;
 extern template class TwoPassScaler<GaussianKernel>;
 extern template class TwoPassScaler<HammingKernel>;
 extern template class TwoPassScaler<BlackmanKernel>;
+
+} // namespace tvn::resample
 
 #endif

@@ -5,7 +5,7 @@
 #include "resample/kernels.h"
 #include "pixel/heap.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 WEIGHT_TABLE* buildWeightTable(const FilterKernel& kernel, TVN_DWORD srcLen, TVN_DWORD dstLen) {
     if (srcLen == 0 || dstLen == 0) return nullptr;
@@ -75,4 +75,4 @@ void releaseWeightTable(WEIGHT_TABLE* table) {
     heapFree(table);
 }
 
-} // namespace tvn
+} // namespace tvn::resample

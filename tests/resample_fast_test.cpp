@@ -102,15 +102,15 @@ TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
         for (std::size_t i = 0; i < weights.size(); ++i) {
             const double v = weights[i];
             std::uint32_t m = 0;
-            tvn::WeightClass kind = tvn::classifyWeight(v, &m);
-            if (kind == tvn::kWeightNone) {
+            tvn::resample::WeightClass kind = tvn::resample::classifyWeight(v, &m);
+            if (kind == tvn::resample::kWeightNone) {
                 none += i < 20012;
                 continue;
             }
             for (int c = 0; c < 256; ++c)
                 ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
                     << v << " c " << c;
-            EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
+            EXPECT_EQ(kind == tvn::resample::kWeightIdentity, m == 65536u);
         }
         // Nearly every ordinary weight has one; the rest take the double path. (Just
         // below a fraction p/q the rounded product can reach p, and often none fits.)
@@ -127,44 +127,44 @@ TEST(ResampleFast, HandMadeTablesWithEveryKindOfSpan) {
     std::uint32_t m = 0;
     for (int q = 2; q < 256 && below == 0.0; ++q)
         for (int p = 1; p < q && below == 0.0; ++p)
-            if (tvn::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::kWeightNone)
+            if (tvn::resample::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::resample::kWeightNone)
                 below = std::nextafter(double(p) / q, 0.0);
     ASSERT_GT(below, 0.0);
     const std::vector<std::vector<double>> spans = {
         {below, below, below}, {1.0}, {0.0, 1.0, 0.0}, {1.0, 0.5}, {-0.5, 1.0}, {0.25, 0.25, 0.5},
         {0.0, 0.0, 0.0},       {0.5, below}, {1e-9, 0.999999999}, {-1e-17, 1.0}};
     const TVN_DWORD n = static_cast<TVN_DWORD>(spans.size()), srcLen = 24;
-    std::vector<tvn::WEIGHT_SPAN> ws(n);
+    std::vector<tvn::resample::WEIGHT_SPAN> ws(n);
     std::vector<std::vector<double>> storage = spans;
     for (TVN_DWORD i = 0; i < n; ++i) {
         ws[i].pWeights = storage[i].data();
         ws[i].nFirst = (i * 5) % (srcLen - 4);
         ws[i].nLast = ws[i].nFirst + static_cast<TVN_DWORD>(spans[i].size()) - 1;
     }
-    tvn::WEIGHT_TABLE table = {ws.data(), 4, n};
+    tvn::resample::WEIGHT_TABLE table = {ws.data(), 4, n};
     const std::vector<TVN_DWORD> src = randomPixels(srcLen, 40, 9);
     std::vector<TVN_DWORD> rows(n * 40), cols(40 * n);
     for (TVN_DWORD y = 0; y < 40; ++y)
-        for (TVN_DWORD x = 0; x < n; ++x) rows[y * n + x] = tvn::applySpan(src.data() + y * srcLen, 1, ws[x]);
+        for (TVN_DWORD x = 0; x < n; ++x) rows[y * n + x] = tvn::resample::applySpan(src.data() + y * srcLen, 1, ws[x]);
     const std::vector<TVN_DWORD> tall = randomPixels(40, srcLen, 10);
     for (TVN_DWORD y = 0; y < n; ++y)
-        for (TVN_DWORD x = 0; x < 40; ++x) cols[y * 40 + x] = tvn::applySpan(tall.data() + x, 40, ws[y]);
-    tvn::ScalePlan plan;
-    ASSERT_TRUE(tvn::buildPlan(table, 64, &plan));
+        for (TVN_DWORD x = 0; x < 40; ++x) cols[y * 40 + x] = tvn::resample::applySpan(tall.data() + x, 40, ws[y]);
+    tvn::resample::ScalePlan plan;
+    ASSERT_TRUE(tvn::resample::buildPlan(table, 64, &plan));
     std::vector<int> kinds;
     for (TVN_DWORD i = 0; i < n; ++i) kinds.push_back(static_cast<int>(plan.spans[i].kind));
-    tvn::releasePlan(&plan);
+    tvn::resample::releasePlan(&plan);
     EXPECT_EQ(kinds, (std::vector<int>{2, 1, 1, 2, 2, 0, 0, 2, 0, 1}));
-    const tvn::ScalerProgress quiet = {nullptr, nullptr};
+    const tvn::resample::ScalerProgress quiet = {nullptr, nullptr};
     forEachLevel([&](tvn::cpu::Level) {
-        const bool vector = tvn::simd::select() != nullptr;
+        const bool vector = tvn::resample::simd::select() != nullptr;
         std::vector<TVN_DWORD> out(n * 40), none(n * 40);
-        EXPECT_EQ(tvn::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
-                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(tvn::resample::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
+                  vector ? tvn::resample::kPassDone : tvn::resample::kPassReference);
         EXPECT_EQ(out, vector ? rows : none);
         out.assign(n * 40, 0);
-        EXPECT_EQ(tvn::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
-                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(tvn::resample::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
+                  vector ? tvn::resample::kPassDone : tvn::resample::kPassReference);
         EXPECT_EQ(out, vector ? cols : none);
     });
 }

@@ -19,6 +19,7 @@
 namespace {
 
 using tvn::ImageAccess;
+using namespace tvn::resample;
 using tvntest::pixelsOf;
 using tvntest::randomPixels;
 
@@ -52,10 +53,10 @@ TEST(Kernels, ValuesAtTheWorkedDistances) {
 template <class Kernel>
 TVN_DWORD tapsFor(unsigned src, unsigned dst) {
     TwoPassScaler<Kernel> scaler(nullptr, nullptr);
-    tvn::WEIGHT_TABLE* t = scaler.buildWeights(src, dst);
+    tvn::resample::WEIGHT_TABLE* t = scaler.buildWeights(src, dst);
     TVN_DWORD taps = t->nMaxTaps;
     for (TVN_DWORD i = 0; i < t->nCount; ++i) {
-        const tvn::WEIGHT_SPAN& s = t->pSpans[i];
+        const tvn::resample::WEIGHT_SPAN& s = t->pSpans[i];
         EXPECT_LE(s.nLast - s.nFirst + 1, taps);
         EXPECT_LT(s.nLast, src);
         double sum = 0;
