@@ -15,7 +15,7 @@ void CRGBAImage::blur(unsigned int* pKernel) {
 void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
     if (!pKernel) return;
     if (rebuild) setSize(m_dwWidth, m_dwHeight, m_nResizeFilter, nullptr, nullptr);
-    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::ensureUntouchedCopy(*this)) return;
+    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::image::ensureUntouchedCopy(*this)) return;
     tvn::resample::BlurBuffers buffers;
     if (!tvn::resample::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
     tvn::resample::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);

@@ -12,7 +12,7 @@ template <class Convert> int convertUntouched(CRGBAImage& image, TVN_DWORD* orig
     try {
         if (orig) {
             convert(orig, static_cast<std::size_t>(origWidth) * origHeight);
-            return tvn::bilinearRebuild(image);
+            return tvn::image::bilinearRebuild(image);
         }
         convert(image.getBuffer(), static_cast<std::size_t>(image.getWidth()) * image.getHeight());
         return 1;

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-namespace tvn {
+namespace tvn::image {
 
 void copyName(char* dst, const char* src) {
     if (!dst || dst == src) return;
@@ -42,4 +42,4 @@ void folderOf(const char* path, char* folder) {
     folder[cut] = 0;
 }
 
-} // namespace tvn
+} // namespace tvn::image

@@ -4,6 +4,6 @@
 int CRGBAImage::fromHandle(HBITMAP bitmap) {
     tvn::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeBitmapHandle(bitmap, &decoded)) return 0;
-    tvn::replacePicture(*this, decoded);
+    tvn::image::replacePicture(*this, decoded);
     return 1;
 }

@@ -7,10 +7,10 @@
 #include <cstring>
 
 namespace {
-using tvn::copyName;
+using tvn::image::copyName;
 
 char* newNameBuffer() {
-    return static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
+    return static_cast<char*>(tvn::heapAllocZero(tvn::image::kNameSize));
 }
 
 // A deep copy of count elements of size `unit`, or null when src is null.

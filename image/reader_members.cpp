@@ -7,7 +7,7 @@
 
 using A = tvn::ImageAccess;
 
-namespace tvn {
+namespace tvn::image {
 
 void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
     heapFree(A::buffer(image));
@@ -28,13 +28,13 @@ void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
     A::heightOrig(image) = A::height(image);
 }
 
-} // namespace tvn
+} // namespace tvn::image
 
 namespace {
 
 int installOrClear(CRGBAImage& image, int result, tvn::DECODED_PICTURE& decoded) {
     if (result) {
-        tvn::takePicture(image, decoded);
+        tvn::image::takePicture(image, decoded);
         return 1;
     }
     A::width(image) = 0;
@@ -75,7 +75,7 @@ void CRGBAImage::readBMPRawBitmap(void* file, tagBITMAPFILEHEADER* header, tagBI
 
 int CRGBAImage::readTGAFile(void* file) {
     tvn::DECODED_PICTURE decoded;
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     return installOrClear(*this, tvn::codecs::decodeTga(file, readAhead, &decoded), decoded);
 }
 
@@ -92,14 +92,14 @@ void CRGBAImage::readTGAFooter(void* file, TGA_FOOTER* footer) {
 void CRGBAImage::readTGAImData(void* file, const TGA_HEADER* header) {
     tvn::DECODED_PICTURE picture = {{m_pBuffer, m_dwWidth, m_dwHeight}, m_bContainsAlpha};
     m_pBuffer = nullptr;
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     try {
         tvn::codecs::tga::readImageData(file, *header, readAhead, &picture);
     } catch (...) {
-        tvn::takePicture(*this, picture);
+        tvn::image::takePicture(*this, picture);
         throw;
     }
-    tvn::takePicture(*this, picture);
+    tvn::image::takePicture(*this, picture);
 }
 
 void CRGBAImage::readTGAUnmapped(void* file, unsigned char depth) {
@@ -109,12 +109,12 @@ void CRGBAImage::readTGAUnmapped(void* file, unsigned char depth) {
 }
 
 void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     tvn::codecs::tga::readUnmappedRLE(file, depth, readAhead, currentPlane(*this));
 }
 
 unsigned char CRGBAImage::getNextByte(void* file) {
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     return tvn::codecs::tga::nextByte(file, readAhead);
 }
 
@@ -149,6 +149,6 @@ int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
 int CRGBAImage::readJPEGFile(void* file) {
     tvn::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeJpeg(file, &decoded)) return 0;
-    tvn::replacePicture(*this, decoded);
+    tvn::image::replacePicture(*this, decoded);
     return 1;
 }

@@ -6,7 +6,7 @@
 #include "codecs/decoders.h"
 #include "image/image_access.h"
 
-namespace tvn {
+namespace tvn::image {
 
 inline codecs::READ_AHEAD readAheadOf(CRGBAImage& image) {
     return {ImageAccess::readFile(image), ImageAccess::readBuf(image), ImageAccess::readLast(image),
@@ -21,6 +21,6 @@ void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
 // picture is its own original, at both sizes.
 void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
 
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

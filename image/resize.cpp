@@ -68,7 +68,7 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
 // allocation: there is nothing to copy from or to.
 int CRGBAImage::setSizeRough(TVN_DWORD width, TVN_DWORD height) {
     if (!m_pBuffer || width == 0 || height == 0 || m_dwWidthOrig == 0 || m_dwHeightOrig == 0) return 0;
-    if (!tvn::ensureUntouchedCopy(*this)) return 0;
+    if (!tvn::image::ensureUntouchedCopy(*this)) return 0;
     TVN_DWORD* fresh = tvn::allocPixels(width, height);
     if (!fresh) return 0;
     tvn::heapFree(m_pBuffer);
@@ -80,7 +80,7 @@ int CRGBAImage::setSizeRough(TVN_DWORD width, TVN_DWORD height) {
     return 1;
 }
 
-namespace tvn {
+namespace tvn::image {
 int bilinearResize(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height) {
     return resizeWith<tvn::resample::BilinearKernel>(image, width, height, nullptr, nullptr);
 }
@@ -88,4 +88,4 @@ int bilinearResize(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height) {
 int bilinearRebuild(CRGBAImage& image) {
     return bilinearResize(image, image.getWidth(), image.getHeight());
 }
-} // namespace tvn
+} // namespace tvn::image

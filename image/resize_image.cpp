@@ -10,7 +10,7 @@
 
 using A = tvn::ImageAccess;
 
-namespace tvn {
+namespace tvn::image {
 // The current picture has the original size unless it was stretched, when its
 // rows are wider: the original count of words is then taken in buffer order.
 // By design no buffer is read past its end, whatever the sizes say; words the
@@ -28,7 +28,7 @@ bool ensureUntouchedCopy(CRGBAImage& image) {
     A::origBuffer(image) = copy;
     return true;
 }
-} // namespace tvn
+} // namespace tvn::image
 
 namespace tvn::resample {
 
@@ -39,7 +39,7 @@ int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TV
     m_bAborted = 0;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
     if (!A::buffer(image) || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
-    if (!tvn::ensureUntouchedCopy(image)) return 0;
+    if (!tvn::image::ensureUntouchedCopy(image)) return 0;
     const tvn::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
     tvn::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
     if (!resample(untouched, &fresh)) return 0;

@@ -52,7 +52,7 @@ CRGBAImage::CRGBAImage(const unsigned char* packed, TVN_DWORD packedLength, TVN_
         stored += n;
     }
     m_bContainsAlpha = (alphaAnd >> 24) != 0xFF;
-    m_strFileName = static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
-    m_strMaskFileName = static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
+    m_strFileName = static_cast<char*>(tvn::heapAllocZero(tvn::image::kNameSize));
+    m_strMaskFileName = static_cast<char*>(tvn::heapAllocZero(tvn::image::kNameSize));
     m_pBuffer = static_cast<TVN_DWORD*>(block.release());
 }

@@ -14,7 +14,7 @@ const std::size_t kPacketPixels = 128;
 
 class RowPacker {
 public:
-    RowPacker(const tvn::rle::ScanKernels& k, tvn::rows::FromWords bigEndian, unsigned char* out)
+    RowPacker(const tvn::image::rle::ScanKernels& k, tvn::rows::FromWords bigEndian, unsigned char* out)
         : m_k(k), m_bigEndian(bigEndian), m_out(out) {}
 
     // A run is a stretch of equal pixels longer than two, or of two that ends the
@@ -62,7 +62,7 @@ private:
         }
     }
 
-    const tvn::rle::ScanKernels& m_k;
+    const tvn::image::rle::ScanKernels& m_k;
     const tvn::rows::FromWords m_bigEndian;
     unsigned char* m_out;
 };
@@ -89,7 +89,7 @@ TVN_DWORD CRGBAImage::compressRLE(unsigned char** packed) {
     unsigned char* work = static_cast<unsigned char*>(tvn::heapAlloc(bytes));
     if (!work) return 0;
 
-    RowPacker packer(tvn::rle::scanKernels(), tvn::rows::rowKernels().wordsToBigEndian, work);
+    RowPacker packer(tvn::image::rle::scanKernels(), tvn::rows::rowKernels().wordsToBigEndian, work);
     for (TVN_DWORD y = 0; y < h; ++y) packer.packRow(src + static_cast<std::size_t>(y) * w, w);
     const std::size_t used = static_cast<std::size_t>(packer.end() - work);
 

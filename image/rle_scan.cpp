@@ -1,7 +1,7 @@
 // Reference searches of the run-length packer and the table of each level.
 #include "image/rle_scan.h"
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace reference {
@@ -47,4 +47,4 @@ const ScanKernels& scanKernels() {
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image

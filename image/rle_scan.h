@@ -7,7 +7,7 @@
 #include "pixel/cpu_features.h"
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 struct ScanKernels {
@@ -32,6 +32,6 @@ void addAvx2(ScanKernels& k);
 #endif
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

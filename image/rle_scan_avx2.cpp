@@ -6,7 +6,7 @@
 
 #define TVN_AVX2 __attribute__((target("avx2")))
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace {
@@ -46,6 +46,6 @@ void addAvx2(ScanKernels& k) {
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -4,7 +4,7 @@
 #ifdef TVN_X86
 #include <immintrin.h>
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace {
@@ -41,6 +41,6 @@ void addSse2(ScanKernels& k) {
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif
