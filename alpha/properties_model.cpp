@@ -70,10 +70,10 @@ unsigned scaled(unsigned value, TVN_DWORD numerator, TVN_DWORD denominator) {
 CImagePropertiesDlg::CImagePropertiesDlg()
     : m_transp(), m_pszImageFile(""), m_dwWidth(0), m_dwHeight(0), m_dwWidthOrig(0), m_dwHeightOrig(0),
       m_nBlurKrnlSize(0), m_bBlurOn(0), m_bKeepAspect(1),
-      m_strDlgMaskFile(static_cast<char*>(tvn::heapAllocZero(tvn::image::kNameSize))) {}
+      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(tvn::image::kNameSize))) {}
 
 CImagePropertiesDlg::~CImagePropertiesDlg() {
-    tvn::heapFree(m_strDlgMaskFile);
+    tvn::pixel::heapFree(m_strDlgMaskFile);
 }
 
 int CImagePropertiesDlg::doModal(HWND owner) {
@@ -201,7 +201,7 @@ int CImagePropertiesDlg::onOK(CPropertiesWindow& window) {
     char mask[tvn::image::kNameSize];
     window.getText(IDC_PROP_MASK_FILE, mask, sizeof mask);
     if (m_transp.byMode == TRANSP_MASK && !tvn::plat::fileCanBeOpened(mask)) {
-        window.showMessage(tvn::messageText(tvn::Msg::CannotOpenMaskFile));
+        window.showMessage(tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenMaskFile));
         return 0;
     }
     tvn::image::copyName(m_strDlgMaskFile, mask);

@@ -19,7 +19,7 @@ void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
     tvn::resample::BlurBuffers buffers;
     if (!tvn::resample::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
     tvn::resample::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);
-    tvn::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = buffers.picture;
     buffers.picture = nullptr;
     m_dwWidth += 2 * *pKernel;

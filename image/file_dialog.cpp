@@ -24,6 +24,6 @@ int CRGBAImage::showFileDialog(const char* startPath) {
         tvn::image::folderOf(chosen, m_strPath);
         return 1;
     }
-    if (extendedError) tvn::plat::showMessage(tvn::messageText(tvn::Msg::LoadError), nullptr);
+    if (extendedError) tvn::plat::showMessage(tvn::pixel::messageText(tvn::pixel::Msg::LoadError), nullptr);
     return 0;
 }

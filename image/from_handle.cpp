@@ -2,7 +2,7 @@
 #include "image/reader_members.h"
 
 int CRGBAImage::fromHandle(HBITMAP bitmap) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeBitmapHandle(bitmap, &decoded)) return 0;
     tvn::image::replacePicture(*this, decoded);
     return 1;

@@ -15,7 +15,7 @@ namespace {
 
 void showCannotOpen(const char* path) {
     char text[2 * tvn::image::kNameSize + 4];
-    std::strcpy(text, tvn::messageText(tvn::Msg::CannotOpenFile));
+    std::strcpy(text, tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenFile));
     std::strcat(text, ": ");
     std::strncat(text, path, tvn::image::kNameSize - 1);
     tvn::plat::showMessage(text, nullptr);
@@ -55,7 +55,7 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
     std::unique_ptr<CRGBAImage> backup;
     if (m_pBuffer) backup.reset(new CRGBAImage(*this));
 
-    tvn::DECODED_PICTURE staged = {};
+    tvn::pixel::DECODED_PICTURE staged = {};
     int result = 0;
     bool sizeLost = true; // the readers that report a failure leave no picture size
     switch (kind) {
@@ -82,7 +82,7 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
             return 0;
         }
         // No picture before, and none now.
-        tvn::heapFree(m_pOrigBuffer);
+        tvn::pixel::heapFree(m_pOrigBuffer);
         m_pOrigBuffer = nullptr;
         if (sizeLost) m_dwWidth = m_dwHeight = 0;
         m_dwWidthOrig = m_dwWidth;

@@ -9,18 +9,18 @@ using A = tvn::ImageAccess;
 
 namespace tvn::image {
 
-void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
-    heapFree(A::buffer(image));
+void takePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded) {
+    pixel::heapFree(A::buffer(image));
     A::buffer(image) = decoded.plane.pWords;
     A::width(image) = decoded.plane.dwWidth;
     A::height(image) = decoded.plane.dwHeight;
     A::containsAlpha(image) = decoded.bContainsAlpha;
-    decoded = DECODED_PICTURE();
+    decoded = pixel::DECODED_PICTURE();
 }
 
-void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
-    heapFree(A::origBuffer(image));
-    heapFree(A::savedAlpha(image));
+void replacePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded) {
+    pixel::heapFree(A::origBuffer(image));
+    pixel::heapFree(A::savedAlpha(image));
     A::origBuffer(image) = nullptr;
     A::savedAlpha(image) = nullptr;
     takePicture(image, decoded);
@@ -32,7 +32,7 @@ void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
 
 namespace {
 
-int installOrClear(CRGBAImage& image, int result, tvn::DECODED_PICTURE& decoded) {
+int installOrClear(CRGBAImage& image, int result, tvn::pixel::DECODED_PICTURE& decoded) {
     if (result) {
         tvn::image::takePicture(image, decoded);
         return 1;
@@ -42,14 +42,14 @@ int installOrClear(CRGBAImage& image, int result, tvn::DECODED_PICTURE& decoded)
     return 0;
 }
 
-tvn::PIXEL_PLANE currentPlane(CRGBAImage& image) {
+tvn::pixel::PIXEL_PLANE currentPlane(CRGBAImage& image) {
     return {A::buffer(image), A::width(image), A::height(image)};
 }
 
 } // namespace
 
 int CRGBAImage::readBMPFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     return installOrClear(*this, tvn::codecs::decodeBmp(file, &decoded), decoded);
 }
 
@@ -74,7 +74,7 @@ void CRGBAImage::readBMPRawBitmap(void* file, tagBITMAPFILEHEADER* header, tagBI
 }
 
 int CRGBAImage::readTGAFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     return installOrClear(*this, tvn::codecs::decodeTga(file, readAhead, &decoded), decoded);
 }
@@ -90,7 +90,7 @@ void CRGBAImage::readTGAFooter(void* file, TGA_FOOTER* footer) {
 // The new picture replaces the current one as the reader fills it, so that a
 // failure part way leaves the half-read picture with its size, as before.
 void CRGBAImage::readTGAImData(void* file, const TGA_HEADER* header) {
-    tvn::DECODED_PICTURE picture = {{m_pBuffer, m_dwWidth, m_dwHeight}, m_bContainsAlpha};
+    tvn::pixel::DECODED_PICTURE picture = {{m_pBuffer, m_dwWidth, m_dwHeight}, m_bContainsAlpha};
     m_pBuffer = nullptr;
     tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     try {
@@ -103,7 +103,7 @@ void CRGBAImage::readTGAImData(void* file, const TGA_HEADER* header) {
 }
 
 void CRGBAImage::readTGAUnmapped(void* file, unsigned char depth) {
-    tvn::PIXEL_PLANE plane = currentPlane(*this);
+    tvn::pixel::PIXEL_PLANE plane = currentPlane(*this);
     tvn::codecs::tga::readUnmapped(file, depth, &plane);
     m_pBuffer = plane.pWords;
 }
@@ -119,7 +119,7 @@ unsigned char CRGBAImage::getNextByte(void* file) {
 }
 
 int CRGBAImage::readGIFFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     return installOrClear(*this, tvn::codecs::decodeGif(file, &decoded), decoded);
 }
 
@@ -132,8 +132,8 @@ void CRGBAImage::readGIFScreenDescriptor(void* file, GIF_SCREEN_DESCR* screen) {
     tvn::codecs::gif::readScreenDescriptor(file, screen);
     m_dwWidth = screen->wWidth;
     m_dwHeight = screen->wHeight;
-    void* pixels = tvn::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
-    tvn::heapFree(m_pBuffer);
+    void* pixels = tvn::pixel::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = static_cast<TVN_DWORD*>(pixels);
 }
 
@@ -147,7 +147,7 @@ int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
 
 // Taken over like a bitmap handle: the picture becomes its own original.
 int CRGBAImage::readJPEGFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeJpeg(file, &decoded)) return 0;
     tvn::image::replacePicture(*this, decoded);
     return 1;

@@ -15,11 +15,11 @@ inline codecs::READ_AHEAD readAheadOf(CRGBAImage& image) {
 
 // The decoded plane replaces the current picture and its size, and sets the
 // own-alpha flag; the untouched copy and the saved alpha are not touched.
-void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
+void takePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded);
 
 // takePicture after releasing the untouched copy and the saved alpha: the new
 // picture is its own original, at both sizes.
-void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
+void replacePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded);
 
 } // namespace tvn::image
 

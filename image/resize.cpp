@@ -53,7 +53,7 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
     int result = resizeWithFilter(*this, innerWidth, innerHeight, filter, progress, user);
     if (result && k) {
         tvn::resample::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, &k, buffers.column);
-        tvn::heapFree(m_pBuffer);
+        tvn::pixel::heapFree(m_pBuffer);
         m_pBuffer = buffers.picture;
         buffers.picture = nullptr;
         m_dwWidth += 2 * k;
@@ -69,9 +69,9 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
 int CRGBAImage::setSizeRough(TVN_DWORD width, TVN_DWORD height) {
     if (!m_pBuffer || width == 0 || height == 0 || m_dwWidthOrig == 0 || m_dwHeightOrig == 0) return 0;
     if (!tvn::image::ensureUntouchedCopy(*this)) return 0;
-    TVN_DWORD* fresh = tvn::allocPixels(width, height);
+    TVN_DWORD* fresh = tvn::pixel::allocPixels(width, height);
     if (!fresh) return 0;
-    tvn::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = fresh;
     tvn::resample::NearestScaler scaler;
     scaler.scale(m_pOrigBuffer, m_dwWidthOrig, m_dwHeightOrig, m_pBuffer, width, height);

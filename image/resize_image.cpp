@@ -18,7 +18,7 @@ namespace tvn::image {
 bool ensureUntouchedCopy(CRGBAImage& image) {
     if (A::origBuffer(image)) return true;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
-    TVN_DWORD* copy = allocPixels(width, height);
+    TVN_DWORD* copy = pixel::allocPixels(width, height);
     if (!copy) return false;
     const std::size_t count = static_cast<std::size_t>(width) * height;
     const std::size_t current = static_cast<std::size_t>(A::width(image)) * A::height(image);
@@ -40,10 +40,10 @@ int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TV
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
     if (!A::buffer(image) || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
     if (!tvn::image::ensureUntouchedCopy(image)) return 0;
-    const tvn::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
-    tvn::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
+    const tvn::pixel::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
+    tvn::pixel::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
     if (!resample(untouched, &fresh)) return 0;
-    tvn::heapFree(A::buffer(image));
+    tvn::pixel::heapFree(A::buffer(image));
     A::buffer(image) = fresh.pWords;
     A::width(image) = newWidth;
     A::height(image) = newHeight;

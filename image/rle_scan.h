@@ -19,7 +19,7 @@ struct ScanKernels {
 
 // The table of the level the hot loops run at; the table of a given level.
 const ScanKernels& scanKernels();
-const ScanKernels& scanKernels(cpu::Level level);
+const ScanKernels& scanKernels(pixel::cpu::Level level);
 
 namespace reference {
 std::size_t findPair(const TVN_DWORD* p, std::size_t from, std::size_t n);

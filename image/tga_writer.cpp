@@ -25,10 +25,10 @@ int CRGBAImage::saveTGA(const char* fileName) {
     if (!fileName) return 0;
     const std::size_t total = static_cast<std::size_t>(m_pBuffer ? m_dwWidth : 0) * (m_pBuffer ? m_dwHeight : 0);
     std::size_t sliceBytes = 0;
-    if (!tvn::checkedSize(static_cast<TVN_DWORD>(std::min(total, kSlicePixels)), 4, 1, &sliceBytes)) return 0;
+    if (!tvn::pixel::checkedSize(static_cast<TVN_DWORD>(std::min(total, kSlicePixels)), 4, 1, &sliceBytes)) return 0;
     // Allocated before the file is created, so running out of memory never
     // replaces an existing file with a partial one.
-    tvn::HeapBlock slice(tvn::heapAlloc(sliceBytes));
+    tvn::pixel::HeapBlock slice(tvn::pixel::heapAlloc(sliceBytes));
     if (!slice.get()) return 0;
 
     HANDLE file = tvn::plat::fileCreateWrite(fileName);
@@ -47,7 +47,7 @@ int CRGBAImage::saveTGA(const char* fileName) {
     unsigned char* bytes = slice.as<unsigned char>();
     for (std::size_t done = 0; done < total;) {
         const std::size_t n = std::min(total - done, kSlicePixels);
-        tvn::rows::rowKernels().wordsToBgra(m_pBuffer + done, bytes, n);
+        tvn::pixel::rows::rowKernels().wordsToBgra(m_pBuffer + done, bytes, n);
         if (!writeAll(file, bytes, n * 4)) return 0;
         done += n;
     }

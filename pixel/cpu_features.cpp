@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-namespace tvn {
+namespace tvn::pixel {
 namespace cpu {
 
 namespace {
@@ -52,4 +52,4 @@ Level levelCap() {
 } // namespace testing
 
 } // namespace cpu
-} // namespace tvn
+} // namespace tvn::pixel

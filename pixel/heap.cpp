@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace tvn {
+namespace tvn::pixel {
 
 namespace {
 std::atomic<unsigned long> g_failAt{0};
@@ -91,4 +91,4 @@ void setAllocationLimit(std::size_t bytes) {
 }
 } // namespace testing
 
-} // namespace tvn
+} // namespace tvn::pixel

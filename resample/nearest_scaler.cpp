@@ -30,7 +30,8 @@ void NearestScaler::scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD sr
     const double ys = static_cast<double>(dstHeight) / srcHeight;
     // The column of every destination x once, and rows that repeat the row
     // above copied whole; without memory for the map, the plain loop.
-    tvn::HeapBlock map(tvn::cpu::referenceOnly() ? nullptr : tvn::heapAlloc(static_cast<std::size_t>(dstWidth) * 4));
+    tvn::pixel::HeapBlock map(
+        tvn::pixel::cpu::referenceOnly() ? nullptr : tvn::pixel::heapAlloc(static_cast<std::size_t>(dstWidth) * 4));
     if (!map.get()) {
         scaleReference(src, srcWidth, srcHeight, dst, dstWidth, dstHeight, xs, ys);
         return;

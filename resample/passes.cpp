@@ -44,10 +44,10 @@ PassResult fastHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD srcWid
     if (!ops || height < kBlock) return kPassReference;
     PlanGuard guard;
     std::size_t inBytes = 0, outBytes = 0;
-    if (!checkedSize(srcWidth, kBlock, 4, &inBytes) || !checkedSize(dstWidth, kBlock, 4, &outBytes) ||
+    if (!pixel::checkedSize(srcWidth, kBlock, 4, &inBytes) || !pixel::checkedSize(dstWidth, kBlock, 4, &outBytes) ||
         !buildPlan(table, kBlock * 4, &guard.plan))
         return kPassStopped;
-    HeapBlock in(heapAlloc(inBytes)), out(heapAlloc(outBytes));
+    pixel::HeapBlock in(pixel::heapAlloc(inBytes)), out(pixel::heapAlloc(outBytes));
     if (!in.get() || !out.get()) return kPassStopped;
     const std::size_t unit = 0;
     simd::CombineJob job = {in.as<unsigned char>(), kBlock * 4, &guard.plan, 0, dstWidth,

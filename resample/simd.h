@@ -67,7 +67,7 @@ const Ops* opsAvx512();
 
 // The primitives of a level (null at Reference: the scalar passes run), and
 // of the level the hot loops run at.
-const Ops* opsFor(cpu::Level level);
+const Ops* opsFor(pixel::cpu::Level level);
 const Ops* select();
 
 } // namespace simd

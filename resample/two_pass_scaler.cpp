@@ -74,14 +74,14 @@ void TwoPassScaler<Kernel>::passVertical(const TVN_DWORD* src, TVN_DWORD* dst, u
 }
 
 template <class Kernel>
-int TwoPassScaler<Kernel>::resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst) {
+int TwoPassScaler<Kernel>::resample(const tvn::pixel::PIXEL_PLANE& src, tvn::pixel::PIXEL_PLANE* dst) {
     m_bAborted = 0;
     const TVN_DWORD newWidth = dst->dwWidth, newHeight = dst->dwHeight, height = src.dwHeight;
-    tvn::HeapBlock middle(tvn::allocPixels(newWidth, height));
+    tvn::pixel::HeapBlock middle(tvn::pixel::allocPixels(newWidth, height));
     if (!middle.get()) return 0;
     passHorizontal(src.pWords, middle.as<TVN_DWORD>(), src.dwWidth, newWidth, height);
     if (m_bAborted) return 0;
-    tvn::HeapBlock fresh(tvn::allocPixels(newWidth, newHeight));
+    tvn::pixel::HeapBlock fresh(tvn::pixel::allocPixels(newWidth, newHeight));
     if (!fresh.get()) return 0;
     passVertical(middle.as<TVN_DWORD>(), fresh.as<TVN_DWORD>(), newWidth, height, newHeight);
     if (m_bAborted) return 0;

@@ -30,7 +30,7 @@ public:
                       unsigned dstHeight);
     // Resamples src to dst->dwWidth x dst->dwHeight (both > 0) into new words
     // stored in dst->pWords; 0 with nothing allocated on a shortage or an abort.
-    int resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst);
+    int resample(const tvn::pixel::PIXEL_PLANE& src, tvn::pixel::PIXEL_PLANE* dst);
     // The image's untouched picture resampled into its current picture; defined
     // beside the image object, which owns the buffers.
     int resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight);

@@ -54,7 +54,7 @@ TEST(Chromakey, WorkedValues) {
 }
 
 TEST(Chromakey, VectorRootEqualsDoubleRootForEverySquaredDistance) {
-    tvntest::forEachLevel([](tvn::cpu::Level level) {
+    tvntest::forEachLevel([](tvn::pixel::cpu::Level level) {
         for (TVN_DWORD n = 0; n <= kMaxSquaredDistance; ++n)
             ASSERT_EQ(chromakeyKernels(level).root(n), static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(n)))) << n;
     });
@@ -64,7 +64,7 @@ TEST(Chromakey, VectorRootEqualsDoubleRootForEverySquaredDistance) {
 void expectPathsMatchReference(const std::vector<TVN_DWORD>& pixels, const ChromakeySettings& s) {
     std::vector<TVN_DWORD> ref = pixels;
     chromakeyReference(ref.data(), ref.size(), s);
-    tvntest::forEachLevel([&](tvn::cpu::Level level) {
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level level) {
         std::vector<TVN_DWORD> got = pixels;
         chromakeyKernels(level).run(got.data(), got.size(), s);
         auto bad = std::mismatch(got.begin(), got.end(), ref.begin());

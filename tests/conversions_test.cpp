@@ -36,11 +36,11 @@ TVN_DWORD greyOf(TVN_DWORD v) {
 } // namespace
 
 TEST(PixelRows, EveryLevelMatchesTheReference) {
-    using tvn::rows::RowKernels;
-    const RowKernels& ref = tvn::rows::rowKernels(tvn::cpu::Level::Reference);
-    const tvn::image::rle::ScanKernels& refScan = tvn::image::rle::scanKernels(tvn::cpu::Level::Reference);
-    tvntest::forEachLevel([&](tvn::cpu::Level level) {
-        const RowKernels& k = tvn::rows::rowKernels(level);
+    using tvn::pixel::rows::RowKernels;
+    const RowKernels& ref = tvn::pixel::rows::rowKernels(tvn::pixel::cpu::Level::Reference);
+    const tvn::image::rle::ScanKernels& refScan = tvn::image::rle::scanKernels(tvn::pixel::cpu::Level::Reference);
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level level) {
+        const RowKernels& k = tvn::pixel::rows::rowKernels(level);
         const tvn::image::rle::ScanKernels& scan = tvn::image::rle::scanKernels(level);
         for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 100u, 1027u})
             for (std::size_t shift : {0u, 1u, 3u}) { // misaligned sources and destinations
@@ -116,7 +116,7 @@ TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
     for (int grey = 0; grey < 2; ++grey) {
         std::vector<TVN_DWORD> cur = randomPixels(6, 4, 1), orig = randomPixels(3, 5, 2);
         CRGBAImage image(cur.data(), 6, 4);
-        TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
+        TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(orig.size() * 4));
         std::memcpy(o, orig.data(), orig.size() * 4);
         ImageAccess::origBuffer(image) = o;
         ImageAccess::widthOrig(image) = 3;
@@ -143,7 +143,7 @@ TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
 TEST(Conversions, ExportsOfTheCurrentPixels) {
     const std::vector<TVN_DWORD> cur = randomPixels(37, 3, 9);
     CRGBAImage image(cur.data(), 37, 3);
-    ImageAccess::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::heapAllocZero(4 * 4));
+    ImageAccess::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::pixel::heapAllocZero(4 * 4));
     ImageAccess::widthOrig(image) = 2;
     ImageAccess::heightOrig(image) = 2;
     std::vector<unsigned char> b24(37 * 3 * 3 + 2, 0xEE), b32(37 * 3 * 4 + 2, 0xEE), e24, e32;

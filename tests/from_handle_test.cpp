@@ -50,7 +50,7 @@ TEST(FromHandle, ThirtyTwoBitRowsLoseTheirAlphaAndAllWidthsConvertAlike) {
         std::vector<TVN_DWORD> expected;
         for (std::size_t i = 0; i < rows.size(); i += 4)
             expected.push_back(tvnRGBA(rows[i + 2], rows[i + 1], rows[i], 255));
-        tvntest::forEachLevel([&](tvn::cpu::Level) {
+        tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
             CRGBAImage image;
             EXPECT_EQ(image.fromHandle(bitmap.handle), 1);
             EXPECT_EQ(tvntest::pixelsOf(image), expected) << "width " << w;
@@ -61,8 +61,8 @@ TEST(FromHandle, ThirtyTwoBitRowsLoseTheirAlphaAndAllWidthsConvertAlike) {
 
 TEST(FromHandle, ReplacesTheWholePictureKeepingSettings) {
     CRGBAImage image(4, 4);
-    Access::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::heapAllocZero(8 * 8 * 4));
-    Access::savedAlpha(image) = static_cast<unsigned char*>(tvn::heapAllocZero(8 * 8));
+    Access::origBuffer(image) = static_cast<TVN_DWORD*>(tvn::pixel::heapAllocZero(8 * 8 * 4));
+    Access::savedAlpha(image) = static_cast<unsigned char*>(tvn::pixel::heapAllocZero(8 * 8));
     Access::widthOrig(image) = Access::heightOrig(image) = 8;
     Access::containsAlpha(image) = 1;
     Access::blurSize(image) = 3;
@@ -99,9 +99,9 @@ TEST(FromHandle, FailuresLeaveTheImageAsItWas) {
     EXPECT_EQ(image.fromHandle(nullptr), 0);
     unchanged();
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the row buffer
-        tvn::testing::failAllocation(n);
+        tvn::pixel::testing::failAllocation(n);
         EXPECT_EQ(image.fromHandle(bitmap.handle), 0) << n;
-        tvn::testing::failAllocation(0);
+        tvn::pixel::testing::failAllocation(0);
         unchanged();
     }
 }

@@ -130,13 +130,13 @@ TEST(ImageObject, EveryAllocationFailureIsClean) {
     };
     for (unsigned long n = 1; n <= 8; ++n)
         for (const auto& operation : operations) {
-            tvn::testing::failAllocation(n);
+            tvn::pixel::testing::failAllocation(n);
             try {
                 operation();
             } catch (char* text) {
                 EXPECT_EQ(std::string(text), outOfMemory);
             }
-            tvn::testing::failAllocation(0);
+            tvn::pixel::testing::failAllocation(0);
         }
     EXPECT_EQ(pixelsOf(source), px);
 }

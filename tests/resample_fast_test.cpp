@@ -56,7 +56,7 @@ TEST(ResampleFast, EveryVectorPathMatchesTheReference) {
         for (int filter = 1; filter <= 6; ++filter) {
             std::vector<TVN_DWORD> px = s.photo ? randomPixels(s.w, s.h, 5, true) : randomPixels(s.w, s.h, s.w * 131 + filter);
             auto expected = onReference([&] { return resized(px, s.w, s.h, s.nw, s.nh, filter); });
-            forEachLevel([&](tvn::cpu::Level) {
+            forEachLevel([&](tvn::pixel::cpu::Level) {
                 ASSERT_EQ(resized(px, s.w, s.h, s.nw, s.nh, filter), expected)
                     << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh << " filter " << filter;
             });
@@ -79,7 +79,7 @@ TEST(ResampleFast, EveryBlurPathMatchesTheReference) {
     for (const Case& c : cases) {
         std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
         auto expected = onReference([&] { return blurred(px, c.w, c.h, c.k); });
-        forEachLevel([&](tvn::cpu::Level) {
+        forEachLevel([&](tvn::pixel::cpu::Level) {
             ASSERT_EQ(blurred(px, c.w, c.h, c.k), expected) << c.w << "x" << c.h << " k " << c.k;
         });
     }
@@ -97,7 +97,7 @@ TEST(ResampleFast, MultipliersAreExactForEveryChannelValue) {
             weights.push_back(double(p) / q);
             weights.push_back(std::nextafter(double(p) / q, 0.0));
         }
-    forEachLevel([&](tvn::cpu::Level) {
+    forEachLevel([&](tvn::pixel::cpu::Level) {
         int none = 0;
         for (std::size_t i = 0; i < weights.size(); ++i) {
             const double v = weights[i];
@@ -156,7 +156,7 @@ TEST(ResampleFast, HandMadeTablesWithEveryKindOfSpan) {
     tvn::resample::releasePlan(&plan);
     EXPECT_EQ(kinds, (std::vector<int>{2, 1, 1, 2, 2, 0, 0, 2, 0, 1}));
     const tvn::resample::ScalerProgress quiet = {nullptr, nullptr};
-    forEachLevel([&](tvn::cpu::Level) {
+    forEachLevel([&](tvn::pixel::cpu::Level) {
         const bool vector = tvn::resample::simd::select() != nullptr;
         std::vector<TVN_DWORD> out(n * 40), none(n * 40);
         EXPECT_EQ(tvn::resample::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),

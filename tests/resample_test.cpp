@@ -212,10 +212,10 @@ TEST(Resize, AllocationFailuresLeaveTheImageAsItWas) {
         for (unsigned long n = 1;; ++n) {
             auto image = start();
             const std::vector<TVN_DWORD> before = pixelsOf(*image);
-            tvn::testing::failAllocation(n);
+            tvn::pixel::testing::failAllocation(n);
             const int result = image->setSize(33, 20, 6, nullptr, nullptr);
-            const bool reached = tvn::testing::allocationCount() >= n;
-            tvn::testing::failAllocation(0);
+            const bool reached = tvn::pixel::testing::allocationCount() >= n;
+            tvn::pixel::testing::failAllocation(0);
             EXPECT_EQ(pixelsOf(*image), result ? success : before) << k << " " << n;
             EXPECT_EQ(image->getWidth(), result ? 33u : 19u + 2 * k);
             EXPECT_EQ(image->getBlurKrnlSize(), k);

@@ -134,7 +134,7 @@ TEST(RunLength, RunsAtRowEdgesAndPacketLimits) {
 
 TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
     std::mt19937 rng(11);
-    tvntest::forEachLevel([&](tvn::cpu::Level) {
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
         for (int i = 0; i < 60; ++i) {
             const TVN_DWORD w = 1 + rng() % 300, h = 1 + rng() % 6;
             std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
@@ -155,7 +155,7 @@ TEST(RunLength, RandomPicturesRoundTripOnEveryPath) {
 TEST(RunLength, PacksTheUntouchedPicture) {
     std::vector<TVN_DWORD> cur(10 * 10, 0xFF0000FFu), orig = tvntest::randomPixels(7, 3, 2);
     CRGBAImage image(cur.data(), 10, 10);
-    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
+    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(orig.size() * 4));
     std::memcpy(o, orig.data(), orig.size() * 4);
     ImageAccess::origBuffer(image) = o;
     ImageAccess::widthOrig(image) = 7;
@@ -174,16 +174,16 @@ TEST(RunLength, FailuresStoreNothing) {
     EXPECT_EQ(empty.compressRLE(&packed), 0u);
     std::vector<TVN_DWORD> px = tvntest::randomPixels(9, 9, 1);
     CRGBAImage image(px.data(), 9, 9);
-    tvn::testing::failAllocation(1);
+    tvn::pixel::testing::failAllocation(1);
     EXPECT_EQ(image.compressRLE(&packed), 0u);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     EXPECT_EQ(packed, marker);
     EXPECT_EQ(image.compressRLE(nullptr), 0u);
     CRGBAImage::freeRLEBuffer(nullptr);
 
     // A refused shrink keeps the larger block; the stream is still right.
-    tvn::testing::failAllocation(2);
+    tvn::pixel::testing::failAllocation(2);
     const Bytes s = pack(image);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     EXPECT_EQ(s, slowPack(px, 9, 9));
 }

@@ -53,5 +53,5 @@ unsigned long currentThreadId() {
 } // namespace tvn
 
 __attribute__((constructor)) static void tivornModuleLoad() {
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
 }

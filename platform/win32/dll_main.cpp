@@ -3,6 +3,6 @@
 #include "pixel/module_start.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    tvn::moduleAttach(instance, static_cast<unsigned>(reason));
+    tvn::pixel::moduleAttach(instance, static_cast<unsigned>(reason));
     return TRUE;
 }
