@@ -112,7 +112,7 @@ void readMappedBitmap(HANDLE file, const tagBITMAPINFOHEADER& info, const pixel:
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = plane.pWords;
     for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width)
-        tvn::bmp::indexedRowToWords(row, bits, words, out, width);
+        tvn::codecs::bmp::indexedRowToWords(row, bits, words, out, width);
 }
 
 void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITMAPINFOHEADER& info,

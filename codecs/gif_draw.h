@@ -4,7 +4,7 @@
 
 #include "codecs/gif_format.h"
 
-namespace tvn {
+namespace tvn::codecs {
 namespace gif {
 
 // Fills all kTableEntries pixel words of palette: the `entries` colours of table
@@ -24,6 +24,6 @@ void fillAroundImage(TVN_DWORD* screen, TVN_DWORD screenWidth, TVN_DWORD screenH
                      TVN_DWORD count, TVN_DWORD colour);
 
 } // namespace gif
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

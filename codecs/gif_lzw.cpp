@@ -10,7 +10,7 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 namespace {
 // Two carried bytes, up to 255 new ones, and room for the four-byte loads of the
@@ -216,4 +216,4 @@ TVN_DWORD CGifLzwDecoder::decodeImage(HANDLE file, unsigned short* indices, TVN_
     return m_dwCount;
 }
 
-} // namespace tvn
+} // namespace tvn::codecs

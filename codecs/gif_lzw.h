@@ -7,7 +7,7 @@
 #include "pixel/heap.h"
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 class CGifLzwDecoder {
 public:
@@ -84,6 +84,6 @@ private:
     TVN_DWORD m_dwPrevLen;
 };
 
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

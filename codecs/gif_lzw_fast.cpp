@@ -16,7 +16,7 @@
 
 #include "codecs/gif_format.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 namespace {
 // Copies n entries in chunks of eight; may write up to seven entries beyond
@@ -179,4 +179,4 @@ int CGifLzwDecoder::runFast() {
     }
 }
 
-} // namespace tvn
+} // namespace tvn::codecs

@@ -12,13 +12,13 @@
 
 #include <cstring>
 
-namespace tvn {
+namespace tvn::codecs {
 namespace tga {
 const unsigned char kScale5[32] = {0,   8,   16,  24,  32,  41,  49,  57,  65,  74,  82,
                                    90,  98,  106, 115, 123, 131, 139, 148, 156, 164, 172,
                                    180, 189, 197, 205, 213, 222, 230, 238, 246, 255};
 } // namespace tga
-} // namespace tvn
+} // namespace tvn::codecs
 
 namespace {
 
@@ -122,13 +122,13 @@ void readUnmapped(HANDLE file, unsigned char depth, pixel::PIXEL_PLANE* plane) {
         return;
     }
     if (depth == 16) {
-        for (std::size_t i = 0; i < count; ++i, data += 2) out[i] = tvn::tga::word16(data[0] | (data[1] << 8));
+        for (std::size_t i = 0; i < count; ++i, data += 2) out[i] = tvn::codecs::tga::word16(data[0] | (data[1] << 8));
     } else if (stride == 3) {
         pixel::rows::rowKernels().bgrToWords(data, out, count);
     } else if (stride == 4) {
         pixel::rows::rowKernels().bgrxToWords(data, out, count);
     } else {
-        for (std::size_t i = 0; i < count; ++i, data += stride) out[i] = tvn::tga::wordBGR(data, 255);
+        for (std::size_t i = 0; i < count; ++i, data += stride) out[i] = tvn::codecs::tga::wordBGR(data, 255);
     }
 }
 

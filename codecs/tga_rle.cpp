@@ -15,7 +15,7 @@
 namespace {
 
 void words16(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i, p += 2) out[i] = tvn::tga::word16(p[0] | (p[1] << 8));
+    for (std::size_t i = 0; i < n; ++i, p += 2) out[i] = tvn::codecs::tga::word16(p[0] | (p[1] << 8));
 }
 
 // Converts the literal values of a packet: chosen once per picture.
@@ -28,7 +28,7 @@ tvn::pixel::rows::ToWords literalConverter(unsigned depth) {
 // Stores the n pixels of one packet (header h, its value bytes at p).
 inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth,
                         tvn::pixel::rows::ToWords literals, TVN_DWORD* out) {
-    if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
+    if (h & 0x80) std::fill_n(out, n, tvn::codecs::tga::rleWord(p, depth));
     else literals(p, out, n);
 }
 
@@ -43,7 +43,7 @@ void readUnmappedRLE(HANDLE file, unsigned char depth, READ_AHEAD& ra, const pix
     // platform gives this file the same handle value.
     ra.hFile = INVALID_HANDLE_VALUE;
     const std::size_t total = plane.count();
-    const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
+    const unsigned valueBytes = tvn::codecs::tga::rleValueBytes(depth);
     const tvn::pixel::rows::ToWords literals = literalConverter(depth);
     TVN_DWORD* out = plane.pWords;
     std::size_t stored = 0;

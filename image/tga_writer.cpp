@@ -37,7 +37,7 @@ int CRGBAImage::saveTGA(const char* fileName) {
 
     TGA_HEADER header;
     std::memset(&header, 0, sizeof header);
-    header.byImageType = tvn::kTgaTypeTrueColor;
+    header.byImageType = tvn::codecs::kTgaTypeTrueColor;
     header.wWidth = static_cast<std::uint16_t>(m_dwWidth);
     header.wHeight = static_cast<std::uint16_t>(m_dwHeight);
     header.byPixelDepth = 32;
@@ -54,6 +54,6 @@ int CRGBAImage::saveTGA(const char* fileName) {
 
     TGA_FOOTER footer;
     std::memset(&footer, 0, sizeof footer);
-    std::memcpy(footer.signature, tvn::kTgaSignature, sizeof tvn::kTgaSignature);
+    std::memcpy(footer.signature, tvn::codecs::kTgaSignature, sizeof tvn::codecs::kTgaSignature);
     return writeAll(file, &footer, sizeof footer) ? 1 : 0;
 }
