@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# The include rules that keep the folders layered. Every quoted include is
-# resolved to the file it names (relative to the including file, else to the
-# repository root) and checked against the rules of the including folder:
+# The include rules that keep the folders layered. Library code writes every
+# quoted include from the repository root ("pixel/heap.h"; public headers as
+# "tivorn/..."), so a path names one file wherever it appears. Each include is
+# resolved (root, then include/, then - for tools/ only - the including folder)
+# and checked against the rules of the including folder:
+#   library folders write includes from the root, never "../x.h" or "x.h"
 #   codecs/    never includes resample/, alpha/ or image/
 #   resample/  never includes codecs/, alpha/ or image/
 #   alpha/     never includes image/image_access.h
@@ -20,10 +23,12 @@ includes_of() {
   [ -d "$dir" ] || return 0
   find "$dir" -type f \( -name '*.cpp' -o -name '*.h' -o -name '*.inc' \) | sort | while read -r file; do
     sed -nE 's/^\s*#\s*include\s*"([^"]+)".*/\1/p' "$file" | while read -r target; do
-      if [ -e "$(dirname "$file")/$target" ]; then
-        target=$(realpath -m --relative-to="$root" "$(dirname "$file")/$target")
-      elif [ -e "include/$target" ]; then
+      if [[ "$target" != *../* && -f "$target" ]]; then
+        :
+      elif [[ "$target" != *../* && -f "include/$target" ]]; then
         target="include/$target"
+      elif [ -e "$(dirname "$file")/$target" ]; then
+        target="unrooted:$(realpath -m --relative-to="$root" "$(dirname "$file")/$target")"
       fi
       printf '%s\t%s\n' "$file" "$target"
     done
@@ -31,9 +36,10 @@ includes_of() {
 }
 
 # forbid DIR REGEX WHY: no include from DIR may resolve to a path matching REGEX.
+# Paths written from the including folder are marked "unrooted:".
 forbid() {
   local hits
-  hits=$(includes_of "$1" | awk -F'\t' -v re="$2" '$2 ~ re {print "  " $1 " includes " $2}')
+  hits=$(includes_of "$1" | awk -F'\t' -v re="$2" '{t = $2; sub(/^unrooted:/, "", t)} t ~ re {print "  " $1 " includes " $2}')
   if [ -n "$hits" ]; then
     echo "$1/ $3:" >&2
     echo "$hits" >&2
@@ -41,6 +47,20 @@ forbid() {
   fi
 }
 
+# unrooted DIR: every include from DIR is written from the repository root.
+unrooted() {
+  local hits
+  hits=$(includes_of "$1" | awk -F'\t' '$2 ~ /^unrooted:/ {print "  " $1 " includes " $2}')
+  if [ -n "$hits" ]; then
+    echo "$1/ writes includes from the repository root, not from its own folder:" >&2
+    echo "$hits" >&2
+    status=1
+  fi
+}
+
+for dir in pixel image codecs resample alpha sequence cache platform; do
+  unrooted "$dir"
+done
 forbid codecs '^(resample|alpha|image)/' "must not include resample/, alpha/ or image/"
 forbid resample '^(codecs|alpha|image)/' "must not include codecs/, alpha/ or image/"
 forbid alpha '^image/image_access\.h$' "must not include image/image_access.h"

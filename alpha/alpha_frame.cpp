@@ -1,4 +1,4 @@
-#include "alpha_frame.h"
+#include "alpha/alpha_frame.h"
 
 namespace tvn {
 namespace alpha {

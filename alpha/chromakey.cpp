@@ -1,5 +1,5 @@
 // Mode 5: pixels close to the key colour become transparent.
-#include "chromakey_kernels.h"
+#include "alpha/chromakey_kernels.h"
 
 #include <cmath>
 
@@ -12,13 +12,13 @@ TVN_DWORD rootReference(TVN_DWORD squared) {
 }
 } // namespace
 
-const ChromakeyKernels& chromakeyKernels(cpu::Level level) {
+const ChromakeyKernels& chromakeyKernels(pixel::cpu::Level level) {
     static const ChromakeyKernels reference = {chromakeyReference, rootReference};
 #ifdef TVN_X86
     static const ChromakeyKernels sse2 = {chromakeySse2, chromakeyRootSse2};
     static const ChromakeyKernels avx2 = {chromakeyAvx2, chromakeyRootAvx2};
-    if (level >= cpu::Level::Avx2) return avx2;
-    if (level >= cpu::Level::Sse2) return sse2;
+    if (level >= pixel::cpu::Level::Avx2) return avx2;
+    if (level >= pixel::cpu::Level::Sse2) return sse2;
 #else
     (void)level;
 #endif
@@ -26,7 +26,7 @@ const ChromakeyKernels& chromakeyKernels(cpu::Level level) {
 }
 
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
-    chromakeyKernels(cpu::level()).run(words, count, s);
+    chromakeyKernels(pixel::cpu::level()).run(words, count, s);
 }
 
 } // namespace alpha

@@ -1,8 +1,8 @@
 // AVX2 chromakey, eight pixels at a time, chosen at run time.
 #include <cmath>
 
-#include "alpha_frame.h"
-#include "chromakey_kernels.h"
+#include "alpha/alpha_frame.h"
+#include "alpha/chromakey_kernels.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>

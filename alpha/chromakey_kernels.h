@@ -51,7 +51,7 @@ struct ChromakeyKernels {
     // The truncated root of a squared distance, as run takes it.
     TVN_DWORD (*root)(TVN_DWORD squared);
 };
-const ChromakeyKernels& chromakeyKernels(cpu::Level level);
+const ChromakeyKernels& chromakeyKernels(pixel::cpu::Level level);
 
 // What the mode calls: the fastest path this processor runs, else the reference.
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s);

@@ -2,7 +2,7 @@
 // against it.
 #include <cstdint>
 
-#include "chromakey_kernels.h"
+#include "alpha/chromakey_kernels.h"
 #include "tivorn/pixel.h"
 
 namespace tvn {

@@ -1,8 +1,8 @@
 // SSE2 chromakey (the baseline of every x86 build), four pixels at a time.
 #include <cmath>
 
-#include "alpha_frame.h"
-#include "chromakey_kernels.h"
+#include "alpha/alpha_frame.h"
+#include "alpha/chromakey_kernels.h"
 
 #ifdef TVN_X86
 #include <emmintrin.h>

@@ -1,10 +1,10 @@
 // AVX2 row kernels of the position modes, chosen at run time.
-#include "position_kernels.h"
+#include "alpha/position_kernels.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
 
-#include "alpha_frame.h"
+#include "alpha/alpha_frame.h"
 
 #define TVN_AVX2 __attribute__((target("avx2")))
 

@@ -1,10 +1,10 @@
 // Fast drivers of the position modes and the choice of kernels.
 #include <algorithm>
 
-#include "alpha_frame.h"
+#include "alpha/alpha_frame.h"
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
-#include "position_kernels.h"
+#include "alpha/position_kernels.h"
 
 namespace tvn {
 namespace alpha {
@@ -73,7 +73,7 @@ void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, T
                   const IMG_TRANSP& settings) {
     if (!width || !height) return;
     std::size_t bytes = 0;
-    HeapBlock table(checkedSize(width, sizeof(double), 1, &bytes) ? heapAlloc(bytes) : nullptr);
+    pixel::HeapBlock table(pixel::checkedSize(width, sizeof(double), 1, &bytes) ? pixel::heapAlloc(bytes) : nullptr);
     // Without room for the column table the reference does the same work.
     if (!table.get()) return gradientReference(words, width, height, settings);
     double* columns = table.as<double>();
@@ -106,10 +106,10 @@ void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TV
     }
 }
 
-const PositionKernels* positionKernels(cpu::Level level) {
+const PositionKernels* positionKernels(pixel::cpu::Level level) {
 #ifdef TVN_X86
-    if (level >= cpu::Level::Avx2) return &positionKernelsAvx2();
-    if (level >= cpu::Level::Sse2) return &positionKernelsSse2();
+    if (level >= pixel::cpu::Level::Avx2) return &positionKernelsAvx2();
+    if (level >= pixel::cpu::Level::Sse2) return &positionKernelsSse2();
 #else
     (void)level;
 #endif
@@ -118,7 +118,7 @@ const PositionKernels* positionKernels(cpu::Level level) {
 
 namespace {
 const PositionKernels* bestKernels() {
-    return positionKernels(cpu::level());
+    return positionKernels(pixel::cpu::level());
 }
 } // namespace
 

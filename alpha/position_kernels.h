@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "position_formulas.h"
+#include "alpha/position_formulas.h"
 #include "pixel/cpu_features.h"
 #include "tivorn/image.h"
 
@@ -41,7 +41,7 @@ const PositionKernels& positionKernelsAvx2();
 #endif
 
 // The set of a level: null at Reference, where the per-pixel formulas run.
-const PositionKernels* positionKernels(cpu::Level level);
+const PositionKernels* positionKernels(pixel::cpu::Level level);
 
 // Fast drivers: the gradient through a column table, the ellipse through its
 // mirror symmetry (one quadrant computed, three copied).

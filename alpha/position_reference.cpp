@@ -1,6 +1,6 @@
 // The position modes pixel by pixel, literally as defined; the fast paths are
 // proven against these loops.
-#include "position_kernels.h"
+#include "alpha/position_kernels.h"
 
 namespace tvn {
 namespace alpha {

@@ -1,12 +1,12 @@
 // SSE2 row kernels of the position modes (the baseline of every x86 build).
-#include "position_kernels.h"
+#include "alpha/position_kernels.h"
 
 #ifdef TVN_X86
 #include <emmintrin.h>
 
 #include <cstring>
 
-#include "alpha_frame.h"
+#include "alpha/alpha_frame.h"
 
 namespace tvn {
 namespace alpha {

@@ -1,5 +1,5 @@
 // What each control of the properties dialog does to the values being edited.
-#include "properties_model.h"
+#include "alpha/properties_model.h"
 
 #include "image/file_names.h"
 #include "pixel/heap.h"
@@ -70,10 +70,10 @@ unsigned scaled(unsigned value, TVN_DWORD numerator, TVN_DWORD denominator) {
 CImagePropertiesDlg::CImagePropertiesDlg()
     : m_transp(), m_pszImageFile(""), m_dwWidth(0), m_dwHeight(0), m_dwWidthOrig(0), m_dwHeightOrig(0),
       m_nBlurKrnlSize(0), m_bBlurOn(0), m_bKeepAspect(1),
-      m_strDlgMaskFile(static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize))) {}
+      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(tvn::image::kNameSize))) {}
 
 CImagePropertiesDlg::~CImagePropertiesDlg() {
-    tvn::heapFree(m_strDlgMaskFile);
+    tvn::pixel::heapFree(m_strDlgMaskFile);
 }
 
 int CImagePropertiesDlg::doModal(HWND owner) {
@@ -178,12 +178,14 @@ void CImagePropertiesDlg::onChooseColor(CPropertiesWindow& window) {
 // A picture made in memory has no name to start from; load refuses an empty one,
 // so the choice then starts in the open-file dialog's folder.
 void CImagePropertiesDlg::onBrowseMask(CPropertiesWindow& window) {
-    char start[tvn::kNameSize];
-    tvn::copyName(start, m_strDlgMaskFile[0] ? m_strDlgMaskFile : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath : ".");
+    char start[tvn::image::kNameSize];
+    tvn::image::copyName(start, m_strDlgMaskFile[0]        ? m_strDlgMaskFile
+                                : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath
+                                                           : ".");
     try {
         CRGBAImage probe;
         if (!probe.load(start, 1)) return;
-        tvn::copyName(m_strDlgMaskFile, probe.getFileName());
+        tvn::image::copyName(m_strDlgMaskFile, probe.getFileName());
         window.setText(IDC_PROP_MASK_FILE, m_strDlgMaskFile);
     } catch (char* text) {
         window.showMessage(text); // out of memory: nothing may escape into the window's loop
@@ -196,12 +198,12 @@ int CImagePropertiesDlg::onOK(CPropertiesWindow& window) {
     // Only the low byte is kept: 300 becomes 44; 101..255 act as 100 in the modes.
     for (const PercentEdit& edit : kPercentEdits)
         m_transp.*edit.field = static_cast<unsigned char>(window.getNumber(edit.id) & 0xFFu);
-    char mask[tvn::kNameSize];
+    char mask[tvn::image::kNameSize];
     window.getText(IDC_PROP_MASK_FILE, mask, sizeof mask);
     if (m_transp.byMode == TRANSP_MASK && !tvn::plat::fileCanBeOpened(mask)) {
-        window.showMessage(tvn::messageText(tvn::Msg::CannotOpenMaskFile));
+        window.showMessage(tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenMaskFile));
         return 0;
     }
-    tvn::copyName(m_strDlgMaskFile, mask);
+    tvn::image::copyName(m_strDlgMaskFile, mask);
     return 1;
 }

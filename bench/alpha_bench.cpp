@@ -51,13 +51,13 @@ void BM_Transparency(benchmark::State& state, unsigned char mode, bool resized, 
         return;
     }
     IMG_TRANSP t = settingsFor(mode);
-    tvn::cpu::testing::forceReference(reference);
+    tvn::pixel::cpu::testing::forceReference(reference);
     image.setTransparency(t, nullptr); // the first mode allocates the saved alpha
     for (auto _ : state) {
         image.setTransparency(t, nullptr);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(kWidth) * kHeight);
 }
 

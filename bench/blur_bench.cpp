@@ -28,13 +28,13 @@ void blurCase(benchmark::State& state, unsigned k, bool reference) {
     const TVN_DWORD w = 2000, h = 2000;
     static std::vector<TVN_DWORD> px = photoLike(w, h);
     std::vector<TVN_DWORD> out(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k));
-    tvn::cpu::testing::forceReference(reference);
+    tvn::pixel::cpu::testing::forceReference(reference);
     for (auto _ : state) {
         unsigned kernel = k;
         tvn2PassBlur(px.data(), out.data(), w, h, &kernel);
         benchmark::DoNotOptimize(out.data());
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(w + 2 * k) * (h + 2 * k));
 }
 

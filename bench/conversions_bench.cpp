@@ -38,13 +38,13 @@ void BM_Memcpy48MB(benchmark::State& state) {
 BENCHMARK(BM_Memcpy48MB)->Unit(benchmark::kMillisecond);
 
 template <int (CRGBAImage::*Convert)()> void convert(benchmark::State& state) {
-    tvn::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
     CRGBAImage& image = picture();
     for (auto _ : state) {
         benchmark::DoNotOptimize((image.*Convert)());
         benchmark::ClobberMemory();
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(kPixels));
 }
 
@@ -59,14 +59,14 @@ BENCHMARK(BM_ConvertToGrayscale)->ArgName("reference")->Arg(0)->Arg(1)->Unit(ben
 BENCHMARK(BM_ConvertToBGRA)->ArgName("reference")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 template <int (CRGBAImage::*Fill)(unsigned char*), int Bytes> void fill(benchmark::State& state) {
-    tvn::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
     std::vector<unsigned char> dst(kPixels * Bytes);
     CRGBAImage& image = picture();
     for (auto _ : state) {
         benchmark::DoNotOptimize((image.*Fill)(dst.data()));
         benchmark::ClobberMemory();
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(kPixels));
 }
 

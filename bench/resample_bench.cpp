@@ -52,7 +52,7 @@ const std::vector<TVN_DWORD>& source(TVN_DWORD w, TVN_DWORD) {
 }
 
 void setSizeCase(benchmark::State& state, Case c, int filter, bool reference) {
-    tvn::cpu::testing::forceReference(reference);
+    tvn::pixel::cpu::testing::forceReference(reference);
     CRGBAImage image(source(c.w, c.h).data(), c.w, c.h);
     image.setSize(c.w, c.h, filter, nullptr, nullptr); // the untouched copy exists from here on
     // One untimed resize: the process's first use of blocks this big is not counted.
@@ -61,19 +61,19 @@ void setSizeCase(benchmark::State& state, Case c, int filter, bool reference) {
         if (!image.setSize(c.nw, c.nh, filter, nullptr, nullptr)) state.SkipWithError("setSize failed");
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(c.nw) * c.nh);
 }
 
 void setSizeRoughCase(benchmark::State& state, Case c, bool reference) {
-    tvn::cpu::testing::forceReference(reference);
+    tvn::pixel::cpu::testing::forceReference(reference);
     CRGBAImage image(source(c.w, c.h).data(), c.w, c.h);
     image.setSizeRough(c.w, c.h);
     for (auto _ : state) {
         image.setSizeRough(c.nw, c.nh);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     reportMegapixels(state, double(c.nw) * c.nh);
 }
 

@@ -69,7 +69,7 @@ CRGBAImage& photoLikePicture() {
 
 // Argument 0: the fastest path of this processor; 1: the scalar reference.
 void BM_CompressRLE(benchmark::State& state) {
-    tvn::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
     CRGBAImage& image = photoLikePicture();
     TVN_DWORD bytes = 0;
     for (auto _ : state) {
@@ -78,7 +78,7 @@ void BM_CompressRLE(benchmark::State& state) {
         benchmark::DoNotOptimize(packed);
         CRGBAImage::freeRLEBuffer(packed);
     }
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     state.counters["ratio"] = double(bytes) / (4.0 * image.getWidth() * image.getHeight());
     reportMegapixels(state, double(image.getWidth()) * image.getHeight());
 }

@@ -1,12 +1,12 @@
 // The cache file object: opening, the entry list, adding and deleting entries and
 // the frame queries. Saving is in cache_save.cpp.
-#include "cache_file.h"
-#include "cache_format.h"
-#include "file_window.h"
-#include "frame_unpack.h"
+#include "cache/cache_file.h"
+#include "cache/cache_format.h"
+#include "cache/file_window.h"
+#include "cache/frame_unpack.h"
 #include "tivorn/image.h"
-#include "../platform/cache_files.h"
-#include "../sequence/frame_names.h"
+#include "platform/cache_files.h"
+#include "sequence/frame_names.h"
 
 #include <cstdlib>
 #include <cstring>

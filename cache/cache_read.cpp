@@ -1,9 +1,9 @@
 // Reading a cache file's entry list: names, counts, offsets and time stamps only.
 // The packed pixels are read when a frame's pixels are asked for.
-#include "cache_file.h"
-#include "cache_format.h"
-#include "file_window.h"
-#include "../platform/cache_files.h"
+#include "cache/cache_file.h"
+#include "cache/cache_format.h"
+#include "cache/file_window.h"
+#include "platform/cache_files.h"
 
 #include <cstdlib>
 #include <cstring>

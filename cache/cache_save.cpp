@@ -8,11 +8,11 @@
 // To make that so, the old bytes from the first rewritten position to the end
 // (for an append, only the old tables) and the 19 head bytes are kept aside in
 // memory before anything is written, and put back on failure.
-#include "cache_file.h"
-#include "cache_format.h"
-#include "file_window.h"
+#include "cache/cache_file.h"
+#include "cache/cache_format.h"
+#include "cache/file_window.h"
 #include "tivorn/image.h"
-#include "../platform/cache_files.h"
+#include "platform/cache_files.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "file_window.h"
-#include "cache_format.h"
-#include "../platform/cache_files.h"
+#include "cache/file_window.h"
+#include "cache/cache_format.h"
+#include "platform/cache_files.h"
 
 #include <cstring>
 

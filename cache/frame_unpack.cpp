@@ -1,4 +1,4 @@
-#include "frame_unpack.h"
+#include "cache/frame_unpack.h"
 
 #include "pixel/rows.h"
 
@@ -25,7 +25,7 @@ std::size_t FrameUnpacker::feed(const unsigned char* data, std::size_t length) {
             const TVN_DWORD pel = packedPixel(data + pos + 1);
             for (std::size_t i = 0; i < n; ++i) m_out[m_stored + i] = pel;
         } else {
-            rows::rowKernels().bigEndianToWords(data + pos + 1, m_out + m_stored, n);
+            pixel::rows::rowKernels().bigEndianToWords(data + pos + 1, m_out + m_stored, n);
         }
         m_stored += n;
         pos += size;

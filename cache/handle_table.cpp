@@ -1,6 +1,6 @@
-#include "handle_table.h"
-#include "cache_file.h"
-#include "../platform/platform.h"
+#include "cache/handle_table.h"
+#include "cache/cache_file.h"
+#include "platform/platform.h"
 
 #include <cstring>
 #include <new>

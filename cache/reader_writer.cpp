@@ -2,8 +2,8 @@
 // the handle and hands over to it; a handle that is unknown, 0 or another
 // thread's gives the failure value. Nothing is thrown to the host.
 #include "tivorn/cache.h"
-#include "cache_file.h"
-#include "handle_table.h"
+#include "cache/cache_file.h"
+#include "cache/handle_table.h"
 
 #include <new>
 

@@ -1,7 +1,7 @@
 // The C interface's animation caches: each function calls one member of
 // CKACReaderWriter. A cache serves several threads at once, so the text of a
 // failure is kept per thread (with the cache it came from), not in the handle.
-#include "c_handles.h"
+#include "capi/c_handles.h"
 
 using tvn::capi::guarded;
 

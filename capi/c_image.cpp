@@ -1,5 +1,5 @@
 // The C interface's pictures: each function calls one member of CRGBAImage.
-#include "c_handles.h"
+#include "capi/c_handles.h"
 
 using tvn::capi::guarded;
 

@@ -1,12 +1,12 @@
 // The BMP reader: uncompressed bitmaps with a 40-byte information header,
 // 1, 4 and 8 bits through a colour table, 24 and 32 bits direct.
-#include "bmp_rows.h"
-#include "decoders.h"
+#include "codecs/bmp_rows.h"
+#include "codecs/decoders.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"
-#include "reader_failure.h"
+#include "codecs/reader_failure.h"
 
 #include <cstdint>
 
@@ -17,7 +17,8 @@ const unsigned short kBmpSignature = 0x4D42; // "BM"
 // Reads exactly size bytes or throws message 2.
 void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
     TVN_DWORD got = 0;
-    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size) tvn::throwMessage(tvn::Msg::FileDamaged);
+    if (!tvn::plat::fileRead(file, buffer, size, &got) || got != size)
+        tvn::pixel::throwMessage(tvn::pixel::Msg::FileDamaged);
 }
 
 // Bytes of one file row: the bits of width pixels rounded up to whole bytes,
@@ -25,13 +26,13 @@ void readExactly(HANDLE file, void* buffer, TVN_DWORD size) {
 TVN_DWORD rowStride(TVN_DWORD width, unsigned bits) {
     unsigned long long bytes = (static_cast<unsigned long long>(width) * bits + 7) / 8;
     bytes = (bytes + 3) & ~3ull;
-    if (bytes > 0xFFFFFFFFull) tvn::throwMessage(tvn::Msg::OutOfMemory);
+    if (bytes > 0xFFFFFFFFull) tvn::pixel::throwMessage(tvn::pixel::Msg::OutOfMemory);
     return static_cast<TVN_DWORD>(bytes);
 }
 
 // All rows of the file in one read, into a temporary block the caller owns.
 void* readRows(HANDLE file, TVN_DWORD stride, TVN_DWORD height) {
-    tvn::HeapBlock rows(tvn::heapAllocOrThrow(stride, height, 1, 0));
+    tvn::pixel::HeapBlock rows(tvn::pixel::heapAllocOrThrow(stride, height, 1, 0));
     readExactly(file, rows.get(), stride * height);
     return rows.release();
 }
@@ -41,8 +42,8 @@ void* readRows(HANDLE file, TVN_DWORD stride, TVN_DWORD height) {
 namespace tvn {
 namespace codecs {
 
-int decodeBmp(HANDLE file, DECODED_PICTURE* out) {
-    DecodedHolder holder(out);
+int decodeBmp(HANDLE file, pixel::DECODED_PICTURE* out) {
+    pixel::DecodedHolder holder(out);
     try {
         tagBITMAPFILEHEADER header;
         tagBITMAPINFOHEADER info;
@@ -53,22 +54,22 @@ int decodeBmp(HANDLE file, DECODED_PICTURE* out) {
         // for a buffer that cannot be had and is refused with message 1.
         const TVN_DWORD width = static_cast<TVN_DWORD>(info.biWidth);
         const TVN_DWORD height = static_cast<TVN_DWORD>(info.biHeight);
-        holder.reset(static_cast<TVN_DWORD*>(heapAllocOrThrow(width, height, 4, 0)), width, height);
+        holder.reset(static_cast<TVN_DWORD*>(pixel::heapAllocOrThrow(width, height, 4, 0)), width, height);
 
         switch (info.biBitCount) {
         case 1:
         case 4:
         case 8:
-            if (info.biCompression != 0) throwMessage(Msg::UnsupportedFormat);
+            if (info.biCompression != 0) pixel::throwMessage(pixel::Msg::UnsupportedFormat);
             bmp::readMappedBitmap(file, info, out->plane);
             break;
-        case 16: throwMessage(Msg::UnsupportedFormat);
+        case 16: pixel::throwMessage(pixel::Msg::UnsupportedFormat);
         case 24:
         case 32:
-            if (info.biCompression != 0) throwMessage(Msg::UnsupportedFormat);
+            if (info.biCompression != 0) throwMessage(pixel::Msg::UnsupportedFormat);
             bmp::readRawBitmap(file, header, info, out->plane);
             break;
-        default: throwMessage(Msg::FileDamaged);
+        default: throwMessage(pixel::Msg::FileDamaged);
         }
         holder.keep();
         return 1;
@@ -81,19 +82,19 @@ namespace bmp {
 
 void readFileHeader(HANDLE file, tagBITMAPFILEHEADER* header) {
     readExactly(file, header, sizeof *header);
-    if (header->bfType != kBmpSignature) throwMessage(Msg::NotBmp);
+    if (header->bfType != kBmpSignature) pixel::throwMessage(pixel::Msg::NotBmp);
 }
 
 void readInfoHeader(HANDLE file, tagBITMAPINFOHEADER* info) {
     readExactly(file, info, sizeof *info);
-    if (info->biSize != sizeof *info || info->biBitCount == 0) throwMessage(Msg::UnsupportedBmpHeader);
+    if (info->biSize != sizeof *info || info->biBitCount == 0) pixel::throwMessage(pixel::Msg::UnsupportedBmpHeader);
 }
 
 void readColorMap(HANDLE file, tagRGBQUAD* table, TVN_DWORD count) {
     readExactly(file, table, count * sizeof *table);
 }
 
-void readMappedBitmap(HANDLE file, const tagBITMAPINFOHEADER& info, const PIXEL_PLANE& plane) {
+void readMappedBitmap(HANDLE file, const tagBITMAPINFOHEADER& info, const pixel::PIXEL_PLANE& plane) {
     // The table always has 2^bits entries and the rows follow it at once,
     // whatever biClrUsed and bfOffBits say.
     const unsigned bits = info.biBitCount;
@@ -106,16 +107,16 @@ void readMappedBitmap(HANDLE file, const tagBITMAPINFOHEADER& info, const PIXEL_
 
     const TVN_DWORD width = plane.dwWidth, height = plane.dwHeight;
     const TVN_DWORD stride = rowStride(width, bits);
-    HeapBlock rows(readRows(file, stride, height));
+    pixel::HeapBlock rows(readRows(file, stride, height));
     if (width == 0) return; // rows of no pixels, however many: nothing to store
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = plane.pWords;
     for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width)
-        tvn::bmp::indexedRowToWords(row, bits, words, out, width);
+        tvn::codecs::bmp::indexedRowToWords(row, bits, words, out, width);
 }
 
 void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITMAPINFOHEADER& info,
-                   const PIXEL_PLANE& plane) {
+                   const pixel::PIXEL_PLANE& plane) {
     // The move is not checked: a bad offset shows as a short read. The offset is
     // a signed 32-bit distance, as the platform's file pointer takes it, so an
     // offset of 2 GiB or more fails to move on every platform alike.
@@ -124,13 +125,13 @@ void readRawBitmap(HANDLE file, const tagBITMAPFILEHEADER& header, const tagBITM
     const unsigned bits = info.biBitCount;
     const TVN_DWORD width = plane.dwWidth, height = plane.dwHeight;
     const TVN_DWORD stride = rowStride(width, bits);
-    HeapBlock rows(readRows(file, stride, height));
+    pixel::HeapBlock rows(readRows(file, stride, height));
     if (width == 0) return;
     const unsigned char* row = rows.as<unsigned char>();
     TVN_DWORD* out = plane.pWords;
     // The fourth byte of 32-bit pixels is not alpha.
-    const tvn::rows::RowKernels& k = tvn::rows::rowKernels();
-    const tvn::rows::ToWords convert = bits == 24 ? k.bgrToWords : k.bgrxToWords;
+    const tvn::pixel::rows::RowKernels& k = tvn::pixel::rows::rowKernels();
+    const tvn::pixel::rows::ToWords convert = bits == 24 ? k.bgrToWords : k.bgrxToWords;
     for (TVN_DWORD y = 0; y < height; ++y, row += stride, out += width) convert(row, out, width);
 }
 

@@ -1,6 +1,6 @@
-#include "bmp_rows.h"
+#include "codecs/bmp_rows.h"
 
-namespace tvn {
+namespace tvn::codecs {
 namespace bmp {
 
 void indexedRowToWords(const unsigned char* row, unsigned bits, const TVN_DWORD* table, TVN_DWORD* out,
@@ -25,4 +25,4 @@ void indexedRowToWords(const unsigned char* row, unsigned bits, const TVN_DWORD*
 }
 
 } // namespace bmp
-} // namespace tvn
+} // namespace tvn::codecs

@@ -4,7 +4,7 @@
 
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::codecs {
 namespace bmp {
 
 // Converts width indices of `bits` bits each (1, 4 or 8; the first pixel in the
@@ -13,6 +13,6 @@ void indexedRowToWords(const unsigned char* row, unsigned bits, const TVN_DWORD*
                        TVN_DWORD width);
 
 } // namespace bmp
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -1,10 +1,10 @@
 // Drawing GIF images: colour tables as pixel words, interlaced row order and
 // clipping to the logical screen.
-#include "gif_draw.h"
+#include "codecs/gif_draw.h"
 
 #include <cstddef>
 
-namespace tvn {
+namespace tvn::codecs {
 namespace gif {
 
 void buildPalette(TVN_DWORD* palette, const unsigned char* table, TVN_DWORD entries) {
@@ -91,4 +91,4 @@ void fillAroundImage(TVN_DWORD* screen, TVN_DWORD screenWidth, TVN_DWORD screenH
 }
 
 } // namespace gif
-} // namespace tvn
+} // namespace tvn::codecs

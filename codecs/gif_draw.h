@@ -2,9 +2,9 @@
 #ifndef TIVORN_GIF_DRAW_H
 #define TIVORN_GIF_DRAW_H
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 
-namespace tvn {
+namespace tvn::codecs {
 namespace gif {
 
 // Fills all kTableEntries pixel words of palette: the `entries` colours of table
@@ -24,6 +24,6 @@ void fillAroundImage(TVN_DWORD* screen, TVN_DWORD screenWidth, TVN_DWORD screenH
                      TVN_DWORD count, TVN_DWORD colour);
 
 } // namespace gif
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -22,7 +22,7 @@ struct GIF_IMAGE_DESCR {
     unsigned char byFlags; // bit 7: local colour table; bit 6: interlaced; bits 0-2: size code
 };
 
-namespace tvn {
+namespace tvn::codecs {
 namespace gif {
 
 const unsigned char kExtension = 0x21;
@@ -41,6 +41,6 @@ inline TVN_DWORD pixelOf(const unsigned char* rgb) {
 }
 
 } // namespace gif
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -1,16 +1,16 @@
 // LZW decoder of the GIF reader: tables, bit reader, sub-blocks and the plain
 // reference decode loop (strings expanded through the prefix chain on a stack).
 // gif_lzw_fast.cpp holds the loop that copies strings instead.
-#include "gif_lzw.h"
+#include "codecs/gif_lzw.h"
 
 #include <cstring>
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 #include "pixel/cpu_features.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 namespace {
 // Two carried bytes, up to 255 new ones, and room for the four-byte loads of the
@@ -32,11 +32,11 @@ CGifLzwDecoder::CGifLzwDecoder()
       m_byCodeSize(0), m_bySubBlockLength(0), m_wMask(0), m_wClear(0), m_wEnd(0), m_wFirstFree(0), m_wLimit(0),
       m_wNext(0), m_nBitPos(0), m_nValid(0), m_bEnd(false), m_pOut(nullptr), m_dwCount(0), m_dwCapacity(0),
       m_state(NoOldCode), m_wOld(0), m_wFirst(0), m_dwPrevStart(0), m_dwPrevLen(0) {
-    m_prefixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
-    m_suffixBlock.reset(heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
-    m_blockBuffer.reset(heapAllocOrThrow(kBlockBytes, 1, 1, 1));
+    m_prefixBlock.reset(pixel::heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
+    m_suffixBlock.reset(pixel::heapAllocOrThrow(gif::kTableEntries, 2, 1, 1));
+    m_blockBuffer.reset(pixel::heapAllocOrThrow(kBlockBytes, 1, 1, 1));
     const TVN_DWORD workBytes = gif::kTableEntries * 8 + kStackEntries * 2 + kAheadBytes;
-    m_workBlock.reset(heapAllocOrThrow(workBytes, 1, 1, 0));
+    m_workBlock.reset(pixel::heapAllocOrThrow(workBytes, 1, 1, 0));
     m_pPrefix = m_prefixBlock.as<unsigned short>();
     m_pSuffix = m_suffixBlock.as<unsigned short>();
     m_pBlock = m_blockBuffer.as<unsigned char>();
@@ -69,13 +69,13 @@ void CGifLzwDecoder::giveBackReadAhead() {
     TVN_DWORD unread = m_dwAheadLen - m_dwAheadPos;
     m_dwAheadPos = m_dwAheadLen = 0;
     if (unread && !plat::fileSeek(m_hFile, -static_cast<long>(unread), plat::SeekCurrent, nullptr))
-        throwMessage(Msg::FileDamaged);
+        pixel::throwMessage(pixel::Msg::FileDamaged);
 }
 
 void CGifLzwDecoder::start() {
     unsigned char minCodeSize = 0;
-    if (readAhead(&minCodeSize, 1) != 1) throwMessage(Msg::FileDamaged);
-    if (minCodeSize > kMaxMinCodeSize) throwMessage(Msg::FileDamaged);
+    if (readAhead(&minCodeSize, 1) != 1) pixel::throwMessage(pixel::Msg::FileDamaged);
+    if (minCodeSize > kMaxMinCodeSize) pixel::throwMessage(pixel::Msg::FileDamaged);
     m_byInitCodeSize = static_cast<unsigned char>(minCodeSize + 1);
     m_nBitPos = 16;
     m_nValid = 2;
@@ -97,7 +97,7 @@ void CGifLzwDecoder::reset() {
 }
 
 bool CGifLzwDecoder::nextSubBlock() {
-    if (readAhead(&m_bySubBlockLength, 1) != 1) throwMessage(Msg::FileDamaged);
+    if (readAhead(&m_bySubBlockLength, 1) != 1) pixel::throwMessage(pixel::Msg::FileDamaged);
     if (m_bySubBlockLength == 0) return false;
     m_pBlock[0] = m_pBlock[m_nValid - 2];
     m_pBlock[1] = m_pBlock[m_nValid - 1];
@@ -182,11 +182,11 @@ void CGifLzwDecoder::runReference(int code) {
         }
         while (x >= m_wFirstFree) {
             // A chain longer than the table can only be a cycle.
-            if (sp >= gif::kTableEntries) throwMessage(Msg::FileDamaged);
+            if (sp >= gif::kTableEntries) pixel::throwMessage(pixel::Msg::FileDamaged);
             const bool defined = x < m_wNext;
             m_pStack[sp++] = defined ? m_pSuffix[x] : 0;
             TVN_DWORD prefix = defined ? m_pPrefix[x] : 0;
-            if (prefix == x) throwMessage(Msg::FileDamaged);
+            if (prefix == x) pixel::throwMessage(pixel::Msg::FileDamaged);
             x = prefix;
         }
         m_pStack[sp++] = static_cast<unsigned short>(x);
@@ -209,11 +209,11 @@ TVN_DWORD CGifLzwDecoder::decodeImage(HANDLE file, unsigned short* indices, TVN_
     m_dwCapacity = capacity;
     start();
     if (nextSubBlock()) {
-        int code = cpu::referenceOnly() ? nextCode() : runFast();
+        int code = pixel::cpu::referenceOnly() ? nextCode() : runFast();
         if (code >= 0) runReference(code);
     }
     giveBackReadAhead();
     return m_dwCount;
 }
 
-} // namespace tvn
+} // namespace tvn::codecs

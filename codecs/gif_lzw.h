@@ -7,7 +7,7 @@
 #include "pixel/heap.h"
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 class CGifLzwDecoder {
 public:
@@ -43,10 +43,10 @@ private:
     void startString(int code);
     void addEntry(unsigned short first);
 
-    HeapBlock m_prefixBlock;
-    HeapBlock m_suffixBlock;
-    HeapBlock m_blockBuffer;
-    HeapBlock m_workBlock; // string stack, string places and the read-ahead buffer
+    pixel::HeapBlock m_prefixBlock;
+    pixel::HeapBlock m_suffixBlock;
+    pixel::HeapBlock m_blockBuffer;
+    pixel::HeapBlock m_workBlock; // string stack, string places and the read-ahead buffer
 
     unsigned short* m_pPrefix;
     unsigned short* m_pSuffix;
@@ -84,6 +84,6 @@ private:
     TVN_DWORD m_dwPrevLen;
 };
 
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

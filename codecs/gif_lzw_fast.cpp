@@ -10,13 +10,13 @@
 // chains) takes over for everything this loop does not model: a string that
 // would not fit, a code beyond the next free one, and a first code that is not a
 // plain colour index.
-#include "gif_lzw.h"
+#include "codecs/gif_lzw.h"
 
 #include <cstring>
 
-#include "gif_format.h"
+#include "codecs/gif_format.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 namespace {
 // Copies n entries in chunks of eight; may write up to seven entries beyond
@@ -179,4 +179,4 @@ int CGifLzwDecoder::runFast() {
     }
 }
 
-} // namespace tvn
+} // namespace tvn::codecs

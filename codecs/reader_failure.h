@@ -6,13 +6,13 @@
 
 #include "platform/platform.h"
 
-namespace tvn {
+namespace tvn::codecs {
 
 inline int readerFailed(const char* text) {
     plat::showMessage(text, nullptr);
     return 0;
 }
 
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -37,13 +37,13 @@ struct TGA_FOOTER {
 static_assert(sizeof(TGA_HEADER) == 18, "TGA_HEADER is the 18-byte file header");
 static_assert(sizeof(TGA_FOOTER) == 26, "TGA_FOOTER is the 26-byte file footer");
 
-namespace tvn {
+namespace tvn::codecs {
 const std::uint8_t kTgaTypeTrueColor = 2;
 const std::uint8_t kTgaTypeTrueColorRLE = 10;
 const std::uint8_t kTgaRightToLeft = 0x10;
 const std::uint8_t kTgaTopToBottom = 0x20;
 // The footer's signature without its zero byte (17 characters).
 const char kTgaSignature[] = "TRUEVISION-XFILE.";
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -4,7 +4,7 @@
 
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::codecs {
 namespace tga {
 
 // A 5-bit field scaled to 0..255 (x * 255 / 31, truncated).
@@ -34,6 +34,6 @@ inline TVN_DWORD rleWord(const unsigned char* p, unsigned depth) {
 }
 
 } // namespace tga
-} // namespace tvn
+} // namespace tvn::codecs
 
 #endif

@@ -3,8 +3,8 @@
 // reads: a packet whose bytes are all buffered is decoded straight from the
 // buffer; one that crosses the end of the buffered bytes is gathered first,
 // taking what is buffered in one piece and refilling through nextByte.
-#include "decoders.h"
-#include "tga_pixels.h"
+#include "codecs/decoders.h"
+#include "codecs/tga_pixels.h"
 #include "pixel/module_start.h"
 #include "pixel/rows.h"
 #include "platform/platform.h"
@@ -15,20 +15,20 @@
 namespace {
 
 void words16(const unsigned char* p, TVN_DWORD* out, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i, p += 2) out[i] = tvn::tga::word16(p[0] | (p[1] << 8));
+    for (std::size_t i = 0; i < n; ++i, p += 2) out[i] = tvn::codecs::tga::word16(p[0] | (p[1] << 8));
 }
 
 // Converts the literal values of a packet: chosen once per picture.
-tvn::rows::ToWords literalConverter(unsigned depth) {
+tvn::pixel::rows::ToWords literalConverter(unsigned depth) {
     if (depth == 16) return words16;
-    if (depth == 32) return tvn::rows::rowKernels().bgraToWords;
-    return tvn::rows::rowKernels().bgrToWords;
+    if (depth == 32) return tvn::pixel::rows::rowKernels().bgraToWords;
+    return tvn::pixel::rows::rowKernels().bgrToWords;
 }
 
 // Stores the n pixels of one packet (header h, its value bytes at p).
-inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth, tvn::rows::ToWords literals,
-                        TVN_DWORD* out) {
-    if (h & 0x80) std::fill_n(out, n, tvn::tga::rleWord(p, depth));
+inline void storePacket(unsigned h, const unsigned char* p, std::size_t n, unsigned depth,
+                        tvn::pixel::rows::ToWords literals, TVN_DWORD* out) {
+    if (h & 0x80) std::fill_n(out, n, tvn::codecs::tga::rleWord(p, depth));
     else literals(p, out, n);
 }
 
@@ -38,13 +38,13 @@ namespace tvn {
 namespace codecs {
 namespace tga {
 
-void readUnmappedRLE(HANDLE file, unsigned char depth, READ_AHEAD& ra, const PIXEL_PLANE& plane) {
+void readUnmappedRLE(HANDLE file, unsigned char depth, READ_AHEAD& ra, const pixel::PIXEL_PLANE& plane) {
     // Bytes left over from an earlier file must not be handed out, even when the
     // platform gives this file the same handle value.
     ra.hFile = INVALID_HANDLE_VALUE;
     const std::size_t total = plane.count();
-    const unsigned valueBytes = tvn::tga::rleValueBytes(depth);
-    const tvn::rows::ToWords literals = literalConverter(depth);
+    const unsigned valueBytes = tvn::codecs::tga::rleValueBytes(depth);
+    const tvn::pixel::rows::ToWords literals = literalConverter(depth);
     TVN_DWORD* out = plane.pWords;
     std::size_t stored = 0;
     unsigned char packet[1 + 128 * 4];
@@ -87,7 +87,7 @@ unsigned char nextByte(HANDLE file, READ_AHEAD& ra) {
     }
     if (ra.nNext > ra.nLast) {
         TVN_DWORD got = 0;
-        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) throwMessage(Msg::FileDamaged);
+        if (!plat::fileRead(file, ra.pBuf, 512, &got) || got == 0) pixel::throwMessage(pixel::Msg::FileDamaged);
         ra.nLast = static_cast<int>(got) - 1;
         ra.nNext = 0;
     }

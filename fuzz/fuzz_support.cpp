@@ -20,12 +20,12 @@ void initOnce() {
     static bool done = false;
     if (done) return;
     done = true;
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
     tvnSetMessageProc(&quiet, nullptr);
-    tvn::testing::setAllocationLimit(64u << 20);
+    tvn::pixel::testing::setAllocationLimit(64u << 20);
     // The suite's second pass on the reference loops replays the seeds there too.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
-    if (forced && *forced && *forced != '0') tvn::cpu::testing::forceReference(true);
+    if (forced && *forced && *forced != '0') tvn::pixel::cpu::testing::forceReference(true);
 }
 
 void loadAs(const char* extension, const std::uint8_t* data, std::size_t size) {

@@ -15,11 +15,11 @@ namespace {
 const char kName[] = "fuzz/reader.gif";
 
 int readGif(CRGBAImage& image, bool reference) {
-    tvn::cpu::testing::forceReference(reference);
+    tvn::pixel::cpu::testing::forceReference(reference);
     HANDLE file = tvn::plat::fileOpenRead(kName);
     int ok = tvn::ImageAccess::readGIF(image, file);
     tvn::plat::fileClose(file);
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     return ok;
 }
 } // namespace
@@ -27,7 +27,7 @@ int readGif(CRGBAImage& image, bool reference) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
     // Small pictures only: large ones cost time and find nothing new.
-    tvn::testing::setAllocationLimit(1u << 20);
+    tvn::pixel::testing::setAllocationLimit(1u << 20);
     tvn::plat::memoryFileAdd(kName, data, size);
     CRGBAImage fast, reference;
     const int okFast = readGif(fast, false);

@@ -12,7 +12,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
     // Small pictures only: large ones cost time and find nothing new.
-    tvn::testing::setAllocationLimit(16u << 20);
+    tvn::pixel::testing::setAllocationLimit(16u << 20);
     const char name[] = "fuzz/reader.jpg";
     tvn::plat::memoryFileAdd(name, data, size);
     CRGBAImage image;

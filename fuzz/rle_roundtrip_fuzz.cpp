@@ -45,11 +45,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CRGBAImage image(px.data(), w, h);
     const std::vector<unsigned char> fast = pack(image);
-    tvn::cpu::testing::forceReference(true);
+    tvn::pixel::cpu::testing::forceReference(true);
     const std::vector<unsigned char> slow = pack(image);
     std::vector<unsigned char> b24(px.size() * 3), b24ref(px.size() * 3);
     image.fillBuffer24bit(b24ref.data());
-    tvn::cpu::testing::forceReference(false);
+    tvn::pixel::cpu::testing::forceReference(false);
     image.fillBuffer24bit(b24.data());
     check(fast == slow && b24 == b24ref);
 

@@ -1,6 +1,6 @@
 // The image's public and private blur over the plane-level box blur.
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/blur.h"
 #include "tivorn/image.h"
 
@@ -15,15 +15,15 @@ void CRGBAImage::blur(unsigned int* pKernel) {
 void CRGBAImage::blur(unsigned int* pKernel, int rebuild) {
     if (!pKernel) return;
     if (rebuild) setSize(m_dwWidth, m_dwHeight, m_nResizeFilter, nullptr, nullptr);
-    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::ensureUntouchedCopy(*this)) return;
-    tvn::BlurBuffers buffers;
-    if (!tvn::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
-    tvn::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);
-    tvn::heapFree(m_pBuffer);
+    if (*pKernel == 0 || !m_pBuffer || m_dwWidth == 0 || !tvn::image::ensureUntouchedCopy(*this)) return;
+    tvn::resample::BlurBuffers buffers;
+    if (!tvn::resample::allocBlurBuffers(m_dwWidth, m_dwHeight, *pKernel, &buffers)) return;
+    tvn::resample::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, pKernel, buffers.column);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = buffers.picture;
     buffers.picture = nullptr;
     m_dwWidth += 2 * *pKernel;
     m_dwHeight += 2 * *pKernel;
     m_nBlurKrnlSize = *pKernel;
-    tvn::freeBlurBuffers(&buffers);
+    tvn::resample::freeBlurBuffers(&buffers);
 }

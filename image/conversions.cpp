@@ -1,7 +1,7 @@
 // Colour conversions of the picture and its exports as 24- and 32-bit bytes.
 #include "tivorn/image.h"
-#include "../pixel/rows.h"
-#include "rebuild.h"
+#include "pixel/rows.h"
+#include "image/rebuild.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ template <class Convert> int convertUntouched(CRGBAImage& image, TVN_DWORD* orig
     try {
         if (orig) {
             convert(orig, static_cast<std::size_t>(origWidth) * origHeight);
-            return tvn::bilinearRebuild(image);
+            return tvn::image::bilinearRebuild(image);
         }
         convert(image.getBuffer(), static_cast<std::size_t>(image.getWidth()) * image.getHeight());
         return 1;
@@ -25,18 +25,18 @@ template <class Convert> int convertUntouched(CRGBAImage& image, TVN_DWORD* orig
 
 int CRGBAImage::convertToGrayscale() {
     return convertUntouched(*this, m_pOrigBuffer, m_dwWidthOrig, m_dwHeightOrig,
-                            [](TVN_DWORD* p, std::size_t n) { tvn::rows::rowKernels().grey(p, n); });
+                            [](TVN_DWORD* p, std::size_t n) { tvn::pixel::rows::rowKernels().grey(p, n); });
 }
 
 int CRGBAImage::convertToBGRA() {
     return convertUntouched(*this, m_pOrigBuffer, m_dwWidthOrig, m_dwHeightOrig,
-                            [](TVN_DWORD* p, std::size_t n) { tvn::rows::rowKernels().swapRB(p, n); });
+                            [](TVN_DWORD* p, std::size_t n) { tvn::pixel::rows::rowKernels().swapRB(p, n); });
 }
 
 // A destination too small cannot be detected here; a null one is the failure.
 int CRGBAImage::fillBuffer24bit(unsigned char* dst) {
     if (!m_pBuffer || !dst) return 0;
-    tvn::rows::rowKernels().wordsToBgr(m_pBuffer, dst, static_cast<std::size_t>(m_dwWidth) * m_dwHeight);
+    tvn::pixel::rows::rowKernels().wordsToBgr(m_pBuffer, dst, static_cast<std::size_t>(m_dwWidth) * m_dwHeight);
     return 1;
 }
 
@@ -45,6 +45,6 @@ int CRGBAImage::fillBuffer24bit(unsigned char* dst) {
 // the current buffer, so no copy of the image is made.
 int CRGBAImage::fillBuffer32bit(unsigned char* dst) {
     if (!m_pBuffer || !dst) return 0;
-    tvn::rows::rowKernels().wordsToBgra(m_pBuffer, dst, static_cast<std::size_t>(m_dwWidth) * m_dwHeight);
+    tvn::pixel::rows::rowKernels().wordsToBgra(m_pBuffer, dst, static_cast<std::size_t>(m_dwWidth) * m_dwHeight);
     return 1;
 }

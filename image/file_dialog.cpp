@@ -1,9 +1,9 @@
 // The open-file dialog of load: it starts in the shared folder m_strPath and
 // remembers the folder of every chosen file there.
 #include "tivorn/image.h"
-#include "file_names.h"
-#include "../pixel/module_start.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 namespace {
 // Label and patterns of each entry, each ending in a zero byte; the list ends
@@ -16,14 +16,14 @@ const char kFilters[] = "Image Files\0*.bmp;*.dib;*.tga;*.targa;*.gif;*.jpg;*.jp
 } // namespace
 
 int CRGBAImage::showFileDialog(const char* startPath) {
-    if (!m_strPath[0]) tvn::copyName(m_strPath, startPath);
-    char chosen[tvn::kNameSize] = {0};
+    if (!m_strPath[0]) tvn::image::copyName(m_strPath, startPath);
+    char chosen[tvn::image::kNameSize] = {0};
     unsigned long extendedError = 0;
     if (tvn::plat::openFileDialog(m_strPath, kFilters, chosen, sizeof chosen, &extendedError)) {
-        tvn::copyName(m_strFileName, chosen);
-        tvn::folderOf(chosen, m_strPath);
+        tvn::image::copyName(m_strFileName, chosen);
+        tvn::image::folderOf(chosen, m_strPath);
         return 1;
     }
-    if (extendedError) tvn::plat::showMessage(tvn::messageText(tvn::Msg::LoadError), nullptr);
+    if (extendedError) tvn::plat::showMessage(tvn::pixel::messageText(tvn::pixel::Msg::LoadError), nullptr);
     return 0;
 }

@@ -1,9 +1,9 @@
-#include "file_names.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "platform/platform.h"
 
 #include <cstring>
 
-namespace tvn {
+namespace tvn::image {
 
 void copyName(char* dst, const char* src) {
     if (!dst || dst == src) return;
@@ -42,4 +42,4 @@ void folderOf(const char* path, char* folder) {
     folder[cut] = 0;
 }
 
-} // namespace tvn
+} // namespace tvn::image

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-namespace tvn {
+namespace tvn::image {
 
 const std::size_t kNameSize = 260; // file-name buffers, terminator included
 
@@ -24,6 +24,6 @@ FileKind fileKindOf(const char* extension);
 // it has none.
 void folderOf(const char* path, char* folder);
 
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -1,9 +1,9 @@
 // Taking over a bitmap handle. Nothing changes on any failure.
-#include "reader_members.h"
+#include "image/reader_members.h"
 
 int CRGBAImage::fromHandle(HBITMAP bitmap) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeBitmapHandle(bitmap, &decoded)) return 0;
-    tvn::replacePicture(*this, decoded);
+    tvn::image::replacePicture(*this, decoded);
     return 1;
 }

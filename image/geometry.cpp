@@ -3,8 +3,8 @@
 // trimming and stretching allocate everything first and leave the picture as
 // it was when an allocation fails.
 #include "tivorn/image.h"
-#include "../pixel/heap.h"
-#include "../pixel/plane.h"
+#include "pixel/heap.h"
+#include "pixel/plane.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,8 +25,8 @@ template <class T> void stretchRows(const T* src, T* dst, std::size_t w, std::si
 
 } // namespace
 
-using tvn::exchangeRows;
-using tvn::mirrorRows;
+using tvn::pixel::exchangeRows;
+using tvn::pixel::mirrorRows;
 
 void CRGBAImage::flipHorizontal() {
     mirrorRows(m_pBuffer, m_dwWidth, m_dwHeight);
@@ -61,7 +61,7 @@ void CRGBAImage::trimByAlpha(TVN_DWORD& x, TVN_DWORD& y) {
     if (high < low) high = low;
 
     const std::size_t nw = right - left + 1, nh = high - low + 1;
-    TVN_DWORD* trimmed = static_cast<TVN_DWORD*>(tvn::heapAlloc(nw * nh * 4));
+    TVN_DWORD* trimmed = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(nw * nh * 4));
     if (!trimmed) return; // the picture stays as it was, offsets unwritten
     for (std::size_t r = 0; r < nh; ++r) std::memcpy(trimmed + r * nw, m_pBuffer + (low + r) * w + left, nw * 4);
 
@@ -70,12 +70,12 @@ void CRGBAImage::trimByAlpha(TVN_DWORD& x, TVN_DWORD& y) {
     // the original larger than the saved copy, which is then dropped.
     if (m_pSavedAlpha && static_cast<unsigned long long>(nw) * nh >
                              static_cast<unsigned long long>(m_dwWidthOrig) * m_dwHeightOrig) {
-        tvn::heapFree(m_pSavedAlpha);
+        tvn::pixel::heapFree(m_pSavedAlpha);
         m_pSavedAlpha = nullptr;
     }
-    tvn::heapFree(m_pOrigBuffer);
+    tvn::pixel::heapFree(m_pOrigBuffer);
     m_pOrigBuffer = nullptr;
-    tvn::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = trimmed;
     x = static_cast<TVN_DWORD>(left);
     // Rows count from the bottom: this is the number of transparent rows above plus one.
@@ -92,12 +92,12 @@ void CRGBAImage::trimByAlpha(TVN_DWORD& x, TVN_DWORD& y) {
 void CRGBAImage::stretchHorizontally(TVN_DWORD width) {
     if (m_pOrigBuffer || !m_pBuffer || width <= m_dwWidth) return;
     std::size_t bytes = 0;
-    if (!tvn::checkedSize(width, m_dwHeight, 4, &bytes)) return;
+    if (!tvn::pixel::checkedSize(width, m_dwHeight, 4, &bytes)) return;
     // A picture of width 0 has no middle column: its new rows are transparent black.
-    tvn::HeapBlock pixels(m_dwWidth ? tvn::heapAlloc(bytes) : tvn::heapAllocZero(bytes));
+    tvn::pixel::HeapBlock pixels(m_dwWidth ? tvn::pixel::heapAlloc(bytes) : tvn::pixel::heapAllocZero(bytes));
     if (!pixels.get()) return;
     if (m_dwWidth) stretchRows(m_pBuffer, pixels.as<TVN_DWORD>(), m_dwWidth, width, m_dwHeight);
-    tvn::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = static_cast<TVN_DWORD*>(pixels.release());
     m_dwWidth = width;
 }

@@ -1,22 +1,22 @@
 // CRGBAImage: construction, copying, assignment and destruction.
 #include "tivorn/image.h"
-#include "../pixel/heap.h"
-#include "../pixel/module_start.h"
-#include "file_names.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "image/file_names.h"
 
 #include <cstring>
 
 namespace {
-using tvn::copyName;
+using tvn::image::copyName;
 
 char* newNameBuffer() {
-    return static_cast<char*>(tvn::heapAllocZero(tvn::kNameSize));
+    return static_cast<char*>(tvn::pixel::heapAllocZero(tvn::image::kNameSize));
 }
 
 // A deep copy of count elements of size `unit`, or null when src is null.
 void* duplicate(const void* src, TVN_DWORD width, TVN_DWORD height, TVN_DWORD unit) {
     if (!src) return nullptr;
-    void* p = tvn::heapAllocOrThrow(width, height, unit, 0);
+    void* p = tvn::pixel::heapAllocOrThrow(width, height, unit, 0);
     std::memcpy(p, src, static_cast<std::size_t>(width) * height * unit);
     return p;
 }
@@ -38,7 +38,7 @@ CRGBAImage::CRGBAImage() : TVN_IMAGE_DEFAULTS {
 
 CRGBAImage::CRGBAImage(TVN_DWORD width, TVN_DWORD height) : TVN_IMAGE_DEFAULTS {
     m_transp.byMode = TRANSP_ORIGINAL;
-    m_pBuffer = static_cast<TVN_DWORD*>(tvn::heapAllocOrThrow(width, height, 4, 1));
+    m_pBuffer = static_cast<TVN_DWORD*>(tvn::pixel::heapAllocOrThrow(width, height, 4, 1));
     m_dwWidth = m_dwWidthOrig = width;
     m_dwHeight = m_dwHeightOrig = height;
     m_strFileName = newNameBuffer();
@@ -47,7 +47,7 @@ CRGBAImage::CRGBAImage(TVN_DWORD width, TVN_DWORD height) : TVN_IMAGE_DEFAULTS {
 
 CRGBAImage::CRGBAImage(const TVN_DWORD* pixels, TVN_DWORD width, TVN_DWORD height) : TVN_IMAGE_DEFAULTS {
     m_transp.byMode = TRANSP_ORIGINAL;
-    m_pBuffer = static_cast<TVN_DWORD*>(tvn::heapAllocOrThrow(width, height, 4, 0));
+    m_pBuffer = static_cast<TVN_DWORD*>(tvn::pixel::heapAllocOrThrow(width, height, 4, 0));
     if (pixels) std::memcpy(m_pBuffer, pixels, static_cast<std::size_t>(width) * height * 4);
     else std::memset(m_pBuffer, 0, static_cast<std::size_t>(width) * height * 4);
     m_dwWidth = m_dwWidthOrig = width;
@@ -74,10 +74,10 @@ CRGBAImage::CRGBAImage(const CRGBAImage& other)
             static_cast<unsigned char*>(duplicate(other.m_pSavedAlpha, m_dwWidthOrig, m_dwHeightOrig, 1));
     } catch (...) {
         // A constructor that throws never runs its destructor: release here.
-        tvn::heapFree(m_pBuffer);
-        tvn::heapFree(m_pOrigBuffer);
-        tvn::heapFree(m_strFileName);
-        tvn::heapFree(m_strMaskFileName);
+        tvn::pixel::heapFree(m_pBuffer);
+        tvn::pixel::heapFree(m_pOrigBuffer);
+        tvn::pixel::heapFree(m_strFileName);
+        tvn::pixel::heapFree(m_strMaskFileName);
         throw;
     }
 }
@@ -85,9 +85,9 @@ CRGBAImage::CRGBAImage(const CRGBAImage& other)
 const CRGBAImage& CRGBAImage::operator=(CRGBAImage& other) {
     if (&other == this) return *this;
     // Allocate everything first, so a failure leaves the target untouched.
-    tvn::HeapBlock pixels(duplicate(other.m_pBuffer, other.m_dwWidth, other.m_dwHeight, 4));
-    tvn::HeapBlock orig(duplicate(other.m_pOrigBuffer, other.m_dwWidthOrig, other.m_dwHeightOrig, 4));
-    tvn::HeapBlock alpha(duplicate(other.m_pSavedAlpha, other.m_dwWidthOrig, other.m_dwHeightOrig, 1));
+    tvn::pixel::HeapBlock pixels(duplicate(other.m_pBuffer, other.m_dwWidth, other.m_dwHeight, 4));
+    tvn::pixel::HeapBlock orig(duplicate(other.m_pOrigBuffer, other.m_dwWidthOrig, other.m_dwHeightOrig, 4));
+    tvn::pixel::HeapBlock alpha(duplicate(other.m_pSavedAlpha, other.m_dwWidthOrig, other.m_dwHeightOrig, 1));
     m_dwWidth = other.m_dwWidth;
     m_dwHeight = other.m_dwHeight;
     m_dwWidthOrig = other.m_dwWidthOrig;
@@ -95,9 +95,9 @@ const CRGBAImage& CRGBAImage::operator=(CRGBAImage& other) {
     m_bContainsAlpha = other.m_bContainsAlpha;
     copyName(m_strFileName, other.m_strFileName);
     copyName(m_strMaskFileName, other.m_strMaskFileName);
-    tvn::heapFree(m_pBuffer);
-    tvn::heapFree(m_pOrigBuffer);
-    tvn::heapFree(m_pSavedAlpha);
+    tvn::pixel::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pOrigBuffer);
+    tvn::pixel::heapFree(m_pSavedAlpha);
     m_pBuffer = static_cast<TVN_DWORD*>(pixels.release());
     m_pOrigBuffer = static_cast<TVN_DWORD*>(orig.release());
     m_pSavedAlpha = static_cast<unsigned char*>(alpha.release());
@@ -108,9 +108,9 @@ const CRGBAImage& CRGBAImage::operator=(CRGBAImage& other) {
 }
 
 CRGBAImage::~CRGBAImage() {
-    tvn::heapFree(m_pBuffer);
-    tvn::heapFree(m_pOrigBuffer);
-    tvn::heapFree(m_pSavedAlpha);
-    tvn::heapFree(m_strFileName);
-    tvn::heapFree(m_strMaskFileName);
+    tvn::pixel::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pOrigBuffer);
+    tvn::pixel::heapFree(m_pSavedAlpha);
+    tvn::pixel::heapFree(m_strFileName);
+    tvn::pixel::heapFree(m_strMaskFileName);
 }

@@ -7,6 +7,7 @@
 
 #include "tivorn/image.h"
 
+// In tvn:: itself, not tvn::image: the public header befriends it by this name.
 namespace tvn {
 
 struct ImageAccess {

@@ -3,7 +3,7 @@
 // fixed; these checks fail the build if it ever moves.
 #include <cstddef>
 
-#include "image_access.h"
+#include "image/image_access.h"
 
 namespace {
 using A = tvn::ImageAccess;

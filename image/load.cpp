@@ -2,11 +2,11 @@
 // reader decodes into a staging record that replaces the picture only when the
 // whole read succeeded, so a failed read leaves the picture as it was.
 #include "tivorn/image.h"
-#include "file_names.h"
-#include "reader_members.h"
-#include "../pixel/heap.h"
-#include "../pixel/module_start.h"
-#include "../platform/platform.h"
+#include "image/file_names.h"
+#include "image/reader_members.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
 #include <cstring>
 #include <memory>
@@ -14,10 +14,10 @@
 namespace {
 
 void showCannotOpen(const char* path) {
-    char text[2 * tvn::kNameSize + 4];
-    std::strcpy(text, tvn::messageText(tvn::Msg::CannotOpenFile));
+    char text[2 * tvn::image::kNameSize + 4];
+    std::strcpy(text, tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenFile));
     std::strcat(text, ": ");
-    std::strncat(text, path, tvn::kNameSize - 1);
+    std::strncat(text, path, tvn::image::kNameSize - 1);
     tvn::plat::showMessage(text, nullptr);
 }
 
@@ -26,19 +26,19 @@ void showCannotOpen(const char* path) {
 int CRGBAImage::load(const char* fileName, int showDialog) {
     if (!fileName || !fileName[0]) return 0;
     // A failed read brings back the names and the alpha flag of before the call.
-    char previousName[tvn::kNameSize], previousMask[tvn::kNameSize];
-    tvn::copyName(previousName, m_strFileName);
-    tvn::copyName(previousMask, m_strMaskFileName);
+    char previousName[tvn::image::kNameSize], previousMask[tvn::image::kNameSize];
+    tvn::image::copyName(previousName, m_strFileName);
+    tvn::image::copyName(previousMask, m_strMaskFileName);
     const int previousContainsAlpha = m_bContainsAlpha;
     if (showDialog) {
-        char start[tvn::kNameSize];
-        tvn::copyName(start, fileName);
+        char start[tvn::image::kNameSize];
+        tvn::image::copyName(start, fileName);
         if (!tvn::plat::pathExists(start)) tvn::plat::pathCutToFolder(start);
         if (!showFileDialog(start)) return 0;
     } else {
-        tvn::copyName(m_strFileName, fileName);
+        tvn::image::copyName(m_strFileName, fileName);
     }
-    tvn::copyName(m_strMaskFileName, m_strFileName);
+    tvn::image::copyName(m_strMaskFileName, m_strFileName);
     m_bContainsAlpha = 0;
 
     HANDLE file = tvn::plat::fileOpenRead(m_strFileName);
@@ -47,42 +47,42 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
         return 0;
     }
     tvn::plat::CPlatformFile closer(file);
-    const tvn::FileKind kind = tvn::fileKindOf(tvn::lowerCaseExtension(m_strFileName));
-    tvn::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
+    const tvn::image::FileKind kind = tvn::image::fileKindOf(tvn::image::lowerCaseExtension(m_strFileName));
+    tvn::image::copyName(m_strMaskFileName, m_strFileName); // the mask name reads the same
 
     // The copy of the image that load has always made before reading: when memory
     // for it is short, message 1 leaves load before anything is read.
     std::unique_ptr<CRGBAImage> backup;
     if (m_pBuffer) backup.reset(new CRGBAImage(*this));
 
-    tvn::DECODED_PICTURE staged = {};
+    tvn::pixel::DECODED_PICTURE staged = {};
     int result = 0;
     bool sizeLost = true; // the readers that report a failure leave no picture size
     switch (kind) {
-    case tvn::FileBMP: result = tvn::codecs::decodeBmp(file, &staged); break;
-    case tvn::FileTGA: {
-        tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    case tvn::image::FileBMP: result = tvn::codecs::decodeBmp(file, &staged); break;
+    case tvn::image::FileTGA: {
+        tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
         result = tvn::codecs::decodeTga(file, readAhead, &staged);
         break;
     }
-    case tvn::FileGIF: result = tvn::codecs::decodeGif(file, &staged); break;
-    case tvn::FileJPEG:
+    case tvn::image::FileGIF: result = tvn::codecs::decodeGif(file, &staged); break;
+    case tvn::image::FileJPEG:
         sizeLost = false;
         result = tvn::codecs::decodeJpeg(file, &staged);
         break;
-    case tvn::FileUnknown: sizeLost = false; break;
+    case tvn::image::FileUnknown: sizeLost = false; break;
     }
 
     if (!result) {
         if (backup) {
             // Nothing of the picture was touched: only the names and the alpha flag come back.
-            tvn::copyName(m_strFileName, previousName);
-            tvn::copyName(m_strMaskFileName, previousMask);
+            tvn::image::copyName(m_strFileName, previousName);
+            tvn::image::copyName(m_strMaskFileName, previousMask);
             m_bContainsAlpha = previousContainsAlpha;
             return 0;
         }
         // No picture before, and none now.
-        tvn::heapFree(m_pOrigBuffer);
+        tvn::pixel::heapFree(m_pOrigBuffer);
         m_pOrigBuffer = nullptr;
         if (sizeLost) m_dwWidth = m_dwHeight = 0;
         m_dwWidthOrig = m_dwWidth;
@@ -90,7 +90,7 @@ int CRGBAImage::load(const char* fileName, int showDialog) {
         return 0;
     }
     // The new picture is its own untouched copy.
-    tvn::replacePicture(*this, staged);
+    tvn::image::replacePicture(*this, staged);
     return 1;
 }
 

@@ -1,26 +1,26 @@
 // The reader members of CRGBAImage over the plane-level decoders. A member that
 // reads a whole file installs the decoded picture on success and leaves the
 // image without a size on failure; the step members work on the current picture.
-#include "reader_members.h"
+#include "image/reader_members.h"
 
 #include "pixel/heap.h"
 
 using A = tvn::ImageAccess;
 
-namespace tvn {
+namespace tvn::image {
 
-void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
-    heapFree(A::buffer(image));
+void takePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded) {
+    pixel::heapFree(A::buffer(image));
     A::buffer(image) = decoded.plane.pWords;
     A::width(image) = decoded.plane.dwWidth;
     A::height(image) = decoded.plane.dwHeight;
     A::containsAlpha(image) = decoded.bContainsAlpha;
-    decoded = DECODED_PICTURE();
+    decoded = pixel::DECODED_PICTURE();
 }
 
-void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
-    heapFree(A::origBuffer(image));
-    heapFree(A::savedAlpha(image));
+void replacePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded) {
+    pixel::heapFree(A::origBuffer(image));
+    pixel::heapFree(A::savedAlpha(image));
     A::origBuffer(image) = nullptr;
     A::savedAlpha(image) = nullptr;
     takePicture(image, decoded);
@@ -28,13 +28,13 @@ void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded) {
     A::heightOrig(image) = A::height(image);
 }
 
-} // namespace tvn
+} // namespace tvn::image
 
 namespace {
 
-int installOrClear(CRGBAImage& image, int result, tvn::DECODED_PICTURE& decoded) {
+int installOrClear(CRGBAImage& image, int result, tvn::pixel::DECODED_PICTURE& decoded) {
     if (result) {
-        tvn::takePicture(image, decoded);
+        tvn::image::takePicture(image, decoded);
         return 1;
     }
     A::width(image) = 0;
@@ -42,14 +42,14 @@ int installOrClear(CRGBAImage& image, int result, tvn::DECODED_PICTURE& decoded)
     return 0;
 }
 
-tvn::PIXEL_PLANE currentPlane(CRGBAImage& image) {
+tvn::pixel::PIXEL_PLANE currentPlane(CRGBAImage& image) {
     return {A::buffer(image), A::width(image), A::height(image)};
 }
 
 } // namespace
 
 int CRGBAImage::readBMPFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     return installOrClear(*this, tvn::codecs::decodeBmp(file, &decoded), decoded);
 }
 
@@ -74,8 +74,8 @@ void CRGBAImage::readBMPRawBitmap(void* file, tagBITMAPFILEHEADER* header, tagBI
 }
 
 int CRGBAImage::readTGAFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::pixel::DECODED_PICTURE decoded;
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     return installOrClear(*this, tvn::codecs::decodeTga(file, readAhead, &decoded), decoded);
 }
 
@@ -90,36 +90,36 @@ void CRGBAImage::readTGAFooter(void* file, TGA_FOOTER* footer) {
 // The new picture replaces the current one as the reader fills it, so that a
 // failure part way leaves the half-read picture with its size, as before.
 void CRGBAImage::readTGAImData(void* file, const TGA_HEADER* header) {
-    tvn::DECODED_PICTURE picture = {{m_pBuffer, m_dwWidth, m_dwHeight}, m_bContainsAlpha};
+    tvn::pixel::DECODED_PICTURE picture = {{m_pBuffer, m_dwWidth, m_dwHeight}, m_bContainsAlpha};
     m_pBuffer = nullptr;
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     try {
         tvn::codecs::tga::readImageData(file, *header, readAhead, &picture);
     } catch (...) {
-        tvn::takePicture(*this, picture);
+        tvn::image::takePicture(*this, picture);
         throw;
     }
-    tvn::takePicture(*this, picture);
+    tvn::image::takePicture(*this, picture);
 }
 
 void CRGBAImage::readTGAUnmapped(void* file, unsigned char depth) {
-    tvn::PIXEL_PLANE plane = currentPlane(*this);
+    tvn::pixel::PIXEL_PLANE plane = currentPlane(*this);
     tvn::codecs::tga::readUnmapped(file, depth, &plane);
     m_pBuffer = plane.pWords;
 }
 
 void CRGBAImage::readTGAUnmappedRLE(void* file, unsigned char depth) {
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     tvn::codecs::tga::readUnmappedRLE(file, depth, readAhead, currentPlane(*this));
 }
 
 unsigned char CRGBAImage::getNextByte(void* file) {
-    tvn::codecs::READ_AHEAD readAhead = tvn::readAheadOf(*this);
+    tvn::codecs::READ_AHEAD readAhead = tvn::image::readAheadOf(*this);
     return tvn::codecs::tga::nextByte(file, readAhead);
 }
 
 int CRGBAImage::readGIFFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     return installOrClear(*this, tvn::codecs::decodeGif(file, &decoded), decoded);
 }
 
@@ -132,8 +132,8 @@ void CRGBAImage::readGIFScreenDescriptor(void* file, GIF_SCREEN_DESCR* screen) {
     tvn::codecs::gif::readScreenDescriptor(file, screen);
     m_dwWidth = screen->wWidth;
     m_dwHeight = screen->wHeight;
-    void* pixels = tvn::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
-    tvn::heapFree(m_pBuffer);
+    void* pixels = tvn::pixel::heapAllocOrThrow(m_dwWidth, m_dwHeight, 4, 0);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = static_cast<TVN_DWORD*>(pixels);
 }
 
@@ -147,8 +147,8 @@ int CRGBAImage::readGIFImageDescriptor(void* file, GIF_IMAGE_DESCR* image) {
 
 // Taken over like a bitmap handle: the picture becomes its own original.
 int CRGBAImage::readJPEGFile(void* file) {
-    tvn::DECODED_PICTURE decoded;
+    tvn::pixel::DECODED_PICTURE decoded;
     if (!tvn::codecs::decodeJpeg(file, &decoded)) return 0;
-    tvn::replacePicture(*this, decoded);
+    tvn::image::replacePicture(*this, decoded);
     return 1;
 }

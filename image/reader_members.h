@@ -4,9 +4,9 @@
 #define TIVORN_IMAGE_READER_MEMBERS_H
 
 #include "codecs/decoders.h"
-#include "image_access.h"
+#include "image/image_access.h"
 
-namespace tvn {
+namespace tvn::image {
 
 inline codecs::READ_AHEAD readAheadOf(CRGBAImage& image) {
     return {ImageAccess::readFile(image), ImageAccess::readBuf(image), ImageAccess::readLast(image),
@@ -15,12 +15,12 @@ inline codecs::READ_AHEAD readAheadOf(CRGBAImage& image) {
 
 // The decoded plane replaces the current picture and its size, and sets the
 // own-alpha flag; the untouched copy and the saved alpha are not touched.
-void takePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
+void takePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded);
 
 // takePicture after releasing the untouched copy and the saved alpha: the new
 // picture is its own original, at both sizes.
-void replacePicture(CRGBAImage& image, DECODED_PICTURE& decoded);
+void replacePicture(CRGBAImage& image, pixel::DECODED_PICTURE& decoded);
 
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

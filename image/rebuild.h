@@ -6,7 +6,7 @@
 
 #include "tivorn/image.h"
 
-namespace tvn {
+namespace tvn::image {
 // Makes the untouched copy from the current picture the first time it is needed
 // (the picture then still is the loaded one). False when memory is short.
 bool ensureUntouchedCopy(CRGBAImage& image);
@@ -15,6 +15,6 @@ bool ensureUntouchedCopy(CRGBAImage& image);
 int bilinearResize(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height);
 // bilinearResize at the image's current size.
 int bilinearRebuild(CRGBAImage& image);
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -1,7 +1,7 @@
 // setSize and setSizeRough, the filter numbers, and the bilinear rebuild that
 // the other subsystems use.
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/blur.h"
 #include "resample/nearest_scaler.h"
 #include "resample/two_pass_scaler.h"
@@ -17,19 +17,19 @@ const int CRGBAImage::BlackmanFilter = 6;
 namespace {
 template <class Kernel>
 int resizeWith(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height, IMG_PROGRESS_PROC progress, void* user) {
-    TwoPassScaler<Kernel> scaler(progress, user);
+    tvn::resample::TwoPassScaler<Kernel> scaler(progress, user);
     return scaler.resizeImage(image, width, height);
 }
 
 int resizeWithFilter(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGRESS_PROC progress,
                      void* user) {
     switch (filter) {
-    case 1: return resizeWith<BoxKernel>(image, width, height, progress, user);
-    case 2: return resizeWith<BilinearKernel>(image, width, height, progress, user);
-    case 3: return resizeWith<BicubicKernel>(image, width, height, progress, user);
-    case 4: return resizeWith<GaussianKernel>(image, width, height, progress, user);
-    case 5: return resizeWith<HammingKernel>(image, width, height, progress, user);
-    case 6: return resizeWith<BlackmanKernel>(image, width, height, progress, user);
+    case 1: return resizeWith<tvn::resample::BoxKernel>(image, width, height, progress, user);
+    case 2: return resizeWith<tvn::resample::BilinearKernel>(image, width, height, progress, user);
+    case 3: return resizeWith<tvn::resample::BicubicKernel>(image, width, height, progress, user);
+    case 4: return resizeWith<tvn::resample::GaussianKernel>(image, width, height, progress, user);
+    case 5: return resizeWith<tvn::resample::HammingKernel>(image, width, height, progress, user);
+    case 6: return resizeWith<tvn::resample::BlackmanKernel>(image, width, height, progress, user);
     default: return 0;
     }
 }
@@ -48,19 +48,19 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
     const TVN_DWORD innerWidth = static_cast<TVN_DWORD>(width - border);
     const TVN_DWORD innerHeight = static_cast<TVN_DWORD>(height - border);
     if (filter < BoxFilter || filter > BlackmanFilter) return 0;
-    tvn::BlurBuffers buffers = {nullptr, nullptr};
-    if (k && !tvn::allocBlurBuffers(innerWidth, innerHeight, k, &buffers)) return 0;
+    tvn::resample::BlurBuffers buffers = {nullptr, nullptr};
+    if (k && !tvn::resample::allocBlurBuffers(innerWidth, innerHeight, k, &buffers)) return 0;
     int result = resizeWithFilter(*this, innerWidth, innerHeight, filter, progress, user);
     if (result && k) {
-        tvn::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, &k, buffers.column);
-        tvn::heapFree(m_pBuffer);
+        tvn::resample::boxBlur(m_pBuffer, buffers.picture, m_dwWidth, m_dwHeight, &k, buffers.column);
+        tvn::pixel::heapFree(m_pBuffer);
         m_pBuffer = buffers.picture;
         buffers.picture = nullptr;
         m_dwWidth += 2 * k;
         m_dwHeight += 2 * k;
         m_nBlurKrnlSize = k;
     }
-    tvn::freeBlurBuffers(&buffers);
+    tvn::resample::freeBlurBuffers(&buffers);
     return result;
 }
 
@@ -68,24 +68,24 @@ int CRGBAImage::setSize(TVN_DWORD width, TVN_DWORD height, int filter, IMG_PROGR
 // allocation: there is nothing to copy from or to.
 int CRGBAImage::setSizeRough(TVN_DWORD width, TVN_DWORD height) {
     if (!m_pBuffer || width == 0 || height == 0 || m_dwWidthOrig == 0 || m_dwHeightOrig == 0) return 0;
-    if (!tvn::ensureUntouchedCopy(*this)) return 0;
-    TVN_DWORD* fresh = tvn::allocPixels(width, height);
+    if (!tvn::image::ensureUntouchedCopy(*this)) return 0;
+    TVN_DWORD* fresh = tvn::pixel::allocPixels(width, height);
     if (!fresh) return 0;
-    tvn::heapFree(m_pBuffer);
+    tvn::pixel::heapFree(m_pBuffer);
     m_pBuffer = fresh;
-    NearestScaler scaler;
+    tvn::resample::NearestScaler scaler;
     scaler.scale(m_pOrigBuffer, m_dwWidthOrig, m_dwHeightOrig, m_pBuffer, width, height);
     m_dwWidth = width;
     m_dwHeight = height;
     return 1;
 }
 
-namespace tvn {
+namespace tvn::image {
 int bilinearResize(CRGBAImage& image, TVN_DWORD width, TVN_DWORD height) {
-    return resizeWith<BilinearKernel>(image, width, height, nullptr, nullptr);
+    return resizeWith<tvn::resample::BilinearKernel>(image, width, height, nullptr, nullptr);
 }
 
 int bilinearRebuild(CRGBAImage& image) {
     return bilinearResize(image, image.getWidth(), image.getHeight());
 }
-} // namespace tvn
+} // namespace tvn::image

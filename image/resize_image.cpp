@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image_access.h"
+#include "image/image_access.h"
 #include "pixel/heap.h"
-#include "rebuild.h"
+#include "image/rebuild.h"
 #include "resample/two_pass_scaler.h"
 
 using A = tvn::ImageAccess;
 
-namespace tvn {
+namespace tvn::image {
 // The current picture has the original size unless it was stretched, when its
 // rows are wider: the original count of words is then taken in buffer order.
 // By design no buffer is read past its end, whatever the sizes say; words the
@@ -18,7 +18,7 @@ namespace tvn {
 bool ensureUntouchedCopy(CRGBAImage& image) {
     if (A::origBuffer(image)) return true;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
-    TVN_DWORD* copy = allocPixels(width, height);
+    TVN_DWORD* copy = pixel::allocPixels(width, height);
     if (!copy) return false;
     const std::size_t count = static_cast<std::size_t>(width) * height;
     const std::size_t current = static_cast<std::size_t>(A::width(image)) * A::height(image);
@@ -28,7 +28,9 @@ bool ensureUntouchedCopy(CRGBAImage& image) {
     A::origBuffer(image) = copy;
     return true;
 }
-} // namespace tvn
+} // namespace tvn::image
+
+namespace tvn::resample {
 
 // By design a resize to an empty size, or of an empty picture, is refused before
 // anything changes: there is no sample to draw on or to produce.
@@ -37,11 +39,11 @@ int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TV
     m_bAborted = 0;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
     if (!A::buffer(image) || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
-    if (!tvn::ensureUntouchedCopy(image)) return 0;
-    const tvn::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
-    tvn::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
+    if (!tvn::image::ensureUntouchedCopy(image)) return 0;
+    const tvn::pixel::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
+    tvn::pixel::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
     if (!resample(untouched, &fresh)) return 0;
-    tvn::heapFree(A::buffer(image));
+    tvn::pixel::heapFree(A::buffer(image));
     A::buffer(image) = fresh.pWords;
     A::width(image) = newWidth;
     A::height(image) = newHeight;
@@ -54,3 +56,5 @@ template int TwoPassScaler<BicubicKernel>::resizeImage(CRGBAImage&, TVN_DWORD, T
 template int TwoPassScaler<GaussianKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
 template int TwoPassScaler<HammingKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
 template int TwoPassScaler<BlackmanKernel>::resizeImage(CRGBAImage&, TVN_DWORD, TVN_DWORD);
+
+} // namespace tvn::resample

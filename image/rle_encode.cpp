@@ -2,9 +2,9 @@
 // run-length constructor decodes. Rows are packed one by one, bottom row first,
 // and no packet crosses a row end.
 #include "tivorn/image.h"
-#include "rle_scan.h"
-#include "../pixel/rows.h"
-#include "../pixel/heap.h"
+#include "image/rle_scan.h"
+#include "pixel/rows.h"
+#include "pixel/heap.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@ const std::size_t kPacketPixels = 128;
 
 class RowPacker {
 public:
-    RowPacker(const tvn::rle::ScanKernels& k, tvn::rows::FromWords bigEndian, unsigned char* out)
+    RowPacker(const tvn::image::rle::ScanKernels& k, tvn::pixel::rows::FromWords bigEndian, unsigned char* out)
         : m_k(k), m_bigEndian(bigEndian), m_out(out) {}
 
     // A run is a stretch of equal pixels longer than two, or of two that ends the
@@ -62,8 +62,8 @@ private:
         }
     }
 
-    const tvn::rle::ScanKernels& m_k;
-    const tvn::rows::FromWords m_bigEndian;
+    const tvn::image::rle::ScanKernels& m_k;
+    const tvn::pixel::rows::FromWords m_bigEndian;
     unsigned char* m_out;
 };
 
@@ -85,20 +85,20 @@ TVN_DWORD CRGBAImage::compressRLE(unsigned char** packed) {
     const TVN_DWORD rowWorst = static_cast<TVN_DWORD>(
         std::min<unsigned long long>(4ull * w + (w + kPacketPixels - 1) / kPacketPixels, 0xFFFFFFFFull));
     std::size_t bytes = 0;
-    if (rowWorst == 0xFFFFFFFFu || !tvn::checkedSize(rowWorst, h, 1, &bytes)) return 0;
-    unsigned char* work = static_cast<unsigned char*>(tvn::heapAlloc(bytes));
+    if (rowWorst == 0xFFFFFFFFu || !tvn::pixel::checkedSize(rowWorst, h, 1, &bytes)) return 0;
+    unsigned char* work = static_cast<unsigned char*>(tvn::pixel::heapAlloc(bytes));
     if (!work) return 0;
 
-    RowPacker packer(tvn::rle::scanKernels(), tvn::rows::rowKernels().wordsToBigEndian, work);
+    RowPacker packer(tvn::image::rle::scanKernels(), tvn::pixel::rows::rowKernels().wordsToBigEndian, work);
     for (TVN_DWORD y = 0; y < h; ++y) packer.packRow(src + static_cast<std::size_t>(y) * w, w);
     const std::size_t used = static_cast<std::size_t>(packer.end() - work);
 
     // Shrinking cannot really fail, but a refusal keeps the larger block.
-    unsigned char* shrunk = static_cast<unsigned char*>(tvn::heapRealloc(work, used));
+    unsigned char* shrunk = static_cast<unsigned char*>(tvn::pixel::heapRealloc(work, used));
     *packed = shrunk ? shrunk : work;
     return static_cast<TVN_DWORD>(used);
 }
 
 void CRGBAImage::freeRLEBuffer(unsigned char* packed) {
-    tvn::heapFree(packed);
+    tvn::pixel::heapFree(packed);
 }

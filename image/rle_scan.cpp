@@ -1,7 +1,7 @@
 // Reference searches of the run-length packer and the table of each level.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace reference {
@@ -22,11 +22,11 @@ std::size_t runEnd(const TVN_DWORD* p, std::size_t from, std::size_t n) {
 
 namespace {
 
-ScanKernels tableFor(cpu::Level level) {
+ScanKernels tableFor(pixel::cpu::Level level) {
     ScanKernels k = {reference::findPair, reference::runEnd};
 #ifdef TVN_X86
-    if (level >= cpu::Level::Sse2) addSse2(k);
-    if (level >= cpu::Level::Avx2) addAvx2(k);
+    if (level >= pixel::cpu::Level::Sse2) addSse2(k);
+    if (level >= pixel::cpu::Level::Avx2) addAvx2(k);
 #else
     (void)level;
 #endif
@@ -35,16 +35,16 @@ ScanKernels tableFor(cpu::Level level) {
 
 } // namespace
 
-const ScanKernels& scanKernels(cpu::Level level) {
-    static const ScanKernels tables[cpu::kLevelCount] = {tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2),
-                                                         tableFor(cpu::Level::Ssse3), tableFor(cpu::Level::Avx2),
-                                                         tableFor(cpu::Level::Avx512)};
+const ScanKernels& scanKernels(pixel::cpu::Level level) {
+    static const ScanKernels tables[pixel::cpu::kLevelCount] = {
+        tableFor(pixel::cpu::Level::Reference), tableFor(pixel::cpu::Level::Sse2), tableFor(pixel::cpu::Level::Ssse3),
+        tableFor(pixel::cpu::Level::Avx2), tableFor(pixel::cpu::Level::Avx512)};
     return tables[static_cast<int>(level)];
 }
 
 const ScanKernels& scanKernels() {
-    return scanKernels(cpu::level());
+    return scanKernels(pixel::cpu::level());
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image

@@ -7,7 +7,7 @@
 #include "pixel/cpu_features.h"
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 struct ScanKernels {
@@ -19,7 +19,7 @@ struct ScanKernels {
 
 // The table of the level the hot loops run at; the table of a given level.
 const ScanKernels& scanKernels();
-const ScanKernels& scanKernels(cpu::Level level);
+const ScanKernels& scanKernels(pixel::cpu::Level level);
 
 namespace reference {
 std::size_t findPair(const TVN_DWORD* p, std::size_t from, std::size_t n);
@@ -32,6 +32,6 @@ void addAvx2(ScanKernels& k);
 #endif
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -1,12 +1,12 @@
 // AVX2 searches of the run-length packer: eight words compared per step.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
 
 #define TVN_AVX2 __attribute__((target("avx2")))
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace {
@@ -46,6 +46,6 @@ void addAvx2(ScanKernels& k) {
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -1,10 +1,10 @@
 // SSE2 searches of the run-length packer: four words compared per step.
-#include "rle_scan.h"
+#include "image/rle_scan.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
 
-namespace tvn {
+namespace tvn::image {
 namespace rle {
 
 namespace {
@@ -41,6 +41,6 @@ void addSse2(ScanKernels& k) {
 }
 
 } // namespace rle
-} // namespace tvn
+} // namespace tvn::image
 
 #endif

@@ -30,8 +30,8 @@ std::size_t reachable(bool untouchedCopy, TVN_DWORD width, TVN_DWORD height, std
 void CRGBAImage::saveAlpha() {
     if (m_pSavedAlpha || !m_pBuffer) return;
     std::size_t count = 0;
-    if (!tvn::checkedSize(m_dwWidthOrig, m_dwHeightOrig, 1, &count)) return;
-    unsigned char* saved = static_cast<unsigned char*>(tvn::heapAlloc(count));
+    if (!tvn::pixel::checkedSize(m_dwWidthOrig, m_dwHeightOrig, 1, &count)) return;
+    unsigned char* saved = static_cast<unsigned char*>(tvn::pixel::heapAlloc(count));
     if (!saved) return;
     const TVN_DWORD* src = m_pOrigBuffer ? m_pOrigBuffer : m_pBuffer;
     tvn::alpha::copyAlphaOut(src, reachable(m_pOrigBuffer != nullptr, m_dwWidth, m_dwHeight, count), saved, count);

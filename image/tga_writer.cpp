@@ -1,9 +1,9 @@
 // The TGA writer: the current picture as an uncompressed 32-bit file with footer.
 #include "tivorn/image.h"
-#include "../pixel/rows.h"
-#include "../codecs/tga_format.h"
-#include "../pixel/heap.h"
-#include "../platform/platform.h"
+#include "pixel/rows.h"
+#include "codecs/tga_format.h"
+#include "pixel/heap.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,10 +25,10 @@ int CRGBAImage::saveTGA(const char* fileName) {
     if (!fileName) return 0;
     const std::size_t total = static_cast<std::size_t>(m_pBuffer ? m_dwWidth : 0) * (m_pBuffer ? m_dwHeight : 0);
     std::size_t sliceBytes = 0;
-    if (!tvn::checkedSize(static_cast<TVN_DWORD>(std::min(total, kSlicePixels)), 4, 1, &sliceBytes)) return 0;
+    if (!tvn::pixel::checkedSize(static_cast<TVN_DWORD>(std::min(total, kSlicePixels)), 4, 1, &sliceBytes)) return 0;
     // Allocated before the file is created, so running out of memory never
     // replaces an existing file with a partial one.
-    tvn::HeapBlock slice(tvn::heapAlloc(sliceBytes));
+    tvn::pixel::HeapBlock slice(tvn::pixel::heapAlloc(sliceBytes));
     if (!slice.get()) return 0;
 
     HANDLE file = tvn::plat::fileCreateWrite(fileName);
@@ -37,7 +37,7 @@ int CRGBAImage::saveTGA(const char* fileName) {
 
     TGA_HEADER header;
     std::memset(&header, 0, sizeof header);
-    header.byImageType = tvn::kTgaTypeTrueColor;
+    header.byImageType = tvn::codecs::kTgaTypeTrueColor;
     header.wWidth = static_cast<std::uint16_t>(m_dwWidth);
     header.wHeight = static_cast<std::uint16_t>(m_dwHeight);
     header.byPixelDepth = 32;
@@ -47,13 +47,13 @@ int CRGBAImage::saveTGA(const char* fileName) {
     unsigned char* bytes = slice.as<unsigned char>();
     for (std::size_t done = 0; done < total;) {
         const std::size_t n = std::min(total - done, kSlicePixels);
-        tvn::rows::rowKernels().wordsToBgra(m_pBuffer + done, bytes, n);
+        tvn::pixel::rows::rowKernels().wordsToBgra(m_pBuffer + done, bytes, n);
         if (!writeAll(file, bytes, n * 4)) return 0;
         done += n;
     }
 
     TGA_FOOTER footer;
     std::memset(&footer, 0, sizeof footer);
-    std::memcpy(footer.signature, tvn::kTgaSignature, sizeof tvn::kTgaSignature);
+    std::memcpy(footer.signature, tvn::codecs::kTgaSignature, sizeof tvn::codecs::kTgaSignature);
     return writeAll(file, &footer, sizeof footer) ? 1 : 0;
 }

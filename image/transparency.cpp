@@ -7,8 +7,8 @@
 #include "alpha/alpha_frame.h"
 #include "alpha/chromakey_kernels.h"
 #include "alpha/position_kernels.h"
-#include "image_access.h"
-#include "rebuild.h"
+#include "image/image_access.h"
+#include "image/rebuild.h"
 
 using tvn::alpha::AlphaTarget;
 using A = tvn::ImageAccess;
@@ -33,7 +33,7 @@ bool beginAlphaMode(CRGBAImage& image, AlphaTarget* target) {
 // After the target was written: the bilinear rebuild when it was the untouched
 // copy. Its failure is not passed on: the next resize shows the new alpha.
 void endAlphaMode(CRGBAImage& image, const AlphaTarget& target) {
-    if (target.original) tvn::bilinearRebuild(image);
+    if (target.original) tvn::image::bilinearRebuild(image);
 }
 
 // Whether the last mode could run (a picture without a saved copy means it could not).
@@ -126,7 +126,7 @@ int CRGBAImage::setTransparencyByMask() {
     // load shows its own message box for most failures (the path that cannot be opened, a damaged file).
     if (!mask.load(m_strMaskFileName, 0)) return 0;
     if (mask.getWidth() != target.width || mask.getHeight() != target.height) {
-        if (!tvn::bilinearResize(mask, target.width, target.height)) return 0;
+        if (!tvn::image::bilinearResize(mask, target.width, target.height)) return 0;
     }
     if (!mask.convertToGrayscale()) return 0;
     // After the stretch the mask has exactly the target's size; check anyway so a

@@ -1,8 +1,8 @@
-#include "cpu_features.h"
+#include "pixel/cpu_features.h"
 
 #include <atomic>
 
-namespace tvn {
+namespace tvn::pixel {
 namespace cpu {
 
 namespace {
@@ -52,4 +52,4 @@ Level levelCap() {
 } // namespace testing
 
 } // namespace cpu
-} // namespace tvn
+} // namespace tvn::pixel

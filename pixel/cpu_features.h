@@ -7,7 +7,7 @@
 #define TVN_X86 1
 #endif
 
-namespace tvn {
+namespace tvn::pixel {
 namespace cpu {
 
 // Instruction-set levels, each including the ones before it. Builds for other
@@ -37,6 +37,6 @@ inline void forceReference(bool on) {
 } // namespace testing
 
 } // namespace cpu
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

@@ -1,12 +1,12 @@
-#include "heap.h"
-#include "module_start.h"
-#include "../platform/memory.h"
+#include "pixel/heap.h"
+#include "pixel/module_start.h"
+#include "platform/memory.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
 
-namespace tvn {
+namespace tvn::pixel {
 
 namespace {
 std::atomic<unsigned long> g_failAt{0};
@@ -91,4 +91,4 @@ void setAllocationLimit(std::size_t bytes) {
 }
 } // namespace testing
 
-} // namespace tvn
+} // namespace tvn::pixel

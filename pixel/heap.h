@@ -6,7 +6,7 @@
 #include <cstddef>
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::pixel {
 
 // null on failure (including a request above the allocation limit).
 void* heapAlloc(std::size_t bytes);
@@ -53,6 +53,6 @@ void resetAllocationCount();
 void setAllocationLimit(std::size_t bytes);
 } // namespace testing
 
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

@@ -1,7 +1,7 @@
-#include "module_start.h"
-#include "../platform/platform.h"
+#include "pixel/module_start.h"
+#include "platform/platform.h"
 
-namespace tvn {
+namespace tvn::pixel {
 
 namespace {
 char g_messages[kMessageCount][kMessageSize];
@@ -36,4 +36,4 @@ void throwEmpty() {
     throw static_cast<char*>(g_empty);
 }
 
-} // namespace tvn
+} // namespace tvn::pixel

@@ -2,7 +2,7 @@
 #ifndef TIVORN_MODULE_START_H
 #define TIVORN_MODULE_START_H
 
-namespace tvn {
+namespace tvn::pixel {
 
 const unsigned kAttachProcess = 1;
 const unsigned kAttachThread = 2;
@@ -15,7 +15,7 @@ void moduleAttach(void* module, unsigned reason);
 // The messages by name, numbered as in the string table.
 enum class Msg : int {
 #define TVN_MESSAGE(n, name, text) name = n,
-#include "../resources/messages.inc"
+#include "resources/messages.inc"
 #undef TVN_MESSAGE
 };
 
@@ -28,6 +28,6 @@ char* messageText(int n);
 // Throws the empty text that marks corrupt packed data.
 [[noreturn]] void throwEmpty();
 
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

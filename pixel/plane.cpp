@@ -1,10 +1,10 @@
-#include "plane.h"
+#include "pixel/plane.h"
 
 #include <algorithm>
 
-#include "heap.h"
+#include "pixel/heap.h"
 
-namespace tvn {
+namespace tvn::pixel {
 
 TVN_DWORD* allocPixels(TVN_DWORD width, TVN_DWORD height) {
     std::size_t bytes = 0;
@@ -45,4 +45,4 @@ void mirrorRows(unsigned char* data, std::size_t width, std::size_t height) { mi
 void exchangeRows(TVN_DWORD* data, std::size_t width, std::size_t height) { exchange(data, width, height); }
 void exchangeRows(unsigned char* data, std::size_t width, std::size_t height) { exchange(data, width, height); }
 
-} // namespace tvn
+} // namespace tvn::pixel

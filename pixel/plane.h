@@ -9,7 +9,7 @@
 
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::pixel {
 
 struct PIXEL_PLANE {
     TVN_DWORD* pWords; // width x height words, or null
@@ -53,6 +53,6 @@ void mirrorRows(unsigned char* data, std::size_t width, std::size_t height);
 void exchangeRows(TVN_DWORD* data, std::size_t width, std::size_t height);
 void exchangeRows(unsigned char* data, std::size_t width, std::size_t height);
 
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

@@ -3,7 +3,7 @@
 
 #include "tivorn/pixel.h"
 
-namespace tvn {
+namespace tvn::pixel {
 namespace rows {
 
 namespace reference {
@@ -105,4 +105,4 @@ const RowKernels& rowKernels() {
 }
 
 } // namespace rows
-} // namespace tvn
+} // namespace tvn::pixel

@@ -10,7 +10,7 @@
 #include "pixel/cpu_features.h"
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::pixel {
 namespace rows {
 
 using ToWords = void (*)(const unsigned char* src, TVN_DWORD* dst, std::size_t count);
@@ -62,6 +62,6 @@ void addAvx2(RowKernels& k);
 #endif
 
 } // namespace rows
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

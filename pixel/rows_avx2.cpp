@@ -8,7 +8,7 @@
 
 #define TVN_AVX2 __attribute__((target("avx2")))
 
-namespace tvn {
+namespace tvn::pixel {
 namespace rows {
 
 namespace {
@@ -137,6 +137,6 @@ void addAvx2(RowKernels& k) {
 }
 
 } // namespace rows
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

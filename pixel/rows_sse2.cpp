@@ -4,7 +4,7 @@
 #ifdef TVN_X86
 #include <immintrin.h>
 
-namespace tvn {
+namespace tvn::pixel {
 namespace rows {
 
 namespace {
@@ -89,6 +89,6 @@ void addSse2(RowKernels& k) {
 }
 
 } // namespace rows
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

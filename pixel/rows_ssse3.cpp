@@ -9,7 +9,7 @@
 
 #define TVN_SSSE3 __attribute__((target("ssse3")))
 
-namespace tvn {
+namespace tvn::pixel {
 namespace rows {
 
 namespace {
@@ -89,6 +89,6 @@ void addSsse3(RowKernels& k) {
 }
 
 } // namespace rows
-} // namespace tvn
+} // namespace tvn::pixel
 
 #endif

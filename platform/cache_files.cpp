@@ -1,6 +1,6 @@
 // The parts of the cache's file calls that are the same on every platform.
-#include "cache_files.h"
-#include "file_hook.h"
+#include "platform/cache_files.h"
+#include "platform/file_hook.h"
 
 #include <atomic>
 

@@ -4,7 +4,7 @@
 #ifndef TIVORN_PLATFORM_CACHE_FILES_H
 #define TIVORN_PLATFORM_CACHE_FILES_H
 
-#include "platform.h"
+#include "platform/platform.h"
 
 namespace tvn {
 namespace plat {

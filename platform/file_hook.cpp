@@ -1,4 +1,4 @@
-#include "file_hook.h"
+#include "platform/file_hook.h"
 
 namespace tvn {
 namespace plat {

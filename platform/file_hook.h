@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "files.h"
+#include "platform/files.h"
 
 namespace tvn {
 namespace plat {

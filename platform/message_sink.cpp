@@ -1,7 +1,7 @@
 // The one way out for every message box of the library: the host's proc when it
 // installed one, else the platform's own box.
-#include "message_record.h"
-#include "module.h"
+#include "platform/message_record.h"
+#include "platform/module.h"
 #include "tivorn/host.h"
 
 #include <atomic>

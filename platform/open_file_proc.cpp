@@ -1,7 +1,7 @@
 // The host's open-file dialog: installed through tvnSetOpenFileProc, it takes
 // the place of the platform's dialog on every platform.
-#include "open_file_proc.h"
-#include "dialogs.h"
+#include "platform/open_file_proc.h"
+#include "platform/dialogs.h"
 #include "tivorn/host.h"
 
 #include <atomic>

@@ -4,12 +4,12 @@
 #ifndef TIVORN_PLATFORM_H
 #define TIVORN_PLATFORM_H
 
-#include "bitmaps.h"
-#include "dialogs.h"
-#include "files.h"
-#include "memory.h"
-#include "module.h"
-#include "paths.h"
-#include "threads.h"
+#include "platform/bitmaps.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "platform/module.h"
+#include "platform/paths.h"
+#include "platform/threads.h"
 
 #endif

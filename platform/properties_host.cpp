@@ -1,8 +1,8 @@
 // The properties dialog behind the host's proc (tvnSetPropertiesDialogProc): the
 // controls of template 170 kept as plain state, changed by the host's calls with
 // the notifications the real controls would send. Shared by both platform layers.
-#include "properties_dialog.h"
-#include "platform.h"
+#include "platform/properties_dialog.h"
+#include "platform/platform.h"
 #include "tivorn/host.h"
 
 #include <atomic>

@@ -1,5 +1,5 @@
 // The box blur: tvn2PassBlur and the plain scalar reference of the arithmetic.
-#include "blur.h"
+#include "resample/blur.h"
 
 #include <cstring>
 
@@ -7,7 +7,7 @@
 #include "pixel/plane.h"
 #include "tivorn/image.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k,
                      TVN_DWORD* column) {
@@ -56,9 +56,9 @@ int boxBlur(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD hei
     if (*pKernel >= width) *pKernel = width - 1;
     const unsigned int k = *pKernel;
     if (boxBlurFast(src, dst, width, height, k)) return 1;
-    HeapBlock own;
+    pixel::HeapBlock own;
     if (!column) {
-        own.reset(heapAlloc(static_cast<std::size_t>(height) * 4));
+        own.reset(pixel::heapAlloc(static_cast<std::size_t>(height) * 4));
         column = own.as<TVN_DWORD>();
         if (!column) return 0;
     }
@@ -69,20 +69,20 @@ bool allocBlurBuffers(TVN_DWORD width, TVN_DWORD height, unsigned int kernel, Bl
     buffers->picture = buffers->column = nullptr;
     const unsigned long long w = width + 2ull * kernel, h = height + 2ull * kernel;
     if (w > 0xFFFFFFFFull || h > 0xFFFFFFFFull) return false;
-    buffers->picture = allocPixels(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h));
-    buffers->column = static_cast<TVN_DWORD*>(heapAlloc(static_cast<std::size_t>(height) * 4));
+    buffers->picture = pixel::allocPixels(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h));
+    buffers->column = static_cast<TVN_DWORD*>(pixel::heapAlloc(static_cast<std::size_t>(height) * 4));
     if (buffers->picture && buffers->column) return true;
     freeBlurBuffers(buffers);
     return false;
 }
 
 void freeBlurBuffers(BlurBuffers* buffers) {
-    heapFree(buffers->picture);
-    heapFree(buffers->column);
+    pixel::heapFree(buffers->picture);
+    pixel::heapFree(buffers->column);
     buffers->picture = buffers->column = nullptr;
 }
 
-} // namespace tvn
+} // namespace tvn::resample
 
 // A width of 0 leaves no valid kernel size, so nothing is done; nor when the
 // blurred size would not fit in 32 bits. When memory for the column scratch is
@@ -94,7 +94,7 @@ extern "C" TVN_API void TVN_CDECL tvn2PassBlur(TVN_DWORD* src, TVN_DWORD* dst, T
     std::size_t bytes = 0;
     const unsigned long long w = width + 2ull * k, h = height + 2ull * k;
     if (w > 0xFFFFFFFFull || h > 0xFFFFFFFFull ||
-        !tvn::checkedSize(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h), 4, &bytes))
+        !tvn::pixel::checkedSize(static_cast<TVN_DWORD>(w), static_cast<TVN_DWORD>(h), 4, &bytes))
         return;
-    if (!tvn::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
+    if (!tvn::resample::boxBlur(src, dst, width, height, pKernel, nullptr)) std::memset(dst, 0, bytes);
 }

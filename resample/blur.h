@@ -6,7 +6,7 @@
 
 #include "tivorn/types.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 // Blurs width x height words at src into (width + 2k) x (height + 2k) words at
 // dst, k = *pKernel after the reduction to width - 1 (written back). `column`
@@ -32,6 +32,6 @@ struct BlurBuffers {
 bool allocBlurBuffers(TVN_DWORD width, TVN_DWORD height, unsigned int kernel, BlurBuffers* buffers);
 void freeBlurBuffers(BlurBuffers* buffers);
 
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

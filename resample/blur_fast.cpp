@@ -3,12 +3,12 @@
 // multiplier proven exact for every sum that can occur.
 #include <cstring>
 
-#include "blur.h"
-#include "passes.h"
+#include "resample/blur.h"
+#include "resample/passes.h"
 #include "pixel/heap.h"
-#include "simd.h"
+#include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 namespace {
 const TVN_DWORD kBlock = 16;
@@ -46,9 +46,9 @@ bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWOR
     unsigned shift = 0;
     if (!divisor(d, &mult, &shift)) return false;
     // Column-order scratch of a block of rows, and of one vertical strip.
-    HeapBlock in(heapAlloc(static_cast<std::size_t>(width) * 64));
-    HeapBlock out(heapAlloc(static_cast<std::size_t>(W > H ? W : H) * 64));
-    HeapBlock ring(heapAlloc(static_cast<std::size_t>(d) * simd::kMaxBoxUnits * 64));
+    pixel::HeapBlock in(pixel::heapAlloc(static_cast<std::size_t>(width) * 64));
+    pixel::HeapBlock out(pixel::heapAlloc(static_cast<std::size_t>(W > H ? W : H) * 64));
+    pixel::HeapBlock ring(pixel::heapAlloc(static_cast<std::size_t>(d) * simd::kMaxBoxUnits * 64));
     if (!in.get() || !out.get() || !ring.get()) return false;
     unsigned char* const keep = ring.as<unsigned char>();
     unsigned char* const bytes = reinterpret_cast<unsigned char*>(dst);
@@ -88,4 +88,4 @@ bool boxBlurFast(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWOR
     return true;
 }
 
-} // namespace tvn
+} // namespace tvn::resample

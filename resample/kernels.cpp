@@ -1,6 +1,8 @@
-#include "kernels.h"
+#include "resample/kernels.h"
 
 #include <cmath>
+
+namespace tvn::resample {
 
 namespace {
 const double kPi = 3.141592653589793;
@@ -37,3 +39,5 @@ double BlackmanKernel::evaluate(double x) const {
     if (std::fabs(x) > m_dWidth) return 0.0;
     return 0.42 + 0.5 * std::cos(kPi * x / m_dWidth) + 0.08 * std::cos(kTwoPi * x / m_dWidth);
 }
+
+} // namespace tvn::resample

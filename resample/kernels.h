@@ -3,6 +3,8 @@
 #ifndef TIVORN_RESAMPLE_KERNELS_H
 #define TIVORN_RESAMPLE_KERNELS_H
 
+namespace tvn::resample {
+
 class FilterKernel {
 public:
     explicit FilterKernel(double width) : m_dWidth(width) {}
@@ -53,5 +55,7 @@ public:
     explicit BlackmanKernel(double width = 0.5) : FilterKernel(width) {}
     double evaluate(double x) const override;
 };
+
+} // namespace tvn::resample
 
 #endif

@@ -1,9 +1,11 @@
-#include "nearest_scaler.h"
+#include "resample/nearest_scaler.h"
 
 #include <cstring>
 
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
+
+namespace tvn::resample {
 
 namespace {
 // trunc(i / ratio), never past the last source index whatever the rounding.
@@ -28,7 +30,8 @@ void NearestScaler::scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD sr
     const double ys = static_cast<double>(dstHeight) / srcHeight;
     // The column of every destination x once, and rows that repeat the row
     // above copied whole; without memory for the map, the plain loop.
-    tvn::HeapBlock map(tvn::cpu::referenceOnly() ? nullptr : tvn::heapAlloc(static_cast<std::size_t>(dstWidth) * 4));
+    tvn::pixel::HeapBlock map(
+        tvn::pixel::cpu::referenceOnly() ? nullptr : tvn::pixel::heapAlloc(static_cast<std::size_t>(dstWidth) * 4));
     if (!map.get()) {
         scaleReference(src, srcWidth, srcHeight, dst, dstWidth, dstHeight, xs, ys);
         return;
@@ -48,3 +51,5 @@ void NearestScaler::scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD sr
         previous = sy;
     }
 }
+
+} // namespace tvn::resample

@@ -6,6 +6,8 @@
 
 #include "tivorn/types.h"
 
+namespace tvn::resample {
+
 class NearestScaler {
 public:
     virtual ~NearestScaler() {}
@@ -13,5 +15,7 @@ public:
     static void scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD srcHeight, TVN_DWORD* dst,
                       TVN_DWORD dstWidth, TVN_DWORD dstHeight);
 };
+
+} // namespace tvn::resample
 
 #endif

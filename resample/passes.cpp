@@ -1,10 +1,10 @@
-#include "passes.h"
+#include "resample/passes.h"
 
 #include "pixel/heap.h"
-#include "plan.h"
-#include "simd.h"
+#include "resample/plan.h"
+#include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 namespace {
 const TVN_DWORD kBlock = 16;          // rows per horizontal block, columns per unit
@@ -44,10 +44,10 @@ PassResult fastHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD srcWid
     if (!ops || height < kBlock) return kPassReference;
     PlanGuard guard;
     std::size_t inBytes = 0, outBytes = 0;
-    if (!checkedSize(srcWidth, kBlock, 4, &inBytes) || !checkedSize(dstWidth, kBlock, 4, &outBytes) ||
+    if (!pixel::checkedSize(srcWidth, kBlock, 4, &inBytes) || !pixel::checkedSize(dstWidth, kBlock, 4, &outBytes) ||
         !buildPlan(table, kBlock * 4, &guard.plan))
         return kPassStopped;
-    HeapBlock in(heapAlloc(inBytes)), out(heapAlloc(outBytes));
+    pixel::HeapBlock in(pixel::heapAlloc(inBytes)), out(pixel::heapAlloc(outBytes));
     if (!in.get() || !out.get()) return kPassStopped;
     const std::size_t unit = 0;
     simd::CombineJob job = {in.as<unsigned char>(), kBlock * 4, &guard.plan, 0, dstWidth,
@@ -89,4 +89,4 @@ PassResult fastVertical(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, T
     return kPassDone;
 }
 
-} // namespace tvn
+} // namespace tvn::resample

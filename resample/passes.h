@@ -7,9 +7,9 @@
 #define TIVORN_RESAMPLE_PASSES_H
 
 #include "tivorn/image.h"
-#include "weights.h"
+#include "resample/weights.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 struct ScalerProgress {
     IMG_PROGRESS_PROC proc;
@@ -38,6 +38,6 @@ PassResult fastVertical(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, T
 void rowsToColumns(const TVN_DWORD* rows, std::size_t stride, TVN_DWORD width, TVN_DWORD* cols);
 void columnsToRows(const TVN_DWORD* cols, TVN_DWORD width, TVN_DWORD* rows, std::size_t stride);
 
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

@@ -1,13 +1,13 @@
-#include "plan.h"
+#include "resample/plan.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 #include "pixel/heap.h"
-#include "simd.h"
+#include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 bool fitsReference(double v, std::uint32_t m) {
     bool ok = true;
@@ -66,10 +66,10 @@ bool buildPlan(const WEIGHT_TABLE& table, std::size_t stride, ScalePlan* plan) {
     plan->table = &table;
     plan->taps = nullptr;
     std::size_t spanBytes = 0, tapBytes = 0;
-    if (!checkedSize(table.nCount, sizeof(PlanSpan), 1, &spanBytes) ||
-        !checkedSize(table.nCount, table.nMaxTaps, sizeof(PlanTap), &tapBytes))
+    if (!pixel::checkedSize(table.nCount, sizeof(PlanSpan), 1, &spanBytes) ||
+        !pixel::checkedSize(table.nCount, table.nMaxTaps, sizeof(PlanTap), &tapBytes))
         return false;
-    HeapBlock spans(heapAlloc(spanBytes)), taps(heapAlloc(tapBytes));
+    pixel::HeapBlock spans(pixel::heapAlloc(spanBytes)), taps(pixel::heapAlloc(tapBytes));
     if (!spans.get() || !taps.get()) return false;
     PlanSpan* ps = spans.as<PlanSpan>();
     PlanTap* pt = taps.as<PlanTap>();
@@ -113,8 +113,8 @@ bool buildPlan(const WEIGHT_TABLE& table, std::size_t stride, ScalePlan* plan) {
 }
 
 void releasePlan(ScalePlan* plan) {
-    heapFree(plan->spans);
-    heapFree(plan->taps);
+    pixel::heapFree(plan->spans);
+    pixel::heapFree(plan->taps);
     plan->spans = nullptr;
     plan->taps = nullptr;
 }
@@ -130,4 +130,4 @@ void exactUnit(const unsigned char* base, std::size_t stride, const WEIGHT_SPAN&
     std::memcpy(out, acc, sizeof acc);
 }
 
-} // namespace tvn
+} // namespace tvn::resample

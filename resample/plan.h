@@ -9,9 +9,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "weights.h"
+#include "resample/weights.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 enum PlanSpanKind : std::uint32_t {
     kSpanGeneral = 0, // sum of the taps below
@@ -53,6 +53,6 @@ void releasePlan(ScalePlan* plan);
 // sample j of the span starts at base + j * stride.
 void exactUnit(const unsigned char* base, std::size_t stride, const WEIGHT_SPAN& span, unsigned char* out);
 
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plan.h"
+#include "resample/plan.h"
 #include "pixel/cpu_features.h"
 
-namespace tvn {
+namespace tvn::resample {
 namespace simd {
 
 // Output sample i (0 .. count-1) of span first + i: for every unit u, the 64 bytes
@@ -67,10 +67,10 @@ const Ops* opsAvx512();
 
 // The primitives of a level (null at Reference: the scalar passes run), and
 // of the level the hot loops run at.
-const Ops* opsFor(cpu::Level level);
+const Ops* opsFor(pixel::cpu::Level level);
 const Ops* select();
 
 } // namespace simd
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

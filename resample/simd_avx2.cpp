@@ -1,5 +1,5 @@
 // AVX2 primitives.
-#include "simd.h"
+#include "resample/simd.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
@@ -29,7 +29,7 @@ struct V {
     TVN_SIMD_TARGET static reg pack(reg a, reg b) { return _mm256_packus_epi16(a, b); }
 };
 
-#include "simd_body.h"
+#include "resample/simd_body.h"
 
 // 8 x 8 words: pairs of rows interleaved, then pairs of pairs, then the halves.
 TVN_SIMD_TARGET void transpose8(const TVN_DWORD* src, std::size_t ss, TVN_DWORD* dst, std::size_t ds) {
@@ -69,14 +69,14 @@ TVN_SIMD_TARGET bool fits(double v, std::uint32_t m) {
     return _mm_movemask_epi8(_mm_cmpeq_epi32(diff, _mm_setzero_si128())) == 0xFFFF;
 }
 
-TVN_SIMD_TARGET void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-TVN_SIMD_TARGET void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+TVN_SIMD_TARGET void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+TVN_SIMD_TARGET void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"avx2", transpose16, combine, boxRun, fits};
+const tvn::resample::simd::Ops kOps = {"avx2", transpose16, combine, boxRun, fits};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsAvx2() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsAvx2() {
     return &kOps;
 }
 

@@ -5,7 +5,7 @@
 #if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
-#include "simd.h"
+#include "resample/simd.h"
 
 #ifdef TVN_X86
 #include <immintrin.h>
@@ -35,7 +35,7 @@ struct V {
     TVN_SIMD_TARGET static reg pack(reg a, reg b) { return _mm512_packus_epi16(a, b); }
 };
 
-#include "simd_body.h"
+#include "resample/simd_body.h"
 
 // 16 x 16 words: rows interleaved in pairs and fours within the 128-bit lanes,
 // then the lanes gathered in two rounds of lane shuffles.
@@ -77,14 +77,14 @@ TVN_SIMD_TARGET bool fits(double v, std::uint32_t m) {
     return _mm256_testz_si256(diff, diff) != 0;
 }
 
-TVN_SIMD_TARGET void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-TVN_SIMD_TARGET void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+TVN_SIMD_TARGET void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+TVN_SIMD_TARGET void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"avx512", transpose16, combine, boxRun, fits};
+const tvn::resample::simd::Ops kOps = {"avx512", transpose16, combine, boxRun, fits};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsAvx512() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsAvx512() {
     return &kOps;
 }
 

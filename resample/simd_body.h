@@ -6,7 +6,7 @@
 // 128-bit lane; packing back within the lanes restores the byte order.
 
 template <class V>
-TVN_SIMD_TARGET inline void combineUnit(const unsigned char* base, const tvn::PlanTap* taps, std::uint32_t n,
+TVN_SIMD_TARGET inline void combineUnit(const unsigned char* base, const tvn::resample::PlanTap* taps, std::uint32_t n,
                                         std::size_t off, unsigned char* out) {
     const int N = 64 / V::kBytes;
     typename V::reg lo[N], hi[N];
@@ -25,27 +25,27 @@ TVN_SIMD_TARGET inline void combineUnit(const unsigned char* base, const tvn::Pl
 }
 
 template <class V>
-TVN_SIMD_TARGET void combineImpl(const tvn::simd::CombineJob& job) {
+TVN_SIMD_TARGET void combineImpl(const tvn::resample::simd::CombineJob& job) {
     for (TVN_DWORD i = 0; i < job.count; ++i) {
-        const tvn::PlanSpan& span = job.plan->spans[job.first + i];
-        const tvn::PlanTap* taps = job.plan->taps + span.tapIndex;
+        const tvn::resample::PlanSpan& span = job.plan->spans[job.first + i];
+        const tvn::resample::PlanTap* taps = job.plan->taps + span.tapIndex;
         unsigned char* out = job.out + static_cast<std::size_t>(i) * job.outStride;
         for (unsigned u = 0; u < job.units; ++u) {
             const std::size_t off = job.unitOffsets[u];
-            if (span.kind == tvn::kSpanGeneral)
+            if (span.kind == tvn::resample::kSpanGeneral)
                 combineUnit<V>(job.base, taps, span.count, off, out);
-            else if (span.kind == tvn::kSpanCopy)
+            else if (span.kind == tvn::resample::kSpanCopy)
                 for (int k = 0; k < 64 / V::kBytes; ++k)
                     V::store(out + off + k * V::kBytes, V::load(job.base + taps[0].offset + off + k * V::kBytes));
             else
-                tvn::exactUnit(job.base + off, job.stride, job.plan->table->pSpans[job.first + i], out + off);
+                tvn::resample::exactUnit(job.base + off, job.stride, job.plan->table->pSpans[job.first + i], out + off);
         }
     }
 }
 
 template <class V>
-TVN_SIMD_TARGET void boxRunImpl(const tvn::simd::BoxJob& job) {
-    const int N = 64 / V::kBytes, M = N * tvn::simd::kMaxBoxUnits;
+TVN_SIMD_TARGET void boxRunImpl(const tvn::resample::simd::BoxJob& job) {
+    const int N = 64 / V::kBytes, M = N * tvn::resample::simd::kMaxBoxUnits;
     const unsigned n = N * job.units; // registers per step
     const std::size_t stepBytes = static_cast<std::size_t>(job.units) * 64;
     std::memset(job.ring, 0, job.d * stepBytes);

@@ -1,15 +1,15 @@
-#include "simd.h"
+#include "resample/simd.h"
 
-namespace tvn {
+namespace tvn::resample {
 namespace simd {
 
-const Ops* opsFor(cpu::Level level) {
+const Ops* opsFor(pixel::cpu::Level level) {
 #ifdef TVN_X86
     switch (level) {
-    case cpu::Level::Avx512: return opsAvx512();
-    case cpu::Level::Avx2: return opsAvx2();
-    case cpu::Level::Ssse3:
-    case cpu::Level::Sse2: return opsSse2();
+    case pixel::cpu::Level::Avx512: return opsAvx512();
+    case pixel::cpu::Level::Avx2: return opsAvx2();
+    case pixel::cpu::Level::Ssse3:
+    case pixel::cpu::Level::Sse2: return opsSse2();
     default: return nullptr;
     }
 #else
@@ -19,8 +19,8 @@ const Ops* opsFor(cpu::Level level) {
 }
 
 const Ops* select() {
-    return opsFor(cpu::level());
+    return opsFor(pixel::cpu::level());
 }
 
 } // namespace simd
-} // namespace tvn
+} // namespace tvn::resample

@@ -1,5 +1,5 @@
 // SSE2 primitives: the baseline of every x86 build, the 32-bit DLL included.
-#include "simd.h"
+#include "resample/simd.h"
 
 #ifdef TVN_X86
 #include <emmintrin.h>
@@ -27,7 +27,7 @@ struct V {
     TVN_SIMD_TARGET static reg pack(reg a, reg b) { return _mm_packus_epi16(a, b); }
 };
 
-#include "simd_body.h"
+#include "resample/simd_body.h"
 
 TVN_SIMD_TARGET void transpose4(const TVN_DWORD* src, std::size_t ss, TVN_DWORD* dst, std::size_t ds) {
     __m128i r0 = V::load(src), r1 = V::load(src + ss), r2 = V::load(src + 2 * ss), r3 = V::load(src + 3 * ss);
@@ -44,14 +44,14 @@ TVN_SIMD_TARGET void transpose16(const TVN_DWORD* src, std::size_t ss, TVN_DWORD
         for (std::size_t c = 0; c < 16; c += 4) transpose4(src + r * ss + c, ss, dst + c * ds + r, ds);
 }
 
-void combine(const tvn::simd::CombineJob& job) { combineImpl<V>(job); }
-void boxRun(const tvn::simd::BoxJob& job) { boxRunImpl<V>(job); }
+void combine(const tvn::resample::simd::CombineJob& job) { combineImpl<V>(job); }
+void boxRun(const tvn::resample::simd::BoxJob& job) { boxRunImpl<V>(job); }
 
-const tvn::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::fitsReference};
+const tvn::resample::simd::Ops kOps = {"sse2", transpose16, combine, boxRun, tvn::resample::fitsReference};
 
 } // namespace
 
-const tvn::simd::Ops* tvn::simd::opsSse2() {
+const tvn::resample::simd::Ops* tvn::resample::simd::opsSse2() {
     return &kOps;
 }
 

@@ -1,17 +1,19 @@
-#include "two_pass_scaler.h"
+#include "resample/two_pass_scaler.h"
 
-#include "passes.h"
+#include "resample/passes.h"
 #include "pixel/heap.h"
 
+namespace tvn::resample {
+
 template <class Kernel>
-tvn::WEIGHT_TABLE* TwoPassScaler<Kernel>::buildWeights(unsigned srcLen, unsigned dstLen) {
+WEIGHT_TABLE* TwoPassScaler<Kernel>::buildWeights(unsigned srcLen, unsigned dstLen) {
     const Kernel kernel;
-    return tvn::buildWeightTable(kernel, srcLen, dstLen);
+    return buildWeightTable(kernel, srcLen, dstLen);
 }
 
 template <class Kernel>
 void TwoPassScaler<Kernel>::releaseWeights(WEIGHT_TABLE* table) {
-    tvn::releaseWeightTable(table);
+    releaseWeightTable(table);
 }
 
 template <class Kernel>
@@ -19,7 +21,7 @@ void TwoPassScaler<Kernel>::resampleRow(const TVN_DWORD* src, TVN_DWORD* dst, un
                                         const WEIGHT_TABLE* table, unsigned srcWidth, unsigned dstWidth) {
     const TVN_DWORD* in = src + static_cast<std::size_t>(row) * srcWidth;
     TVN_DWORD* out = dst + static_cast<std::size_t>(row) * dstWidth;
-    for (unsigned x = 0; x < dstWidth; ++x) out[x] = tvn::applySpan(in, 1, table->pSpans[x]);
+    for (unsigned x = 0; x < dstWidth; ++x) out[x] = applySpan(in, 1, table->pSpans[x]);
 }
 
 template <class Kernel>
@@ -30,19 +32,19 @@ void TwoPassScaler<Kernel>::passHorizontal(const TVN_DWORD* src, TVN_DWORD* dst,
         m_bAborted = 1;
         return;
     }
-    const tvn::ScalerProgress progress = {m_pfnProgress, m_pUser};
-    tvn::PassResult result = tvn::fastHorizontal(src, dst, srcWidth, dstWidth, height, *table, progress);
-    if (result == tvn::kPassReference) {
-        result = tvn::kPassDone;
+    const ScalerProgress progress = {m_pfnProgress, m_pUser};
+    PassResult result = fastHorizontal(src, dst, srcWidth, dstWidth, height, *table, progress);
+    if (result == kPassReference) {
+        result = kPassDone;
         for (unsigned y = 0; y < height; ++y) {
             if (!progress.row(y, height)) {
-                result = tvn::kPassStopped;
+                result = kPassStopped;
                 break;
             }
             resampleRow(src, dst, y, table, srcWidth, dstWidth);
         }
     }
-    if (result == tvn::kPassStopped) m_bAborted = 1;
+    if (result == kPassStopped) m_bAborted = 1;
     releaseWeights(table);
 }
 
@@ -54,32 +56,32 @@ void TwoPassScaler<Kernel>::passVertical(const TVN_DWORD* src, TVN_DWORD* dst, u
         m_bAborted = 1;
         return;
     }
-    const tvn::ScalerProgress progress = {m_pfnProgress, m_pUser};
-    tvn::PassResult result = tvn::fastVertical(src, dst, width, srcHeight, dstHeight, *table, progress);
-    if (result == tvn::kPassReference) {
-        result = tvn::kPassDone;
+    const ScalerProgress progress = {m_pfnProgress, m_pUser};
+    PassResult result = fastVertical(src, dst, width, srcHeight, dstHeight, *table, progress);
+    if (result == kPassReference) {
+        result = kPassDone;
         for (unsigned x = 0; x < width; ++x) {
             if (!progress.column(x, width)) {
-                result = tvn::kPassStopped;
+                result = kPassStopped;
                 break;
             }
             for (unsigned y = 0; y < dstHeight; ++y)
-                dst[static_cast<std::size_t>(y) * width + x] = tvn::applySpan(src + x, width, table->pSpans[y]);
+                dst[static_cast<std::size_t>(y) * width + x] = applySpan(src + x, width, table->pSpans[y]);
         }
     }
-    if (result == tvn::kPassStopped) m_bAborted = 1;
+    if (result == kPassStopped) m_bAborted = 1;
     releaseWeights(table);
 }
 
 template <class Kernel>
-int TwoPassScaler<Kernel>::resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst) {
+int TwoPassScaler<Kernel>::resample(const tvn::pixel::PIXEL_PLANE& src, tvn::pixel::PIXEL_PLANE* dst) {
     m_bAborted = 0;
     const TVN_DWORD newWidth = dst->dwWidth, newHeight = dst->dwHeight, height = src.dwHeight;
-    tvn::HeapBlock middle(tvn::allocPixels(newWidth, height));
+    tvn::pixel::HeapBlock middle(tvn::pixel::allocPixels(newWidth, height));
     if (!middle.get()) return 0;
     passHorizontal(src.pWords, middle.as<TVN_DWORD>(), src.dwWidth, newWidth, height);
     if (m_bAborted) return 0;
-    tvn::HeapBlock fresh(tvn::allocPixels(newWidth, newHeight));
+    tvn::pixel::HeapBlock fresh(tvn::pixel::allocPixels(newWidth, newHeight));
     if (!fresh.get()) return 0;
     passVertical(middle.as<TVN_DWORD>(), fresh.as<TVN_DWORD>(), newWidth, height, newHeight);
     if (m_bAborted) return 0;
@@ -94,3 +96,5 @@ template class TwoPassScaler<BicubicKernel>;
 template class TwoPassScaler<GaussianKernel>;
 template class TwoPassScaler<HammingKernel>;
 template class TwoPassScaler<BlackmanKernel>;
+
+} // namespace tvn::resample

@@ -4,16 +4,18 @@
 #ifndef TIVORN_TWO_PASS_SCALER_H
 #define TIVORN_TWO_PASS_SCALER_H
 
-#include "kernels.h"
+#include "resample/kernels.h"
 #include "pixel/plane.h"
 #include "tivorn/image.h"
-#include "weights.h"
+#include "resample/weights.h"
+
+namespace tvn::resample {
 
 template <class Kernel>
 class TwoPassScaler {
 public:
-    typedef tvn::WEIGHT_SPAN WEIGHT_SPAN;
-    typedef tvn::WEIGHT_TABLE WEIGHT_TABLE;
+    typedef tvn::resample::WEIGHT_SPAN WEIGHT_SPAN;
+    typedef tvn::resample::WEIGHT_TABLE WEIGHT_TABLE;
 
     TwoPassScaler(IMG_PROGRESS_PROC progress, void* user) : m_pfnProgress(progress), m_pUser(user), m_bAborted(0) {}
     virtual ~TwoPassScaler() {}
@@ -28,7 +30,7 @@ public:
                       unsigned dstHeight);
     // Resamples src to dst->dwWidth x dst->dwHeight (both > 0) into new words
     // stored in dst->pWords; 0 with nothing allocated on a shortage or an abort.
-    int resample(const tvn::PIXEL_PLANE& src, tvn::PIXEL_PLANE* dst);
+    int resample(const tvn::pixel::PIXEL_PLANE& src, tvn::pixel::PIXEL_PLANE* dst);
     // The image's untouched picture resampled into its current picture; defined
     // beside the image object, which owns the buffers.
     int resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TVN_DWORD newHeight);
@@ -49,5 +51,7 @@ extern template class TwoPassScaler<BicubicKernel>;
 extern template class TwoPassScaler<GaussianKernel>;
 extern template class TwoPassScaler<HammingKernel>;
 extern template class TwoPassScaler<BlackmanKernel>;
+
+} // namespace tvn::resample
 
 #endif

@@ -1,11 +1,11 @@
-#include "weights.h"
+#include "resample/weights.h"
 
 #include <cmath>
 
-#include "kernels.h"
+#include "resample/kernels.h"
 #include "pixel/heap.h"
 
-namespace tvn {
+namespace tvn::resample {
 
 WEIGHT_TABLE* buildWeightTable(const FilterKernel& kernel, TVN_DWORD srcLen, TVN_DWORD dstLen) {
     if (srcLen == 0 || dstLen == 0) return nullptr;
@@ -21,13 +21,13 @@ WEIGHT_TABLE* buildWeightTable(const FilterKernel& kernel, TVN_DWORD srcLen, TVN
     if (!(half < 2147483647.0)) return nullptr;
     const TVN_DWORD maxTaps = 2 * static_cast<TVN_DWORD>(half) + 1;
     std::size_t spanBytes = 0, weightBytes = 0;
-    if (!checkedSize(dstLen, sizeof(WEIGHT_SPAN), 1, &spanBytes) ||
-        !checkedSize(maxTaps, sizeof(double), 1, &weightBytes))
+    if (!pixel::checkedSize(dstLen, sizeof(WEIGHT_SPAN), 1, &spanBytes) ||
+        !pixel::checkedSize(maxTaps, sizeof(double), 1, &weightBytes))
         return nullptr;
 
-    WEIGHT_TABLE* table = static_cast<WEIGHT_TABLE*>(heapAlloc(sizeof(WEIGHT_TABLE)));
+    WEIGHT_TABLE* table = static_cast<WEIGHT_TABLE*>(pixel::heapAlloc(sizeof(WEIGHT_TABLE)));
     if (!table) return nullptr;
-    table->pSpans = static_cast<WEIGHT_SPAN*>(heapAllocZero(spanBytes));
+    table->pSpans = static_cast<WEIGHT_SPAN*>(pixel::heapAllocZero(spanBytes));
     table->nMaxTaps = maxTaps;
     table->nCount = dstLen;
     if (!table->pSpans) {
@@ -36,7 +36,7 @@ WEIGHT_TABLE* buildWeightTable(const FilterKernel& kernel, TVN_DWORD srcLen, TVN
     }
     for (TVN_DWORD i = 0; i < dstLen; ++i) {
         WEIGHT_SPAN& span = table->pSpans[i];
-        span.pWeights = static_cast<double*>(heapAlloc(weightBytes));
+        span.pWeights = static_cast<double*>(pixel::heapAlloc(weightBytes));
         if (!span.pWeights) {
             releaseWeightTable(table);
             return nullptr;
@@ -70,9 +70,9 @@ WEIGHT_TABLE* buildWeightTable(const FilterKernel& kernel, TVN_DWORD srcLen, TVN
 void releaseWeightTable(WEIGHT_TABLE* table) {
     if (!table) return;
     if (table->pSpans)
-        for (TVN_DWORD i = 0; i < table->nCount; ++i) heapFree(table->pSpans[i].pWeights);
-    heapFree(table->pSpans);
-    heapFree(table);
+        for (TVN_DWORD i = 0; i < table->nCount; ++i) pixel::heapFree(table->pSpans[i].pWeights);
+    pixel::heapFree(table->pSpans);
+    pixel::heapFree(table);
 }
 
-} // namespace tvn
+} // namespace tvn::resample

@@ -8,9 +8,9 @@
 #include "tivorn/pixel.h"
 #include "tivorn/types.h"
 
-class FilterKernel;
+namespace tvn::resample {
 
-namespace tvn {
+class FilterKernel;
 
 struct WEIGHT_SPAN {
     double* pWeights; // nMaxTaps doubles; index k is source sample nFirst + k
@@ -48,6 +48,6 @@ inline TVN_DWORD applySpan(const TVN_DWORD* src, std::size_t stride, const WEIGH
     return tvnRGBA(r, g, b, a);
 }
 
-} // namespace tvn
+} // namespace tvn::resample
 
 #endif

@@ -21,7 +21,7 @@ namespace {
 using namespace tvn::alpha;
 
 // The kernels of a level; the drivers over plain loops stand in for the reference.
-const PositionKernels& kernelsOf(tvn::cpu::Level level) {
+const PositionKernels& kernelsOf(tvn::pixel::cpu::Level level) {
     const PositionKernels* k = positionKernels(level);
     return k ? *k : positionKernelsReference();
 }
@@ -52,7 +52,7 @@ bool sameAsReference(TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& s, unsigned see
     std::vector<TVN_DWORD> ref = src;
     grad ? gradientReference(ref.data(), w, h, s) : ellipseReference(ref.data(), w, h, s);
     bool same = true;
-    tvntest::forEachLevel([&](tvn::cpu::Level level) {
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level level) {
         std::vector<TVN_DWORD> got = src;
         const PositionKernels& k = kernelsOf(level);
         grad ? gradientFast(k, got.data(), w, h, s) : ellipseFast(k, got.data(), w, h, s);
@@ -67,7 +67,7 @@ bool sameAsReference(TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& s, unsigned see
 }
 
 TEST(AlphaFast, ConstantEqualsFormulaForEveryStoredPercent) {
-    tvntest::forEachLevel([](tvn::cpu::Level level) {
+    tvntest::forEachLevel([](tvn::pixel::cpu::Level level) {
         for (unsigned p = 0; p < 256; ++p) {
             std::vector<TVN_DWORD> ref = tvntest::randomPixels(37, 1, p), got = ref;
             constantReference(ref.data(), ref.size(), static_cast<unsigned char>(p));
@@ -164,7 +164,7 @@ TEST(Chromakey, WorkedValues) {
 }
 
 TEST(Chromakey, VectorRootEqualsDoubleRootForEverySquaredDistance) {
-    tvntest::forEachLevel([](tvn::cpu::Level level) {
+    tvntest::forEachLevel([](tvn::pixel::cpu::Level level) {
         for (TVN_DWORD n = 0; n <= kMaxSquaredDistance; ++n)
             ASSERT_EQ(chromakeyKernels(level).root(n), static_cast<TVN_DWORD>(std::sqrt(static_cast<double>(n)))) << n;
     });
@@ -174,7 +174,7 @@ TEST(Chromakey, VectorRootEqualsDoubleRootForEverySquaredDistance) {
 void expectPathsMatchReference(const std::vector<TVN_DWORD>& pixels, const ChromakeySettings& s) {
     std::vector<TVN_DWORD> ref = pixels;
     chromakeyReference(ref.data(), ref.size(), s);
-    tvntest::forEachLevel([&](tvn::cpu::Level level) {
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level level) {
         std::vector<TVN_DWORD> got = pixels;
         chromakeyKernels(level).run(got.data(), got.size(), s);
         auto bad = std::mismatch(got.begin(), got.end(), ref.begin());

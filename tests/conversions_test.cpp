@@ -26,10 +26,10 @@ TVN_DWORD greyOf(TVN_DWORD v) {
 } // namespace
 
 TEST(PixelRows, EveryLevelMatchesTheReference) {
-    using tvn::rows::RowKernels;
-    const RowKernels& ref = tvn::rows::rowKernels(tvn::cpu::Level::Reference);
-    tvntest::forEachLevel([&](tvn::cpu::Level level) {
-        const RowKernels& k = tvn::rows::rowKernels(level);
+    using tvn::pixel::rows::RowKernels;
+    const RowKernels& ref = tvn::pixel::rows::rowKernels(tvn::pixel::cpu::Level::Reference);
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level level) {
+        const RowKernels& k = tvn::pixel::rows::rowKernels(level);
         for (std::size_t n : {0u, 1u, 3u, 4u, 5u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 33u, 100u, 1027u})
             for (std::size_t shift : {0u, 1u, 3u}) { // misaligned sources and destinations
                 SCOPED_TRACE("n=" + std::to_string(n) + " shift=" + std::to_string(shift));
@@ -93,7 +93,7 @@ TEST(Conversions, ResizedPicturesConvertTheUntouchedCopyAndRebuild) {
             TVN_DWORD& v = ImageAccess::origBuffer(expected)[i];
             v = grey ? greyOf(v) : ((v & 0xFF00FF00u) | (v & 0xFF) << 16 | ((v >> 16) & 0xFF));
         }
-        const int expectedResult = tvn::bilinearRebuild(expected);
+        const int expectedResult = tvn::image::bilinearRebuild(expected);
 
         EXPECT_EQ(grey ? image.convertToGrayscale() : image.convertToBGRA(), expectedResult);
         EXPECT_EQ(pixelsOf(image), pixelsOf(expected));

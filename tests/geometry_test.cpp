@@ -131,7 +131,7 @@ TEST(Geometry, StretchRepeatsTheMiddleColumn) {
 TEST(Geometry, StretchKeepsTheSavedAlphaAndSkipsResizedPictures) {
     std::vector<TVN_DWORD> px = {0x10000001u, 0x20000002u, 0x30000003u, 0x40000004u};
     CRGBAImage image(px.data(), 2, 2);
-    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(4));
+    unsigned char* a = static_cast<unsigned char*>(tvn::pixel::heapAlloc(4));
     std::memcpy(a, "\x01\x02\x03\x04", 4);
     ImageAccess::savedAlpha(image) = a;
     image.stretchHorizontally(4);
@@ -186,20 +186,20 @@ TEST(Geometry, FailedAllocationsLeaveThePictureUnchanged) {
     std::vector<TVN_DWORD> px = randomPixels(6, 5, 12);
     {
         CRGBAImage image(px.data(), 6, 5);
-        unsigned char* a = static_cast<unsigned char*>(tvn::heapAllocZero(30));
+        unsigned char* a = static_cast<unsigned char*>(tvn::pixel::heapAllocZero(30));
         ImageAccess::savedAlpha(image) = a;
-        tvn::testing::failAllocation(1); // the stretch's one allocation
+        tvn::pixel::testing::failAllocation(1); // the stretch's one allocation
         image.stretchHorizontally(10);
-        tvn::testing::failAllocation(0);
+        tvn::pixel::testing::failAllocation(0);
         EXPECT_EQ(image.getWidth(), 6u);
         EXPECT_EQ(image.getWidthOrig(), 6u);
         EXPECT_EQ(pixelsOf(image), px);
         EXPECT_EQ(ImageAccess::savedAlpha(image), a);
 
         TVN_DWORD x = 9, y = 9;
-        tvn::testing::failAllocation(1);
+        tvn::pixel::testing::failAllocation(1);
         image.trimByAlpha(x, y);
-        tvn::testing::failAllocation(0);
+        tvn::pixel::testing::failAllocation(0);
         EXPECT_EQ(x, 9u);
         EXPECT_EQ(image.getHeight(), 5u);
         EXPECT_EQ(pixelsOf(image), px);

@@ -34,18 +34,18 @@ struct Result {
 };
 
 Result readWith(const Bytes& bytes, bool reference, unsigned long failAllocation = 0) {
-    const tvn::cpu::Level cap = tvn::cpu::testing::levelCap();
-    if (reference) tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
+    const tvn::pixel::cpu::Level cap = tvn::pixel::cpu::testing::levelCap();
+    if (reference) tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
     tvntest::MessageRecorder recorder;
     tvntest::MemoryFile file("crafted.gif", bytes);
     CRGBAImage image;
     HANDLE h = tvn::plat::fileOpenRead(file.path());
     Result r;
-    tvn::testing::failAllocation(failAllocation);
+    tvn::pixel::testing::failAllocation(failAllocation);
     r.ok = tvn::ImageAccess::readGIF(image, h);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     tvn::plat::fileClose(h);
-    tvn::cpu::testing::capLevel(cap);
+    tvn::pixel::cpu::testing::capLevel(cap);
     r.width = image.getWidth();
     r.height = image.getHeight();
     if (r.ok) r.pixels = tvntest::pixelsOf(image);

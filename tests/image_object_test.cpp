@@ -134,13 +134,13 @@ TEST(ImageObject, EveryAllocationFailureIsClean) {
     };
     for (unsigned long n = 1; n <= 8; ++n)
         for (const auto& operation : operations) {
-            tvn::testing::failAllocation(n);
+            tvn::pixel::testing::failAllocation(n);
             try {
                 operation();
             } catch (char* text) {
                 EXPECT_EQ(std::string(text), outOfMemory);
             }
-            tvn::testing::failAllocation(0);
+            tvn::pixel::testing::failAllocation(0);
         }
     EXPECT_EQ(pixelsOf(source), px);
 }
@@ -172,7 +172,7 @@ TEST(FromHandle, EveryDepthAndWidthConvertsAlikeOnEveryLevel) {
                     const unsigned char* p = &rows[static_cast<std::size_t>(y) * stride + x * bits / 8];
                     expected.push_back(tvnRGBA(p[2], p[1], p[0], 255));
                 }
-            tvntest::forEachLevel([&](tvn::cpu::Level) {
+            tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
                 CRGBAImage image;
                 EXPECT_EQ(image.fromHandle(bitmap.handle), 1);
                 EXPECT_EQ(tvntest::pixelsOf(image), expected) << bits << " bits, width " << w;
@@ -220,9 +220,9 @@ TEST(FromHandle, FailuresLeaveTheImageAsItWas) {
     EXPECT_EQ(image.fromHandle(nullptr), 0);
     unchanged();
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the row buffer
-        tvn::testing::failAllocation(n);
+        tvn::pixel::testing::failAllocation(n);
         EXPECT_EQ(image.fromHandle(bitmap.handle), 0) << n;
-        tvn::testing::failAllocation(0);
+        tvn::pixel::testing::failAllocation(0);
         unchanged();
     }
 }

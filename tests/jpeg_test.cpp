@@ -21,9 +21,9 @@ std::vector<unsigned char> quadrants() {
 int readJpeg(CRGBAImage& image, const std::vector<unsigned char>& bytes, unsigned long failAllocation = 0) {
     tvntest::MemoryFile file("picture.jpg", bytes);
     HANDLE h = tvn::plat::fileOpenRead(file.path());
-    tvn::testing::failAllocation(failAllocation);
+    tvn::pixel::testing::failAllocation(failAllocation);
     int ok = tvn::ImageAccess::readJPEG(image, h);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     tvn::plat::fileClose(h);
     return ok;
 }

@@ -37,10 +37,10 @@ void makeResizedLooking(CRGBAImage& image, const char* path) {
     ASSERT_EQ(image.load(path, 0), 1);
     ASSERT_EQ(image.getWidth(), 3u);
     A::origBuffer(image) = A::buffer(image);
-    A::buffer(image) = static_cast<TVN_DWORD*>(tvn::heapAlloc(4 * 4));
+    A::buffer(image) = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(4 * 4));
     for (int i = 0; i < 4; ++i) A::buffer(image)[i] = 0x80000000u + i;
     A::width(image) = A::height(image) = 2;
-    A::savedAlpha(image) = static_cast<unsigned char*>(tvn::heapAlloc(6));
+    A::savedAlpha(image) = static_cast<unsigned char*>(tvn::pixel::heapAlloc(6));
     std::memset(A::savedAlpha(image), 0x33, 6);
     A::containsAlpha(image) = 1;
     A::transp(image).byMode = TRANSP_ELL;
@@ -188,15 +188,15 @@ TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
         const tvntest::Snapshot before = tvntest::snapshot(image);
         tvntest::MessageNumbers boxes;
         int result = -1;
-        tvn::testing::failAllocation(n);
+        tvn::pixel::testing::failAllocation(n);
         try {
             result = image.load(second.path(), 0);
         } catch (char* text) {
-            EXPECT_EQ(text, tvn::messageText(1));
+            EXPECT_EQ(text, tvn::pixel::messageText(1));
             ++threw;
         }
-        const bool failed = tvn::testing::allocationCount() >= n;
-        tvn::testing::failAllocation(0);
+        const bool failed = tvn::pixel::testing::allocationCount() >= n;
+        tvn::pixel::testing::failAllocation(0);
         if (!failed) break; // every allocation of the load has been made to fail once
         if (result == 1) {
             EXPECT_EQ(image.getWidth(), 4u) << n; // a name buffer of the backup: not reported

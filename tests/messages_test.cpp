@@ -11,26 +11,26 @@
 TEST(Messages, TableHoldsTheTenTexts) {
     std::set<const char*> buffers;
     for (int n = 1; n <= 10; ++n) {
-        EXPECT_EQ(std::string(tvn::messageText(n)), tvntest::MessageRecorder::expectedText(n)) << "message " << n;
-        buffers.insert(tvn::messageText(n));
+        EXPECT_EQ(std::string(tvn::pixel::messageText(n)), tvntest::MessageRecorder::expectedText(n)) << "message " << n;
+        buffers.insert(tvn::pixel::messageText(n));
     }
     EXPECT_EQ(buffers.size(), 10u);
-    EXPECT_EQ(std::string(tvn::messageText(4)), std::string(tvn::messageText(7))) << "same wording";
-    EXPECT_NE(tvn::messageText(4), tvn::messageText(7)) << "but distinct entries";
+    EXPECT_EQ(std::string(tvn::pixel::messageText(4)), std::string(tvn::pixel::messageText(7))) << "same wording";
+    EXPECT_NE(tvn::pixel::messageText(4), tvn::pixel::messageText(7)) << "but distinct entries";
 }
 
 TEST(Messages, LaterAttachesLeaveTheTableAlone) {
-    tvn::messageText(2)[0] = 'X';
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachThread);
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
-    EXPECT_EQ(tvn::messageText(2)[0], 'X');
-    tvn::messageText(2)[0] = tvntest::MessageRecorder::expectedText(2)[0];
+    tvn::pixel::messageText(2)[0] = 'X';
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachThread);
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
+    EXPECT_EQ(tvn::pixel::messageText(2)[0], 'X');
+    tvn::pixel::messageText(2)[0] = tvntest::MessageRecorder::expectedText(2)[0];
 }
 
 TEST(Messages, SinkReceivesEveryBoxWithTheCaption) {
     {
         tvntest::MessageRecorder recorder;
-        tvn::plat::showMessage(tvn::messageText(5), nullptr);
+        tvn::plat::showMessage(tvn::pixel::messageText(5), nullptr);
         tvn::plat::showMessage("second", nullptr);
         ASSERT_EQ(recorder.boxes().size(), 2u);
         EXPECT_EQ(recorder.boxes()[0].text, tvntest::MessageRecorder::expectedText(5));

@@ -41,17 +41,17 @@ TEST(FileHook, MemoryFilesShadowOnlyWhileHookedAndRegistered) {
 
 TEST(LargeBlocks, CountFailZeroAndMoveLikeSmallOnes) {
     for (std::size_t bytes : {plat::kHugePageBytes - 1, plat::kHugePageBytes, 3 * plat::kHugePageBytes + 5}) {
-        tvn::testing::failAllocation(1);
-        EXPECT_EQ(tvn::heapAllocZero(bytes), nullptr);
-        tvn::testing::failAllocation(0);
-        unsigned char* p = static_cast<unsigned char*>(tvn::heapAllocZero(bytes));
+        tvn::pixel::testing::failAllocation(1);
+        EXPECT_EQ(tvn::pixel::heapAllocZero(bytes), nullptr);
+        tvn::pixel::testing::failAllocation(0);
+        unsigned char* p = static_cast<unsigned char*>(tvn::pixel::heapAllocZero(bytes));
         ASSERT_TRUE(p && p[0] == 0 && p[bytes - 1] == 0);
 #if !defined(_WIN32)
         EXPECT_TRUE(bytes < plat::kHugePageBytes || reinterpret_cast<std::uintptr_t>(p) % plat::kHugePageBytes == 0);
 #endif
         p[bytes - 1] = 7;
-        p = static_cast<unsigned char*>(tvn::heapRealloc(p, bytes + plat::kHugePageBytes));
+        p = static_cast<unsigned char*>(tvn::pixel::heapRealloc(p, bytes + plat::kHugePageBytes));
         ASSERT_TRUE(p && p[bytes - 1] == 7);
-        tvn::heapFree(p);
+        tvn::pixel::heapFree(p);
     }
 }

@@ -22,6 +22,8 @@
 #include "support/helpers.h"
 #include "support/levels.h"
 
+using namespace tvn::resample;
+
 namespace {
 
 using tvn::ImageAccess;
@@ -40,9 +42,9 @@ template <class Kernel>
 void checkWeights() {
     for (auto size : {std::make_pair(10u, 20u), std::make_pair(20u, 10u), std::make_pair(7u, 3u)}) {
         TwoPassScaler<Kernel> scaler(nullptr, nullptr);
-        tvn::WEIGHT_TABLE* t = scaler.buildWeights(size.first, size.second);
+        tvn::resample::WEIGHT_TABLE* t = scaler.buildWeights(size.first, size.second);
         for (TVN_DWORD i = 0; i < t->nCount; ++i) {
-            const tvn::WEIGHT_SPAN& s = t->pSpans[i];
+            const WEIGHT_SPAN& s = t->pSpans[i];
             double sum = 0;
             for (TVN_DWORD j = 0; j <= s.nLast - s.nFirst; ++j) sum += s.pWeights[j];
             EXPECT_TRUE(s.nLast - s.nFirst < t->nMaxTaps && s.nLast < size.first) << i;
@@ -184,10 +186,10 @@ TEST(Resize, AllocationFailuresLeaveTheImageAsItWas) {
         for (unsigned long n = 1;; ++n) {
             auto image = start();
             const std::vector<TVN_DWORD> before = pixelsOf(*image);
-            tvn::testing::failAllocation(n);
+            tvn::pixel::testing::failAllocation(n);
             const int result = image->setSize(33, 20, 6, nullptr, nullptr);
-            const bool reached = tvn::testing::allocationCount() >= n;
-            tvn::testing::failAllocation(0);
+            const bool reached = tvn::pixel::testing::allocationCount() >= n;
+            tvn::pixel::testing::failAllocation(0);
             EXPECT_EQ(pixelsOf(*image), result ? success : before) << k << " " << n;
             EXPECT_EQ(image->getWidth(), result ? 33u : 19u + 2 * k);
             EXPECT_EQ(image->getBlurKrnlSize(), k);
@@ -331,7 +333,7 @@ TEST(VectorPaths, EveryVectorPathMatchesTheReference) {
         for (int filter = 1; filter <= 6; ++filter) {
             std::vector<TVN_DWORD> px = s.photo ? randomPixels(s.w, s.h, 5, true) : randomPixels(s.w, s.h, s.w * 131 + filter);
             auto expected = onReference([&] { return resize(px, s.w, s.h, s.nw, s.nh, filter); });
-            forEachLevel([&](tvn::cpu::Level) {
+            forEachLevel([&](tvn::pixel::cpu::Level) {
                 ASSERT_EQ(resize(px, s.w, s.h, s.nw, s.nh, filter), expected)
                     << s.w << "x" << s.h << " -> " << s.nw << "x" << s.nh << " filter " << filter;
             });
@@ -348,7 +350,7 @@ TEST(VectorPaths, EveryBlurPathMatchesTheReference) {
         std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
         unsigned k = c.k;
         auto expected = onReference([&] { return blurred(px, c.w, c.h, &k); });
-        forEachLevel([&](tvn::cpu::Level) {
+        forEachLevel([&](tvn::pixel::cpu::Level) {
             ASSERT_EQ(blurred(px, c.w, c.h, &(k = c.k)), expected) << c.w << "x" << c.h << " k " << c.k;
         });
     }
@@ -366,20 +368,20 @@ TEST(VectorPaths, MultipliersAreExactForEveryChannelValue) {
             weights.push_back(double(p) / q);
             weights.push_back(std::nextafter(double(p) / q, 0.0));
         }
-    forEachLevel([&](tvn::cpu::Level) {
+    forEachLevel([&](tvn::pixel::cpu::Level) {
         int none = 0;
         for (std::size_t i = 0; i < weights.size(); ++i) {
             const double v = weights[i];
             std::uint32_t m = 0;
-            tvn::WeightClass kind = tvn::classifyWeight(v, &m);
-            if (kind == tvn::kWeightNone) {
+            tvn::resample::WeightClass kind = tvn::resample::classifyWeight(v, &m);
+            if (kind == tvn::resample::kWeightNone) {
                 none += i < 20012;
                 continue;
             }
             for (int c = 0; c < 256; ++c)
                 ASSERT_EQ(static_cast<int>((static_cast<std::uint32_t>(c) * m) >> 16), static_cast<int>(c * v))
                     << v << " c " << c;
-            EXPECT_EQ(kind == tvn::kWeightIdentity, m == 65536u);
+            EXPECT_EQ(kind == tvn::resample::kWeightIdentity, m == 65536u);
         }
         // Nearly every ordinary weight has one; the rest take the double path. (Just
         // below a fraction p/q the rounded product can reach p, and often none fits.)
@@ -396,43 +398,43 @@ TEST(VectorPaths, HandMadeTablesWithEveryKindOfSpan) {
     std::uint32_t m = 0;
     for (int q = 2; q < 256 && below == 0.0; ++q)
         for (int p = 1; p < q && below == 0.0; ++p)
-            if (tvn::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::kWeightNone)
+            if (tvn::resample::classifyWeight(std::nextafter(double(p) / q, 0.0), &m) == tvn::resample::kWeightNone)
                 below = std::nextafter(double(p) / q, 0.0);
     ASSERT_GT(below, 0.0);
     std::vector<std::vector<double>> spans = {
         {below, below, below}, {1.0}, {0.0, 1.0, 0.0}, {1.0, 0.5}, {-0.5, 1.0}, {0.25, 0.25, 0.5},
         {0.0, 0.0, 0.0},       {0.5, below}, {1e-9, 0.999999999}, {-1e-17, 1.0}};
     const TVN_DWORD n = static_cast<TVN_DWORD>(spans.size()), srcLen = 24;
-    std::vector<tvn::WEIGHT_SPAN> ws(n);
+    std::vector<tvn::resample::WEIGHT_SPAN> ws(n);
     for (TVN_DWORD i = 0; i < n; ++i) {
         ws[i].pWeights = spans[i].data();
         ws[i].nFirst = (i * 5) % (srcLen - 4);
         ws[i].nLast = ws[i].nFirst + static_cast<TVN_DWORD>(spans[i].size()) - 1;
     }
-    tvn::WEIGHT_TABLE table = {ws.data(), 4, n};
+    tvn::resample::WEIGHT_TABLE table = {ws.data(), 4, n};
     const std::vector<TVN_DWORD> src = randomPixels(srcLen, 40, 9), tall = randomPixels(40, srcLen, 10);
     std::vector<TVN_DWORD> rows(n * 40), cols(40 * n);
     for (TVN_DWORD i = 0; i < n; ++i)
         for (TVN_DWORD j = 0; j < 40; ++j) {
-            rows[j * n + i] = tvn::applySpan(src.data() + j * srcLen, 1, ws[i]);
-            cols[i * 40 + j] = tvn::applySpan(tall.data() + j, 40, ws[i]);
+            rows[j * n + i] = tvn::resample::applySpan(src.data() + j * srcLen, 1, ws[i]);
+            cols[i * 40 + j] = tvn::resample::applySpan(tall.data() + j, 40, ws[i]);
         }
-    tvn::ScalePlan plan;
-    ASSERT_TRUE(tvn::buildPlan(table, 64, &plan));
+    tvn::resample::ScalePlan plan;
+    ASSERT_TRUE(tvn::resample::buildPlan(table, 64, &plan));
     std::vector<int> kinds;
     for (TVN_DWORD i = 0; i < n; ++i) kinds.push_back(static_cast<int>(plan.spans[i].kind));
-    tvn::releasePlan(&plan);
+    tvn::resample::releasePlan(&plan);
     EXPECT_EQ(kinds, (std::vector<int>{2, 1, 1, 2, 2, 0, 0, 2, 0, 1}));
-    const tvn::ScalerProgress quiet = {nullptr, nullptr};
-    forEachLevel([&](tvn::cpu::Level) {
-        const bool vector = tvn::simd::select() != nullptr;
+    const ScalerProgress quiet = {nullptr, nullptr};
+    forEachLevel([&](tvn::pixel::cpu::Level) {
+        const bool vector = tvn::resample::simd::select() != nullptr;
         std::vector<TVN_DWORD> out(n * 40), none(n * 40);
-        EXPECT_EQ(tvn::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
-                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(tvn::resample::fastHorizontal(src.data(), out.data(), srcLen, n, 40, table, quiet),
+                  vector ? tvn::resample::kPassDone : tvn::resample::kPassReference);
         EXPECT_EQ(out, vector ? rows : none);
         out.assign(n * 40, 0);
-        EXPECT_EQ(tvn::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
-                  vector ? tvn::kPassDone : tvn::kPassReference);
+        EXPECT_EQ(tvn::resample::fastVertical(tall.data(), out.data(), 40, srcLen, n, table, quiet),
+                  vector ? tvn::resample::kPassDone : tvn::resample::kPassReference);
         EXPECT_EQ(out, vector ? cols : none);
     });
 }

@@ -122,7 +122,7 @@ TEST(RunLength, ExactStreams) {
 
 TEST(RunLength, RandomPicturesAndRunsAtRowEdgesRoundTripOnEveryPath) {
     std::mt19937 rng(11);
-    tvntest::forEachLevel([&](tvn::cpu::Level) {
+    tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
         for (int i = 0; i < 60; ++i) {
             const TVN_DWORD w = 1 + rng() % 300, h = 1 + rng() % 6;
             std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
@@ -164,16 +164,16 @@ TEST(RunLength, FailuresStoreNothing) {
     EXPECT_EQ(empty.compressRLE(&packed), 0u);
     std::vector<TVN_DWORD> px = tvntest::randomPixels(9, 9, 1);
     CRGBAImage image(px.data(), 9, 9);
-    tvn::testing::failAllocation(1);
+    tvn::pixel::testing::failAllocation(1);
     EXPECT_EQ(image.compressRLE(&packed), 0u);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     EXPECT_EQ(packed, marker);
     EXPECT_EQ(image.compressRLE(nullptr), 0u);
     CRGBAImage::freeRLEBuffer(nullptr);
 
     // A refused shrink keeps the larger block; the stream is still right.
-    tvn::testing::failAllocation(2);
+    tvn::pixel::testing::failAllocation(2);
     const Bytes s = pack(image);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     EXPECT_EQ(s, slowPack(px, 9, 9));
 }

@@ -261,9 +261,9 @@ TEST(TgaReader, TruncationIsMessageTwoAndAFailedAllocationMessageOne) {
     }
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the plain pixels
         CRGBAImage image;
-        tvn::testing::failAllocation(n);
+        tvn::pixel::testing::failAllocation(n);
         Read r = readTga(image, tgaFile(raw));
-        tvn::testing::failAllocation(0);
+        tvn::pixel::testing::failAllocation(0);
         EXPECT_EQ(r.result, 0) << n;
         EXPECT_EQ(r.messages, std::vector<int>{1}) << n;
     }
@@ -305,8 +305,8 @@ TEST(TgaWriter, Failures) {
     // Out of memory: nothing is written, an existing file stays as it was.
     tvntest::TempFile file("keep.tga");
     file.write({1, 2, 3});
-    tvn::testing::failAllocation(1);
+    tvn::pixel::testing::failAllocation(1);
     EXPECT_EQ(image.saveTGA(file.path()), 0);
-    tvn::testing::failAllocation(0);
+    tvn::pixel::testing::failAllocation(0);
     EXPECT_EQ(file.read(), (Bytes{1, 2, 3}));
 }

@@ -1,10 +1,10 @@
 // Bitmap handles on POSIX systems: the platform's own bitmap object, with the
 // size query and the 24-bit row copy that GetObjectA and GetDIBits give on Windows.
-#include "bitmap_object.h"
+#include "platform/posix/bitmap_object.h"
 
 #include <cstring>
 
-#include "../../pixel/heap.h"
+#include "pixel/heap.h"
 #include "tivorn/host.h"
 
 namespace tvn {
@@ -29,12 +29,12 @@ HBITMAP bitmapCreate(long width, long height, int bitsPerPixel) {
     if (bitsPerPixel != 24 && bitsPerPixel != 32) return nullptr;
     const std::size_t stride = strideOf(width, bitsPerPixel);
     std::size_t bytes = 0;
-    if (!stride || !checkedSize(static_cast<TVN_DWORD>(stride), static_cast<TVN_DWORD>(height), 1, &bytes))
+    if (!stride || !pixel::checkedSize(static_cast<TVN_DWORD>(stride), static_cast<TVN_DWORD>(height), 1, &bytes))
         return nullptr;
-    HeapBlock bits(heapAlloc(bytes));
-    HBITMAP bitmap = static_cast<HBITMAP>(heapAlloc(sizeof(HBITMAP__)));
+    pixel::HeapBlock bits(pixel::heapAlloc(bytes));
+    HBITMAP bitmap = static_cast<HBITMAP>(pixel::heapAlloc(sizeof(HBITMAP__)));
     if (!bits.get() || !bitmap) {
-        heapFree(bitmap);
+        pixel::heapFree(bitmap);
         return nullptr;
     }
     bitmap->magic = kMagic;
@@ -49,8 +49,8 @@ HBITMAP bitmapCreate(long width, long height, int bitsPerPixel) {
 void bitmapDelete(HBITMAP bitmap) {
     if (!valid(bitmap)) return;
     bitmap->magic = 0;
-    heapFree(bitmap->bits);
-    heapFree(bitmap);
+    pixel::heapFree(bitmap->bits);
+    pixel::heapFree(bitmap);
 }
 
 int bitmapSize(HBITMAP bitmap, long* width, long* height) {

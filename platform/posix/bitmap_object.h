@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "../bitmaps.h"
+#include "platform/bitmaps.h"
 
 struct HBITMAP__ {
     unsigned magic;

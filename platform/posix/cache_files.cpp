@@ -1,6 +1,6 @@
 // The cache's opens and positions on POSIX: there are no share modes, and a
 // descriptor opened for reading can always report its times.
-#include "../cache_files.h"
+#include "platform/cache_files.h"
 
 namespace tvn {
 namespace plat {

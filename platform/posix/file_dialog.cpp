@@ -1,7 +1,7 @@
 // The open-file dialog on POSIX systems: there is no platform dialog, so it is
 // the host's (tvnSetOpenFileProc) or, without one, a cancel.
-#include "../open_file_proc.h"
-#include "../dialogs.h"
+#include "platform/open_file_proc.h"
+#include "platform/dialogs.h"
 
 namespace tvn {
 namespace plat {

@@ -1,6 +1,6 @@
 // Files on POSIX systems, with the contract of the Win32 file calls the core uses.
-#include "../file_hook.h"
-#include "../paths.h"
+#include "platform/file_hook.h"
+#include "platform/paths.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

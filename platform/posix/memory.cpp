@@ -1,7 +1,7 @@
 // Large blocks on POSIX systems: aligned to huge pages and advised for them where
 // Linux offers transparent huge pages, so a fresh block is faulted in 2 MiB at a
 // time instead of 4 KiB.
-#include "../memory.h"
+#include "platform/memory.h"
 
 #include <sys/mman.h>
 #include <cstdint>

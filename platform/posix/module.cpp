@@ -1,7 +1,7 @@
 // Module start on POSIX systems: the message table is filled when the shared
 // library (or a program linking the core statically) is loaded.
-#include "../module.h"
-#include "../../pixel/module_start.h"
+#include "platform/module.h"
+#include "pixel/module_start.h"
 
 #include <cstdio>
 #include <cstring>
@@ -17,7 +17,7 @@ struct CompiledString {
 };
 #define TVN_MESSAGE(n, name, text) {n, text},
 const CompiledString kStrings[] = {
-#include "../../resources/messages.inc"
+#include "resources/messages.inc"
 };
 #undef TVN_MESSAGE
 } // namespace
@@ -53,5 +53,5 @@ unsigned long currentThreadId() {
 } // namespace tvn
 
 __attribute__((constructor)) static void tivornModuleLoad() {
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
 }

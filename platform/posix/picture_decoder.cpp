@@ -3,7 +3,7 @@
 // gives the same picture as a 24-bit bottom-up bitmap object. Damaged or
 // cut-off data is refused (TurboJPEG's warnings, such as a file that ends early,
 // count as failures).
-#include "bitmap_object.h"
+#include "platform/posix/bitmap_object.h"
 
 #include <turbojpeg.h>
 

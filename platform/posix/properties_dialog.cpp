@@ -1,6 +1,6 @@
 // The properties dialog on POSIX systems: only the host's. Without a proc there
 // is no dialog to show, and showProperties reports that as a cancel (0).
-#include "../properties_dialog.h"
+#include "platform/properties_dialog.h"
 
 #include <sys/stat.h>
 

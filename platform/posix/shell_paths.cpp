@@ -1,6 +1,6 @@
 // Path rules on POSIX systems, shaped like the Windows shell functions:
 // '/' separates components and the root folder keeps its separator.
-#include "../paths.h"
+#include "platform/paths.h"
 
 #include <cstring>
 

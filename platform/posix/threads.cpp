@@ -1,5 +1,5 @@
 // Threads, events and locks over the C++ standard library.
-#include "../threads.h"
+#include "platform/threads.h"
 
 #include <condition_variable>
 #include <functional>

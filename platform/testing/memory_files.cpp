@@ -1,4 +1,4 @@
-#include "memory_files.h"
+#include "platform/testing/memory_files.h"
 #include "platform/file_hook.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Bitmap handles through GDI: the size from GetObjectA, the rows from GetDIBits as
 // a bottom-up 24-bit device-independent bitmap, and device-independent bitmaps
 // made for the host from its rows.
-#include "../bitmaps.h"
+#include "platform/bitmaps.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 // The cache's opens and positions through the Win32 kernel calls.
-#include "../cache_files.h"
-#include "../file_hook.h"
+#include "platform/cache_files.h"
+#include "platform/file_hook.h"
 
 namespace tvn {
 namespace plat {

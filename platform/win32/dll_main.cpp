@@ -1,8 +1,8 @@
 // Entry point of tivorn.dll: fills the message table on process and thread attach.
-#include "../module.h"
-#include "../../pixel/module_start.h"
+#include "platform/module.h"
+#include "pixel/module_start.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    tvn::moduleAttach(instance, static_cast<unsigned>(reason));
+    tvn::pixel::moduleAttach(instance, static_cast<unsigned>(reason));
     return TRUE;
 }

@@ -1,8 +1,8 @@
 // The open-file dialog on Windows: the host's (tvnSetOpenFileProc) when one is
 // installed, else GetOpenFileNameA with the request record of its first
 // version (76 bytes in the 32-bit DLL), which every version of the dialog accepts.
-#include "../open_file_proc.h"
-#include "../dialogs.h"
+#include "platform/open_file_proc.h"
+#include "platform/dialogs.h"
 #include "tivorn/types.h" // the Win32 declarations
 
 #include <commdlg.h>

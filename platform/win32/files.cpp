@@ -1,6 +1,6 @@
 // Files through the Win32 kernel calls.
-#include "../file_hook.h"
-#include "../paths.h"
+#include "platform/file_hook.h"
+#include "platform/paths.h"
 
 namespace tvn {
 namespace plat {

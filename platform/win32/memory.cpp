@@ -1,6 +1,6 @@
 // Large blocks on Windows: large pages need a privilege hosts seldom hold, so a
 // large block is a plain one and the advice is not taken.
-#include "../memory.h"
+#include "platform/memory.h"
 
 #include <cstdlib>
 

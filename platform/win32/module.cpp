@@ -1,7 +1,7 @@
 // Module start on Windows: DllMain fills the message table from the DLL's own
 // string table on process or thread attach.
-#include "../module.h"
-#include "../../pixel/module_start.h"
+#include "platform/module.h"
+#include "pixel/module_start.h"
 
 namespace tvn {
 namespace plat {

@@ -1,7 +1,7 @@
 // The platform picture decoder: the bytes in a movable global block, a stream that
 // owns the block, OleLoadPicture, and the picture's bitmap handle. The picture and
 // the stream (and with it the block) are released on every path.
-#include "../bitmaps.h"
+#include "platform/bitmaps.h"
 
 #include <ole2.h>
 #include <olectl.h>

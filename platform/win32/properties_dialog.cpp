@@ -2,8 +2,8 @@
 // by DialogBoxParamA, each message handed to the core's handler through a
 // window that speaks to the real controls. A host proc, when installed, takes
 // the dialog's place.
-#include "../platform.h"
-#include "../properties_dialog.h"
+#include "platform/platform.h"
+#include "platform/properties_dialog.h"
 
 #include <commctrl.h>
 #include <commdlg.h>

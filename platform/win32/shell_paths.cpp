@@ -1,5 +1,5 @@
 // Path rules on Windows: the shell's own path functions.
-#include "../paths.h"
+#include "platform/paths.h"
 #include "tivorn/types.h" // the Win32 declarations
 
 #include <shlwapi.h>

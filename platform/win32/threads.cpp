@@ -1,5 +1,5 @@
 // Threads, events and locks over the Win32 kernel calls.
-#include "../threads.h"
+#include "platform/threads.h"
 
 #include <new>
 

@@ -30,8 +30,8 @@ void TVN_CDECL stderrSink(const char* text, const char* caption, void*) {
 
 void TVN_CDECL MessageRecorder::record(const char* text, const char* caption, void* user) {
     int number = 0;
-    for (int n = 1; n <= tvn::kMessageCount && !number; ++n)
-        if (text == tvn::messageText(n)) number = n;
+    for (int n = 1; n <= tvn::pixel::kMessageCount && !number; ++n)
+        if (text == tvn::pixel::messageText(n)) number = n;
     static_cast<MessageRecorder*>(user)->m_boxes.push_back({text ? text : "", caption ? caption : "", number});
 }
 
@@ -127,8 +127,8 @@ Snapshot snapshot(CRGBAImage& i) {
 
 void giveUntouchedCopy(CRGBAImage& image, TVN_DWORD ow, TVN_DWORD oh, unsigned seed) {
     const std::vector<TVN_DWORD> orig = randomPixels(ow, oh, seed);
-    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::heapAlloc(orig.size() * 4));
-    unsigned char* a = static_cast<unsigned char*>(tvn::heapAlloc(orig.size()));
+    TVN_DWORD* o = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(orig.size() * 4));
+    unsigned char* a = static_cast<unsigned char*>(tvn::pixel::heapAlloc(orig.size()));
     std::memcpy(o, orig.data(), orig.size() * 4);
     for (std::size_t i = 0; i < orig.size(); ++i) a[i] = static_cast<unsigned char>(orig[i] >> 24);
     tvn::ImageAccess::origBuffer(image) = o;

@@ -10,23 +10,23 @@
 namespace tvntest {
 
 template <class F> void forEachLevel(F check) {
-    using tvn::cpu::Level;
-    const Level cap = tvn::cpu::testing::levelCap();
-    for (int l = 0; l <= static_cast<int>(tvn::cpu::detectedLevel()); ++l) {
+    using tvn::pixel::cpu::Level;
+    const Level cap = tvn::pixel::cpu::testing::levelCap();
+    for (int l = 0; l <= static_cast<int>(tvn::pixel::cpu::detectedLevel()); ++l) {
         const Level level = static_cast<Level>(l);
-        SCOPED_TRACE(tvn::cpu::levelName(level));
-        tvn::cpu::testing::capLevel(level);
+        SCOPED_TRACE(tvn::pixel::cpu::levelName(level));
+        tvn::pixel::cpu::testing::capLevel(level);
         check(level);
     }
-    tvn::cpu::testing::capLevel(cap);
+    tvn::pixel::cpu::testing::capLevel(cap);
 }
 
 // Runs f with the hot loops capped at the reference.
 template <class F> auto onReference(F f) {
-    const tvn::cpu::Level cap = tvn::cpu::testing::levelCap();
-    tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
+    const tvn::pixel::cpu::Level cap = tvn::pixel::cpu::testing::levelCap();
+    tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
     auto result = f();
-    tvn::cpu::testing::capLevel(cap);
+    tvn::pixel::cpu::testing::capLevel(cap);
     return result;
 }
 

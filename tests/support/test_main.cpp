@@ -10,10 +10,10 @@
 #include "support/helpers.h"
 
 int main(int argc, char** argv) {
-    tvn::moduleAttach(tvn::plat::moduleInstance(), tvn::kAttachProcess);
+    tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
     // CI runs the whole suite a second time on the scalar reference paths.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
-    if (forced && *forced && *forced != '0') tvn::cpu::testing::capLevel(tvn::cpu::Level::Reference);
+    if (forced && *forced && *forced != '0') tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
     tvnSetMessageProc(&tvntest::stderrSink, nullptr);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
