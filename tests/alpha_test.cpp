@@ -162,12 +162,7 @@ TEST(AlphaRecord, TrimmedPictureRestoresWithinTheSavedBytes) {
 
 // Alpha at chosen pixels (buffer row 0 is the bottom edge), or of every pixel.
 TEST(AlphaModes, WorkedValues) {
-    struct Case {
-        IMG_TRANSP t;
-        TVN_DWORD w, h;
-        std::vector<std::array<unsigned, 3>> xyAlpha;
-        int all;
-    } cases[] = {
+    struct Case { IMG_TRANSP t; TVN_DWORD w, h; std::vector<std::array<unsigned, 3>> xyAlpha; int all; } cases[] = {
         {settings(TRANSP_CONST, 0), 3, 2, {}, 255},
         {settings(TRANSP_CONST, 1), 3, 2, {}, 252},
         {settings(TRANSP_CONST, 50), 3, 2, {}, 127},

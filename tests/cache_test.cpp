@@ -264,10 +264,7 @@ TEST(Cache, RefusesDamagedFiles) {
         bad[i] ^= 0x20; // letter case too
         EXPECT_FALSE(opens(bad)) << i;
     }
-    struct Poke {
-        std::size_t at;
-        TVN_DWORD value;
-    };
+    struct Poke { std::size_t at; TVN_DWORD value; };
     const std::size_t frame0 = 19 + 4 + 1 + 4 + 8;
     const Poke pokes[] = {{good.size() - 4, 2}, {good.size() - 4, 0x40000000}, {good.size() - 8, 0xFFFFFFF0},
                           {19, 0xFFFFFFFF},       {24, 0x10000000},            {28, 0},

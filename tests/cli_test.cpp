@@ -47,11 +47,7 @@ bool alpha(CRGBAImage& i, const IMG_TRANSP& t, const char* mask = nullptr) {
 }
 
 TEST_F(CliTest, ConvertWritesWhatTheLibraryWrites) {
-    struct CASE {
-        const char* input;
-        std::vector<std::string> options;
-        std::function<bool(CRGBAImage&)> apply;
-    };
+    struct CASE { const char* input; std::vector<std::string> options; std::function<bool(CRGBAImage&)> apply; };
     const int bicubic = CRGBAImage::BicubicFilter;
     auto size = [=](CRGBAImage& i, TVN_DWORD w, TVN_DWORD h) { return i.setSize(w, h, bicubic, nullptr, nullptr) != 0; };
     const std::string mask = pic("photo.jpg");
@@ -205,11 +201,7 @@ TEST_F(CliTest, UnreadableFilesGiveTheLibraryMessageOnce) {
 }
 
 TEST_F(CliTest, InterruptedResizeLeavesNoOutput) {
-    struct CASE {
-        const char* at;
-        const char* out;
-        int status;
-    };
+    struct CASE { const char* at; const char* out; int status; };
     // scene.bmp is 160x120: a resize to 97 wide makes 120 + 97 progress calls.
     const CASE cases[] = {{"10", "first.tga", 130}, {"230", "second.png", 130}, {"100000", "never.tga", 0}};
     for (const CASE& c : cases) {

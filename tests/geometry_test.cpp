@@ -37,9 +37,7 @@ template <class T> std::vector<T> mirrored(const std::vector<T>& v, std::size_t 
 } // namespace
 
 TEST(Geometry, FlipsMirrorAllThreeBuffersAndUndoThemselves) {
-    struct Size {
-        TVN_DWORD w, h, ow, oh;
-    } sizes[] = {{1, 1, 1, 1}, {5, 4, 3, 7}, {8, 3, 9, 2}, {17, 9, 4, 4}};
+    struct Size { TVN_DWORD w, h, ow, oh; } sizes[] = {{1, 1, 1, 1}, {5, 4, 3, 7}, {8, 3, 9, 2}, {17, 9, 4, 4}};
     for (const Size& s : sizes)
         for (bool horizontal : {true, false}) {
             std::vector<TVN_DWORD> px = randomPixels(s.w, s.h, s.w * 7 + s.h);
@@ -103,11 +101,7 @@ TEST(Geometry, TrimByAlphaKeepsTheVisibleRectangle) {
 }
 
 TEST(Geometry, StretchRepeatsTheMiddleColumn) {
-    struct Case {
-        std::vector<TVN_DWORD> row;
-        TVN_DWORD width;
-        std::vector<TVN_DWORD> expected;
-    } cases[] = {
+    struct Case { std::vector<TVN_DWORD> row; TVN_DWORD width; std::vector<TVN_DWORD> expected; } cases[] = {
         {{1, 2, 3, 4}, 7, {1, 2, 3, 3, 3, 3, 4}},
         {{9}, 3, {9, 9, 9}},
         {{1, 2, 3}, 4, {1, 2, 2, 3}},

@@ -20,11 +20,7 @@ TEST(PixelWord, ColorDistanceMatchesTruncatedRootForEverySquaredSum) {
 }
 
 TEST(PixelWord, NormalizePel) {
-    struct Case {
-        TVN_DWORD in;
-        unsigned char bits;
-        TVN_DWORD out;
-    } cases[] = {
+    struct Case { TVN_DWORD in; unsigned char bits; TVN_DWORD out; } cases[] = {
         {0, 1, 0xFF000000u},          {5, 1, 0xFFFFFFFFu},          {0xFFFF, 16, 0xFFFFFFFFu},
         {0x0001, 16, 0xFF000008u},    {0x7C00, 15, 0xFFFF0000u},    {0x00000200, 32, 0xFF00007Fu},
         {0x12345678, 24, 0xFF345678u}, {0xFFFFFFFFu, 32, 0xFFFFFFFFu},

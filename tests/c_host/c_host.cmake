@@ -1,7 +1,7 @@
 # The C interface used from a host in plain C (built with this build's C compiler:
 # gcc here, MinGW's gcc for the DLL), then the same picture steps through the
 # classes, whose TGA must match the C host's byte for byte.
-add_executable(c_host ${CMAKE_CURRENT_LIST_DIR}/host.c)
+add_executable(c_host ${PROJECT_SOURCE_DIR}/examples/c_host.c)
 target_link_libraries(c_host PRIVATE tivorn tivorn_flags)
 set_target_properties(c_host PROPERTIES C_STANDARD 90 C_EXTENSIONS OFF)
 target_compile_options(c_host PRIVATE -pedantic)

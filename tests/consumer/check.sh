@@ -15,7 +15,7 @@ c++ -std=c++17 "$here/host.cpp" -o "$work/host-pkgconfig" $(pkg-config --cflags 
 LD_LIBRARY_PATH="$libdir" "$work/host-pkgconfig"
 # The C interface from a plain C host, linked by the C compiler alone.
 # shellcheck disable=SC2046
-cc -std=c99 "$here/../c_host/host.c" -o "$work/c-host" $(pkg-config --cflags --libs tivorn)
+cc -std=c99 "$here/../../examples/c_host.c" -o "$work/c-host" $(pkg-config --cflags --libs tivorn)
 mkdir "$work/c-host-files"
 LD_LIBRARY_PATH="$libdir" "$work/c-host" "$work/c-host-files"
 
