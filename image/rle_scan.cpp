@@ -36,10 +36,7 @@ ScanKernels tableFor(pixel::cpu::Level level) {
 } // namespace
 
 const ScanKernels& scanKernels(pixel::cpu::Level level) {
-    static const ScanKernels tables[pixel::cpu::kLevelCount] = {
-        tableFor(pixel::cpu::Level::Reference), tableFor(pixel::cpu::Level::Sse2), tableFor(pixel::cpu::Level::Ssse3),
-        tableFor(pixel::cpu::Level::Avx2), tableFor(pixel::cpu::Level::Avx512)};
-    return tables[static_cast<int>(level)];
+    return pixel::cpu::tableAt<ScanKernels, tableFor>(level);
 }
 
 const ScanKernels& scanKernels() {

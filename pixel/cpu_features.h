@@ -25,6 +25,14 @@ bool referenceOnly();
 
 const char* levelName(Level level);
 
+// The kernel table of a family at each level, each made once by Make(level) on
+// first use; families whose levels add kernels to the one below build this way.
+template <class Table, Table (*Make)(Level)> const Table& tableAt(Level level) {
+    static const Table tables[kLevelCount] = {Make(Level::Reference), Make(Level::Sse2), Make(Level::Ssse3),
+                                              Make(Level::Avx2), Make(Level::Avx512)};
+    return tables[static_cast<int>(level)];
+}
+
 namespace testing {
 // Caps the level every hot loop runs at (Avx512: no cap). TIVORN_FORCE_REFERENCE
 // in the test and fuzz programs caps at Reference.

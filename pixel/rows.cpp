@@ -94,10 +94,7 @@ RowKernels tableFor(cpu::Level level) {
 } // namespace
 
 const RowKernels& rowKernels(cpu::Level level) {
-    static const RowKernels tables[cpu::kLevelCount] = {tableFor(cpu::Level::Reference), tableFor(cpu::Level::Sse2),
-                                                        tableFor(cpu::Level::Ssse3), tableFor(cpu::Level::Avx2),
-                                                        tableFor(cpu::Level::Avx512)};
-    return tables[static_cast<int>(level)];
+    return cpu::tableAt<RowKernels, tableFor>(level);
 }
 
 const RowKernels& rowKernels() {
