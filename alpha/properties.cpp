@@ -2,7 +2,7 @@
 // in the properties dialog and applied on OK.
 #include "alpha/properties_model.h"
 
-#include "image/file_names.h"
+#include "pixel/names.h"
 
 int CRGBAImage::showProperties(HWND owner, int filter, IMG_PROGRESS_PROC progress, void* user) {
     CImagePropertiesDlg dlg;
@@ -15,12 +15,12 @@ int CRGBAImage::showProperties(HWND owner, int filter, IMG_PROGRESS_PROC progres
     dlg.m_nBlurKrnlSize = m_nBlurKrnlSize;
     dlg.m_bBlurOn = m_nBlurKrnlSize != 0;
     if (dlg.m_strDlgMaskFile)
-        tvn::image::copyName(dlg.m_strDlgMaskFile,
+        tvn::pixel::copyName(dlg.m_strDlgMaskFile,
                              m_strMaskFileName && m_strMaskFileName[0] ? m_strMaskFileName : m_strFileName);
     if (dlg.doModal(owner) != 1) return 0;
 
     m_transp = dlg.m_transp;
-    tvn::image::copyName(m_strMaskFileName, dlg.m_strDlgMaskFile);
+    tvn::pixel::copyName(m_strMaskFileName, dlg.m_strDlgMaskFile);
     // The stored mode is applied even when it did not change.
     bool rebuiltWithoutBlur = true;
     switch (m_transp.byMode) {

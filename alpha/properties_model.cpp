@@ -1,7 +1,7 @@
 // What each control of the properties dialog does to the values being edited.
 #include "alpha/properties_model.h"
 
-#include "image/file_names.h"
+#include "pixel/names.h"
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 
@@ -70,7 +70,7 @@ unsigned scaled(unsigned value, TVN_DWORD numerator, TVN_DWORD denominator) {
 CImagePropertiesDlg::CImagePropertiesDlg()
     : m_transp(), m_pszImageFile(""), m_dwWidth(0), m_dwHeight(0), m_dwWidthOrig(0), m_dwHeightOrig(0),
       m_nBlurKrnlSize(0), m_bBlurOn(0), m_bKeepAspect(1),
-      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(tvn::image::kNameSize))) {}
+      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(tvn::pixel::kNameSize))) {}
 
 CImagePropertiesDlg::~CImagePropertiesDlg() {
     tvn::pixel::heapFree(m_strDlgMaskFile);
@@ -178,14 +178,14 @@ void CImagePropertiesDlg::onChooseColor(CPropertiesWindow& window) {
 // A picture made in memory has no name to start from; load refuses an empty one,
 // so the choice then starts in the open-file dialog's folder.
 void CImagePropertiesDlg::onBrowseMask(CPropertiesWindow& window) {
-    char start[tvn::image::kNameSize];
-    tvn::image::copyName(start, m_strDlgMaskFile[0]        ? m_strDlgMaskFile
+    char start[tvn::pixel::kNameSize];
+    tvn::pixel::copyName(start, m_strDlgMaskFile[0]        ? m_strDlgMaskFile
                                 : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath
                                                            : ".");
     try {
         CRGBAImage probe;
         if (!probe.load(start, 1)) return;
-        tvn::image::copyName(m_strDlgMaskFile, probe.getFileName());
+        tvn::pixel::copyName(m_strDlgMaskFile, probe.getFileName());
         window.setText(IDC_PROP_MASK_FILE, m_strDlgMaskFile);
     } catch (char* text) {
         window.showMessage(text); // out of memory: nothing may escape into the window's loop
@@ -198,12 +198,12 @@ int CImagePropertiesDlg::onOK(CPropertiesWindow& window) {
     // Only the low byte is kept: 300 becomes 44; 101..255 act as 100 in the modes.
     for (const PercentEdit& edit : kPercentEdits)
         m_transp.*edit.field = static_cast<unsigned char>(window.getNumber(edit.id) & 0xFFu);
-    char mask[tvn::image::kNameSize];
+    char mask[tvn::pixel::kNameSize];
     window.getText(IDC_PROP_MASK_FILE, mask, sizeof mask);
     if (m_transp.byMode == TRANSP_MASK && !tvn::plat::fileCanBeOpened(mask)) {
         window.showMessage(tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenMaskFile));
         return 0;
     }
-    tvn::image::copyName(m_strDlgMaskFile, mask);
+    tvn::pixel::copyName(m_strDlgMaskFile, mask);
     return 1;
 }

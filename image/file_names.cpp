@@ -5,14 +5,6 @@
 
 namespace tvn::image {
 
-void copyName(char* dst, const char* src) {
-    if (!dst || dst == src) return;
-    std::size_t n = src ? std::strlen(src) : 0;
-    if (n > kNameSize - 1) n = kNameSize - 1;
-    if (n) std::memmove(dst, src, n);
-    dst[n] = 0;
-}
-
 char* lowerCaseExtension(char* path) {
     char* ext = plat::pathFindExtension(path);
     for (char* p = ext; *p; ++p)

@@ -4,14 +4,14 @@
 
 #include <cstddef>
 
+#include "pixel/names.h"
+
 namespace tvn::image {
 
-const std::size_t kNameSize = 260; // file-name buffers, terminator included
+using pixel::kNameSize;
+using pixel::copyName;
 
 enum FileKind { FileUnknown, FileBMP, FileTGA, FileGIF, FileJPEG };
-
-// Copies src into a kNameSize buffer, cut to fit; src may be dst itself.
-void copyName(char* dst, const char* src);
 
 // Lower-cases the extension of path in place (ASCII letters only, so the
 // result does not depend on the locale) and returns it.
