@@ -2,9 +2,9 @@
 // size query and the 24-bit row copy that GetObjectA and GetDIBits give on Windows.
 #include "platform/posix/bitmap_object.h"
 
+#include <cstdlib>
 #include <cstring>
 
-#include "pixel/heap.h"
 #include "tivorn/host.h"
 
 namespace tvn {
@@ -28,13 +28,14 @@ HBITMAP bitmapCreate(long width, long height, int bitsPerPixel) {
     if (width <= 0 || height <= 0 || width > 0x7FFFFFFFL || height > 0x7FFFFFFFL) return nullptr;
     if (bitsPerPixel != 24 && bitsPerPixel != 32) return nullptr;
     const std::size_t stride = strideOf(width, bitsPerPixel);
-    std::size_t bytes = 0;
-    if (!stride || !pixel::checkedSize(static_cast<TVN_DWORD>(stride), static_cast<TVN_DWORD>(height), 1, &bytes))
-        return nullptr;
-    pixel::HeapBlock bits(pixel::heapAlloc(bytes));
-    HBITMAP bitmap = static_cast<HBITMAP>(pixel::heapAlloc(sizeof(HBITMAP__)));
-    if (!bits.get() || !bitmap) {
-        pixel::heapFree(bitmap);
+    // Like a GDI bitmap, the object comes from the system's heap, not the library's.
+    const unsigned long long bytes = static_cast<unsigned long long>(stride) * static_cast<unsigned long long>(height);
+    if (!stride || bytes > 0xFFFFFFFFull) return nullptr;
+    unsigned char* bits = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(bytes)));
+    HBITMAP bitmap = static_cast<HBITMAP>(std::malloc(sizeof(HBITMAP__)));
+    if (!bits || !bitmap) {
+        std::free(bits);
+        std::free(bitmap);
         return nullptr;
     }
     bitmap->magic = kMagic;
@@ -42,15 +43,15 @@ HBITMAP bitmapCreate(long width, long height, int bitsPerPixel) {
     bitmap->height = height;
     bitmap->bitsPerPixel = bitsPerPixel;
     bitmap->stride = stride;
-    bitmap->bits = static_cast<unsigned char*>(bits.release());
+    bitmap->bits = bits;
     return bitmap;
 }
 
 void bitmapDelete(HBITMAP bitmap) {
     if (!valid(bitmap)) return;
     bitmap->magic = 0;
-    pixel::heapFree(bitmap->bits);
-    pixel::heapFree(bitmap);
+    std::free(bitmap->bits);
+    std::free(bitmap);
 }
 
 int bitmapSize(HBITMAP bitmap, long* width, long* height) {
