@@ -11,9 +11,16 @@ namespace tvn {
 namespace plat {
 
 void* allocLargeBlock(std::size_t bytes) {
+    // The tail past the last whole huge page would fault in 4 KiB at a time (a
+    // 1280x720 frame: 430 faults besides its one huge page); it gets a huge page
+    // of its own when that wastes at most a quarter of the block (a bound like
+    // that of the size classes of common allocators).
+    std::size_t size = bytes ? bytes : 1;
+    const std::size_t rounded = (size + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+    if (rounded >= size && rounded - size <= size / 4) size = rounded;
     void* block = nullptr;
-    if (posix_memalign(&block, kHugePageBytes, bytes ? bytes : 1) != 0) return nullptr;
-    adviseHugePages(block, bytes);
+    if (posix_memalign(&block, kHugePageBytes, size) != 0) return nullptr;
+    adviseHugePages(block, size);
     return block;
 }
 
