@@ -109,7 +109,7 @@ CRGBAImage* CRGBAImageSet::getFrame(unsigned int index) {
     CRGBAImage* image;
     {
         plat::LockHold hold(preloader.lock());
-        while (slot.first == kLoading) preloader.changed().wait(preloader.lock());
+        while (slot.first == kLoading) preloader.slotFilled().wait(preloader.lock());
         image = slot.first;
         if (image) m_nCurFrame = index;
         else slot.first = kLoading;
@@ -121,7 +121,7 @@ CRGBAImage* CRGBAImageSet::getFrame(unsigned int index) {
             slot.first = image;
             if (image) m_nCurFrame = index; // current before anyone can unload it
         }
-        preloader.changed().wakeAll();
+        preloader.slotFilled().wakeAll();
         if (!image) return nullptr;
     }
     preloadAll();
@@ -173,7 +173,7 @@ void CRGBAImageSet::preloadFrames() {
             plat::LockHold hold(preloader.lock());
             slot.first = image;
         }
-        preloader.changed().wakeAll();
+        preloader.slotFilled().wakeAll();
     }
 
     VIDEO_PRELOAD_PROC callback;

@@ -41,12 +41,12 @@ void CVideoPreloader::withdraw(CRGBAVideo* video) {
     if (m_pRunning != video) return;
     m_pStopping.store(video, std::memory_order_release);
     if (m_dwWorkerId == plat::threadCurrentId()) return; // its own callback: the pass ends next
-    while (m_pRunning == video) m_condChanged.wait(m_csPending);
+    while (m_pRunning == video) m_condPassEnded.wait(m_csPending);
 }
 
 void CVideoPreloader::waitForPasses(const CRGBAVideo* video) {
     plat::LockHold hold(m_csPending);
-    while (m_pRunning == video || m_bWakePending) m_condChanged.wait(m_csPending);
+    while (m_pRunning == video || m_bWakePending) m_condPassEnded.wait(m_csPending);
 }
 
 bool CVideoPreloader::isWorkerThread() {
@@ -71,7 +71,7 @@ void CVideoPreloader::serve() {
             if (m_bStop) return;
             m_bWakePending = false;
             if (m_vecPending.empty()) {
-                m_condChanged.wakeAll();
+                m_condPassEnded.wakeAll();
                 continue;
             }
             video = m_vecPending.back();
@@ -85,6 +85,6 @@ void CVideoPreloader::serve() {
             m_pRunning = nullptr;
             m_pStopping.store(nullptr, std::memory_order_release);
         }
-        m_condChanged.wakeAll();
+        m_condPassEnded.wakeAll();
     }
 }

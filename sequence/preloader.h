@@ -43,8 +43,8 @@ public:
 
     // Guards the five fields of every video and the frame slots of every set.
     tvn::plat::RecursiveLock& lock() { return m_csPending; }
-    // Woken when a frame slot is filled and when a pass ends; wait with lock() held once.
-    tvn::plat::Condition& changed() { return m_condChanged; }
+    // Woken when a frame slot is filled; wait with lock() held once.
+    tvn::plat::Condition& slotFilled() { return m_condSlotFilled; }
 
     int m_nVideoCount; // live videos; the preloader lives while it is above 0
 
@@ -59,7 +59,11 @@ private:
     HANDLE m_hThread;
     HANDLE m_hEvent;
     tvn::plat::RecursiveLock m_csPending;
-    tvn::plat::Condition m_condChanged;
+    tvn::plat::Condition m_condSlotFilled;
+    // Woken when a pass ends or the worker finds the stack empty. Kept apart from
+    // m_condSlotFilled so that a thread waiting for a pass to end is not woken
+    // for every frame the pass loads.
+    tvn::plat::Condition m_condPassEnded;
     CRGBAVideo* m_pRunning;                    // the video whose pass the worker runs
     std::atomic<const CRGBAVideo*> m_pStopping; // m_pRunning when asked to stop, else null
     unsigned long m_dwWorkerId;
