@@ -39,11 +39,18 @@ int TwoPassScaler<Kernel>::resizeImage(CRGBAImage& image, TVN_DWORD newWidth, TV
     m_bAborted = 0;
     const TVN_DWORD width = A::widthOrig(image), height = A::heightOrig(image);
     if (!A::buffer(image) || newWidth == 0 || newHeight == 0 || width == 0 || height == 0) return 0;
-    if (!tvn::image::ensureUntouchedCopy(image)) return 0;
-    const tvn::pixel::PIXEL_PLANE untouched = {A::origBuffer(image), width, height};
+    // Never resized: the current picture is the untouched one. It is read as it
+    // is and then kept as the untouched copy, which saves copying it first.
+    const bool adopt = !A::origBuffer(image) && A::width(image) == width && A::height(image) == height;
+    if (!adopt && !tvn::image::ensureUntouchedCopy(image)) return 0;
+    const tvn::pixel::PIXEL_PLANE untouched = {adopt ? A::buffer(image) : A::origBuffer(image), width, height};
     tvn::pixel::PIXEL_PLANE fresh = {nullptr, newWidth, newHeight};
-    if (!resample(untouched, &fresh)) return 0;
-    tvn::pixel::heapFree(A::buffer(image));
+    if (!resample(untouched, &fresh)) {
+        if (adopt) tvn::image::ensureUntouchedCopy(image); // a failed resize leaves the copy behind all the same
+        return 0;
+    }
+    if (adopt) A::origBuffer(image) = A::buffer(image);
+    else tvn::pixel::heapFree(A::buffer(image));
     A::buffer(image) = fresh.pWords;
     A::width(image) = newWidth;
     A::height(image) = newHeight;

@@ -151,6 +151,21 @@ TEST(Progress, OneCallPerSourceRowThenPerColumnAndAbortAtEveryCall) {
     for (unsigned y = 0; y < h; ++y) expected.push_back(static_cast<int>(y / double(h) * 50.0));
     for (unsigned x = 0; x < nw; ++x) expected.push_back(static_cast<int>(x / double(nw) * 50.0 + 50.0));
     CRGBAImage image(randomPixels(w, h, 6).data(), w, h);
+    // The first resize reads the picture in place; aborted, it still leaves the
+    // untouched copy behind, which a stretch then refuses to bypass.
+    const std::vector<TVN_DWORD> loaded = pixelsOf(image);
+    for (int at : {0, static_cast<int>(h), static_cast<int>(h + nw) - 1}) {
+        CRGBAImage fresh(loaded.data(), w, h);
+        Recorder r;
+        r.abortAt = at;
+        EXPECT_EQ(fresh.setSize(nw, nh, 2, Recorder::proc, &r), 0);
+        fresh.stretchHorizontally(w + 5);
+        EXPECT_EQ(fresh.getWidth(), w);
+        EXPECT_EQ(pixelsOf(fresh), loaded) << at;
+    }
+    ASSERT_EQ(image.setSize(17, 16, 3, nullptr, nullptr), 1);
+    ASSERT_EQ(image.setSizeRough(w, h), 1);
+    EXPECT_EQ(pixelsOf(image), loaded); // the adopted picture is the untouched copy
     ASSERT_EQ(image.setSize(17, 16, 3, nullptr, nullptr), 1);
     const std::vector<TVN_DWORD> before = pixelsOf(image);
     for (int at = 0; at < static_cast<int>(h + nw); ++at) {
