@@ -1,4 +1,5 @@
 #include "pixel/heap.h"
+#include "pixel/block_cache.h"
 #include "pixel/module_start.h"
 #include "platform/memory.h"
 
@@ -36,13 +37,16 @@ bool isLarge(std::size_t bytes) {
 
 void* heapAlloc(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
-    return isLarge(bytes) ? plat::allocLargeBlock(bytes) : std::malloc(atLeastOne(bytes));
+    if (!isLarge(bytes)) return std::malloc(atLeastOne(bytes));
+    void* reused = blocks::take(bytes);
+    return reused ? reused : plat::allocLargeBlock(bytes);
 }
 
 void* heapAllocZero(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
     if (!isLarge(bytes)) return std::calloc(atLeastOne(bytes), 1);
-    void* block = plat::allocLargeBlock(bytes);
+    void* block = blocks::take(bytes);
+    if (!block) block = plat::allocLargeBlock(bytes);
     if (block) std::memset(block, 0, bytes);
     return block;
 }
@@ -55,7 +59,7 @@ void* heapRealloc(void* block, std::size_t bytes) {
 }
 
 void heapFree(void* block) {
-    std::free(block);
+    if (block && !blocks::park(block)) std::free(block);
 }
 
 bool checkedSize(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, std::size_t* bytes) {

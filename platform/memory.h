@@ -17,6 +17,10 @@ const std::size_t kHugePageBytes = std::size_t(2) << 20;
 // hosts seldom hold).
 void* allocLargeBlock(std::size_t bytes);
 
+// The usable size of a C-heap block laid out as allocLargeBlock lays blocks out
+// (at least what was asked for); 0 for a block laid out otherwise.
+std::size_t largeBlockBytes(void* block);
+
 // Asks for huge pages behind the whole huge pages inside a block that is about
 // to be filled. Only advice: may do nothing.
 void adviseHugePages(void* block, std::size_t bytes);

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #include <cstdint>
 #include <cstdlib>
+#include <malloc.h>
 
 namespace tvn {
 namespace plat {
@@ -22,6 +23,12 @@ void* allocLargeBlock(std::size_t bytes) {
     if (posix_memalign(&block, kHugePageBytes, size) != 0) return nullptr;
     adviseHugePages(block, size);
     return block;
+}
+
+std::size_t largeBlockBytes(void* block) {
+    if (reinterpret_cast<std::uintptr_t>(block) % kHugePageBytes != 0) return 0;
+    const std::size_t bytes = malloc_usable_size(block);
+    return bytes >= kHugePageBytes ? bytes : 0;
 }
 
 void adviseHugePages(void* block, std::size_t bytes) {

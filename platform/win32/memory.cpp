@@ -3,12 +3,18 @@
 #include "platform/memory.h"
 
 #include <cstdlib>
+#include <malloc.h>
 
 namespace tvn {
 namespace plat {
 
 void* allocLargeBlock(std::size_t bytes) {
     return std::malloc(bytes ? bytes : 1);
+}
+
+std::size_t largeBlockBytes(void* block) {
+    const std::size_t bytes = _msize(block);
+    return bytes >= kHugePageBytes ? bytes : 0;
 }
 
 void adviseHugePages(void*, std::size_t) {}
