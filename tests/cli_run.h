@@ -35,16 +35,13 @@ inline std::string quote(const std::string& text) {
 
 inline std::string slurp(const fs::path& path) {
     std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        out.push_back(line);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
 

@@ -154,18 +154,13 @@ TEST(Progress, OneCallPerSourceRowThenPerColumnAndAbortAtEveryCall) {
     // The first resize reads the picture in place; aborted, it still leaves the
     // untouched copy behind, which a stretch then refuses to bypass.
     const std::vector<TVN_DWORD> loaded = pixelsOf(image);
-    for (int at : {0, static_cast<int>(h), static_cast<int>(h + nw) - 1}) {
-        CRGBAImage fresh(loaded.data(), w, h);
-        Recorder r;
-        r.abortAt = at;
-        EXPECT_EQ(fresh.setSize(nw, nh, 2, Recorder::proc, &r), 0);
-        fresh.stretchHorizontally(w + 5);
-        EXPECT_EQ(fresh.getWidth(), w);
-        EXPECT_EQ(pixelsOf(fresh), loaded) << at;
-    }
-    ASSERT_EQ(image.setSize(17, 16, 3, nullptr, nullptr), 1);
-    ASSERT_EQ(image.setSizeRough(w, h), 1);
-    EXPECT_EQ(pixelsOf(image), loaded); // the adopted picture is the untouched copy
+    CRGBAImage aborted(loaded.data(), w, h);
+    Recorder first{{}, static_cast<int>(h)};
+    EXPECT_EQ(aborted.setSize(nw, nh, 2, Recorder::proc, &first), 0);
+    aborted.stretchHorizontally(w + 5);
+    EXPECT_EQ(pixelsOf(aborted), loaded);
+    ASSERT_EQ(image.setSize(17, 16, 3, nullptr, nullptr) & image.setSizeRough(w, h), 1);
+    EXPECT_EQ(pixelsOf(image), loaded); // the picture read in place is the untouched copy
     ASSERT_EQ(image.setSize(17, 16, 3, nullptr, nullptr), 1);
     const std::vector<TVN_DWORD> before = pixelsOf(image);
     for (int at = 0; at < static_cast<int>(h + nw); ++at) {
