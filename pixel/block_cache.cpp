@@ -29,7 +29,7 @@ std::size_t g_count = 0, g_bytes = 0;
 
 Parked removeAt(std::size_t i) {
     const Parked p = g_parked[i];
-    for (; i + 1 < g_count; ++i) g_parked[i] = g_parked[i + 1];
+    for (; i + 1 < g_count && i + 1 < kMaxBlocks; ++i) g_parked[i] = g_parked[i + 1];
     --g_count;
     g_bytes -= p.bytes;
     return p;
@@ -65,7 +65,8 @@ bool park(void* block) {
     TVN_POISON(block, bytes);
     {
         std::lock_guard<std::mutex> hold(g_lock);
-        while (g_count == kMaxBlocks || g_bytes + bytes > kMaxBytes) evicted[evictedCount++] = removeAt(0);
+        while (g_count > 0 && (g_count == kMaxBlocks || g_bytes + bytes > kMaxBytes))
+            evicted[evictedCount++] = removeAt(0);
         g_parked[g_count++] = {block, bytes};
         g_bytes += bytes;
     }
