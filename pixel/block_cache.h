@@ -1,8 +1,8 @@
 // Recently freed large blocks, kept for the next picture of about their size.
 // Opening, resizing and closing picture after picture (a batch of thumbnails,
 // an animation whose window slides) would otherwise hand every block back to
-// the system and have it zero fresh pages for the next one, which costs more
-// than decoding into them. At most kMaxBlocks blocks and kMaxBytes bytes wait
+// the system and have it zero fresh pages for the next one, which can cost as
+// much as decoding into them. At most kMaxBlocks blocks and kMaxBytes bytes wait
 // at any time; any thread may park and take.
 #ifndef TIVORN_PIXEL_BLOCK_CACHE_H
 #define TIVORN_PIXEL_BLOCK_CACHE_H
