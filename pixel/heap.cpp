@@ -33,20 +33,23 @@ std::size_t atLeastOne(std::size_t bytes) {
 bool isLarge(std::size_t bytes) {
     return bytes >= plat::kHugePageBytes;
 }
+
+// A freed block of about the size when one waits, else a fresh one.
+void* largeBlock(std::size_t bytes) {
+    void* reused = blocks::take(bytes);
+    return reused ? reused : plat::allocLargeBlock(bytes);
+}
 } // namespace
 
 void* heapAlloc(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
-    if (!isLarge(bytes)) return std::malloc(atLeastOne(bytes));
-    void* reused = blocks::take(bytes);
-    return reused ? reused : plat::allocLargeBlock(bytes);
+    return isLarge(bytes) ? largeBlock(bytes) : std::malloc(atLeastOne(bytes));
 }
 
 void* heapAllocZero(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
     if (!isLarge(bytes)) return std::calloc(atLeastOne(bytes), 1);
-    void* block = blocks::take(bytes);
-    if (!block) block = plat::allocLargeBlock(bytes);
+    void* block = largeBlock(bytes);
     if (block) std::memset(block, 0, bytes);
     return block;
 }

@@ -14,14 +14,7 @@ CRGBAVideo::CRGBAVideo()
 }
 
 CRGBAVideo::CRGBAVideo(const CRGBAVideo& other) {
-    {
-        plat::LockHold hold(m_pVideoPreloader->lock());
-        m_nCurFrame = other.m_nCurFrame;
-        m_nKeepBehind = other.m_nKeepBehind;
-        m_nKeepAhead = other.m_nKeepAhead;
-        m_pfnPreloadCallback = other.m_pfnPreloadCallback;
-        m_pPreloadParam = other.m_pPreloadParam;
-    }
+    CRGBAVideo::operator=(other); // the same five fields, under the same lock
     ++m_pVideoPreloader->m_nVideoCount;
 }
 
