@@ -17,6 +17,8 @@ void threadJoin(HANDLE thread);
 void threadClose(HANDLE thread);
 // An id that tells the calling thread from every other live thread.
 unsigned long threadCurrentId();
+// The number of processors this process may run on (at least 1).
+unsigned processorCount();
 
 // Auto-reset event, created not signalled. Signals given while nobody waits
 // are not counted: several signals before a wait release exactly one wait,

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <new>
 #include <thread>
+#include <sched.h>
+#include <unistd.h>
 
 namespace tvn {
 namespace plat {
@@ -50,6 +52,16 @@ void threadClose(HANDLE thread) {
 
 unsigned long threadCurrentId() {
     return static_cast<unsigned long>(std::hash<std::thread::id>()(std::this_thread::get_id()));
+}
+
+unsigned processorCount() {
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int n = CPU_COUNT(&set);
+        if (n > 0) return static_cast<unsigned>(n);
+    }
+    const long online = sysconf(_SC_NPROCESSORS_ONLN);
+    return online > 0 ? static_cast<unsigned>(online) : 1u;
 }
 
 HANDLE eventCreate() {

@@ -46,6 +46,18 @@ unsigned long threadCurrentId() {
     return GetCurrentThreadId();
 }
 
+unsigned processorCount() {
+    DWORD_PTR process = 0, system = 0;
+    if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process) {
+        unsigned n = 0;
+        for (; process; process &= process - 1) ++n;
+        return n;
+    }
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    return info.dwNumberOfProcessors ? static_cast<unsigned>(info.dwNumberOfProcessors) : 1u;
+}
+
 HANDLE eventCreate() {
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     return event ? event : INVALID_HANDLE_VALUE;
