@@ -70,7 +70,7 @@ unsigned scaled(unsigned value, TVN_DWORD numerator, TVN_DWORD denominator) {
 CImagePropertiesDlg::CImagePropertiesDlg()
     : m_transp(), m_pszImageFile(""), m_dwWidth(0), m_dwHeight(0), m_dwWidthOrig(0), m_dwHeightOrig(0),
       m_nBlurKrnlSize(0), m_bBlurOn(0), m_bKeepAspect(1),
-      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(tvn::pixel::kNameSize))) {}
+      m_strDlgMaskFile(static_cast<char*>(tvn::pixel::heapAllocZero(TVN_MAX_PATH))) {}
 
 CImagePropertiesDlg::~CImagePropertiesDlg() {
     tvn::pixel::heapFree(m_strDlgMaskFile);
@@ -178,7 +178,7 @@ void CImagePropertiesDlg::onChooseColor(CPropertiesWindow& window) {
 // A picture made in memory has no name to start from; load refuses an empty one,
 // so the choice then starts in the open-file dialog's folder.
 void CImagePropertiesDlg::onBrowseMask(CPropertiesWindow& window) {
-    char start[tvn::pixel::kNameSize];
+    char start[TVN_MAX_PATH];
     tvn::pixel::copyName(start, m_strDlgMaskFile[0]        ? m_strDlgMaskFile
                                 : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath
                                                            : ".");
@@ -198,7 +198,7 @@ int CImagePropertiesDlg::onOK(CPropertiesWindow& window) {
     // Only the low byte is kept: 300 becomes 44; 101..255 act as 100 in the modes.
     for (const PercentEdit& edit : kPercentEdits)
         m_transp.*edit.field = static_cast<unsigned char>(window.getNumber(edit.id) & 0xFFu);
-    char mask[tvn::pixel::kNameSize];
+    char mask[TVN_MAX_PATH];
     window.getText(IDC_PROP_MASK_FILE, mask, sizeof mask);
     if (m_transp.byMode == TRANSP_MASK && !tvn::plat::fileCanBeOpened(mask)) {
         window.showMessage(tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenMaskFile));

@@ -39,7 +39,7 @@ public:
     TVN_DWORD m_nBlurKrnlSize;
     int m_bBlurOn;
     int m_bKeepAspect;
-    char* m_strDlgMaskFile; // 260 bytes; null only when it could not be allocated
+    char* m_strDlgMaskFile; // TVN_MAX_PATH bytes; null only when it could not be allocated
 
 private:
     void linkAspect(tvn::plat::CPropertiesWindow& window, int changedId);

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "bench_util.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -51,13 +52,13 @@ void BM_Transparency(benchmark::State& state, unsigned char mode, bool resized, 
         return;
     }
     IMG_TRANSP t = settingsFor(mode);
-    tvn::pixel::cpu::testing::forceReference(reference);
+    tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     image.setTransparency(t, nullptr); // the first mode allocates the saved alpha
     for (auto _ : state) {
         image.setTransparency(t, nullptr);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(kWidth) * kHeight);
 }
 

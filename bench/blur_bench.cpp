@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "bench_util.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -28,13 +29,13 @@ void blurCase(benchmark::State& state, unsigned k, bool reference) {
     const TVN_DWORD w = 2000, h = 2000;
     static std::vector<TVN_DWORD> px = photoLike(w, h);
     std::vector<TVN_DWORD> out(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k));
-    tvn::pixel::cpu::testing::forceReference(reference);
+    tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     for (auto _ : state) {
         unsigned kernel = k;
         tvn2PassBlur(px.data(), out.data(), w, h, &kernel);
         benchmark::DoNotOptimize(out.data());
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(w + 2 * k) * (h + 2 * k));
 }
 

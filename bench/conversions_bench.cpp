@@ -6,6 +6,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "bench_util.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -38,13 +39,13 @@ void BM_Memcpy48MB(benchmark::State& state) {
 BENCHMARK(BM_Memcpy48MB)->Unit(benchmark::kMillisecond);
 
 template <int (CRGBAImage::*Convert)()> void convert(benchmark::State& state) {
-    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::plat::testing::setProcessorLevel((state.range(0) != 0) ? 0 : 4);
     CRGBAImage& image = picture();
     for (auto _ : state) {
         benchmark::DoNotOptimize((image.*Convert)());
         benchmark::ClobberMemory();
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(kPixels));
 }
 
@@ -59,14 +60,14 @@ BENCHMARK(BM_ConvertToGrayscale)->ArgName("reference")->Arg(0)->Arg(1)->Unit(ben
 BENCHMARK(BM_ConvertToBGRA)->ArgName("reference")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 template <int (CRGBAImage::*Fill)(unsigned char*), int Bytes> void fill(benchmark::State& state) {
-    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::plat::testing::setProcessorLevel((state.range(0) != 0) ? 0 : 4);
     std::vector<unsigned char> dst(kPixels * Bytes);
     CRGBAImage& image = picture();
     for (auto _ : state) {
         benchmark::DoNotOptimize((image.*Fill)(dst.data()));
         benchmark::ClobberMemory();
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(kPixels));
 }
 

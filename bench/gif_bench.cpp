@@ -11,7 +11,7 @@
 #include "bench_util.h"
 #include "image/image_access.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "gif_encoder.h"
 #include "tivorn.h"
 
@@ -60,7 +60,7 @@ const enc::Bytes& benchGif(bool interlaced) {
 void BM_GifRead_Tivorn(benchmark::State& state) {
     const enc::Bytes& gif = benchGif(state.range(0) != 0);
     const char name[] = "bench/picture.gif";
-    tvn::plat::memoryFileAdd(name, gif.data(), gif.size());
+    tvn::plat::testing::memoryFileAdd(name, gif.data(), gif.size());
     for (auto _ : state) {
         CRGBAImage image;
         HANDLE file = tvn::plat::fileOpenRead(name);
@@ -68,7 +68,7 @@ void BM_GifRead_Tivorn(benchmark::State& state) {
         tvn::plat::fileClose(file);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::plat::memoryFileRemove(name);
+    tvn::plat::testing::memoryFileRemove(name);
     reportMegapixels(state, double(kSide) * kSide);
 }
 BENCHMARK(BM_GifRead_Tivorn)->Arg(0)->Arg(1)->ArgName("interlaced")->Unit(benchmark::kMillisecond);

@@ -14,7 +14,7 @@
 #include "bench_util.h"
 #include "image/image_access.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 namespace {
@@ -47,7 +47,7 @@ const std::vector<unsigned char>& benchJpeg() {
 void BM_JpegRead_Tivorn(benchmark::State& state) {
     const std::vector<unsigned char>& jpeg = benchJpeg();
     const char name[] = "bench/picture.jpg";
-    tvn::plat::memoryFileAdd(name, jpeg.data(), jpeg.size());
+    tvn::plat::testing::memoryFileAdd(name, jpeg.data(), jpeg.size());
     for (auto _ : state) {
         CRGBAImage image;
         HANDLE file = tvn::plat::fileOpenRead(name);
@@ -55,7 +55,7 @@ void BM_JpegRead_Tivorn(benchmark::State& state) {
         tvn::plat::fileClose(file);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::plat::memoryFileRemove(name);
+    tvn::plat::testing::memoryFileRemove(name);
     reportMegapixels(state, double(kWidth) * kHeight);
 }
 BENCHMARK(BM_JpegRead_Tivorn)->Unit(benchmark::kMillisecond);

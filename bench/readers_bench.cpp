@@ -15,7 +15,7 @@
 
 #include "bench_util.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 #ifdef TIVORN_HAVE_STB
@@ -133,7 +133,7 @@ struct Files {
         for (int i = 0; i < 3; ++i) {
             std::ofstream(disk[i], std::ios::binary)
                 .write(reinterpret_cast<const char*>(bytes[i].data()), static_cast<std::streamsize>(bytes[i].size()));
-            tvn::plat::memoryFileAdd(memory[i].c_str(), bytes[i].data(), bytes[i].size());
+            tvn::plat::testing::memoryFileAdd(memory[i].c_str(), bytes[i].data(), bytes[i].size());
         }
     }
     ~Files() {

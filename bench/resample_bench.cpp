@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "bench_util.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -52,7 +53,7 @@ const std::vector<TVN_DWORD>& source(TVN_DWORD w, TVN_DWORD) {
 }
 
 void setSizeCase(benchmark::State& state, Case c, int filter, bool reference) {
-    tvn::pixel::cpu::testing::forceReference(reference);
+    tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     CRGBAImage image(source(c.w, c.h).data(), c.w, c.h);
     image.setSize(c.w, c.h, filter, nullptr, nullptr); // the untouched copy exists from here on
     // One untimed resize: the process's first use of blocks this big is not counted.
@@ -61,19 +62,19 @@ void setSizeCase(benchmark::State& state, Case c, int filter, bool reference) {
         if (!image.setSize(c.nw, c.nh, filter, nullptr, nullptr)) state.SkipWithError("setSize failed");
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(c.nw) * c.nh);
 }
 
 void setSizeRoughCase(benchmark::State& state, Case c, bool reference) {
-    tvn::pixel::cpu::testing::forceReference(reference);
+    tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     CRGBAImage image(source(c.w, c.h).data(), c.w, c.h);
     image.setSizeRough(c.w, c.h);
     for (auto _ : state) {
         image.setSizeRough(c.nw, c.nh);
         benchmark::DoNotOptimize(image.getBuffer());
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     reportMegapixels(state, double(c.nw) * c.nh);
 }
 

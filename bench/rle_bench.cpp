@@ -4,6 +4,7 @@
 #include <random>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "bench_util.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -69,7 +70,7 @@ CRGBAImage& photoLikePicture() {
 
 // Argument 0: the fastest path of this processor; 1: the scalar reference.
 void BM_CompressRLE(benchmark::State& state) {
-    tvn::pixel::cpu::testing::forceReference(state.range(0) != 0);
+    tvn::plat::testing::setProcessorLevel((state.range(0) != 0) ? 0 : 4);
     CRGBAImage& image = photoLikePicture();
     TVN_DWORD bytes = 0;
     for (auto _ : state) {
@@ -78,7 +79,7 @@ void BM_CompressRLE(benchmark::State& state) {
         benchmark::DoNotOptimize(packed);
         CRGBAImage::freeRLEBuffer(packed);
     }
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     state.counters["ratio"] = double(bytes) / (4.0 * image.getWidth() * image.getHeight());
     reportMegapixels(state, double(image.getWidth()) * image.getHeight());
 }

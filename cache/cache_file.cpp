@@ -3,9 +3,11 @@
 #include "cache/cache_file.h"
 #include "cache/cache_format.h"
 #include "cache/file_window.h"
-#include "cache/frame_unpack.h"
+#include "pixel/heap.h"
+#include "pixel/rle_packets.h"
 #include "tivorn/image.h"
-#include "platform/cache_files.h"
+#include "platform/files.h"
+#include "platform/threads.h"
 #include "sequence/frame_names.h"
 
 #include <cstdlib>
@@ -22,7 +24,7 @@ CKACFrame::CKACFrame(const char* name, TVN_DWORD nameLength, const FILETIME& las
       m_ftLastWrite(lastWrite) {}
 
 CKACFrame::~CKACFrame() {
-    std::free(m_pszFileName);
+    pixel::heapFree(m_pszFileName);
 }
 
 CKACEntry::CKACEntry(const char* name, TVN_DWORD nameLength)
@@ -31,14 +33,14 @@ CKACEntry::CKACEntry(const char* name, TVN_DWORD nameLength)
 
 CKACEntry::~CKACEntry() {
     for (std::size_t i = 0; i < m_vecFrames.size(); ++i) delete m_vecFrames[i].first;
-    std::free(m_pszFileName);
+    pixel::heapFree(m_pszFileName);
 }
 
 CKACFile::CKACFile(const char* fileName, int writable)
     : m_hFile(INVALID_HANDLE_VALUE), m_pszFileName(nullptr), m_dwOwnerThread(0), m_dwHandle(0),
       m_bWritable(writable), m_vecEntries(), m_vecPacked() {
     if (!fileName) throw "Error opening file";
-    m_hFile = writable ? plat::fileOpenReadWrite(fileName, 1) : plat::cacheFileOpenShared(fileName);
+    m_hFile = plat::fileOpen(fileName, writable ? plat::FileReadWriteCreate : plat::FileReadShared);
     if (m_hFile == INVALID_HANDLE_VALUE) throw "Error opening file";
     try {
         if (!writable && !cache::readEntryList(m_hFile, m_vecEntries)) throw "Bad cache file";
@@ -49,12 +51,12 @@ CKACFile::CKACFile(const char* fileName, int writable)
         plat::fileClose(m_hFile);
         throw;
     }
-    m_dwOwnerThread = plat::currentThreadId();
+    m_dwOwnerThread = plat::threadCurrentId();
     m_dwHandle = s_dwNextHandle.fetch_add(1);
 }
 
 CKACFile::~CKACFile() {
-    std::free(m_pszFileName);
+    pixel::heapFree(m_pszFileName);
     plat::fileClose(m_hFile);
     cache::deleteEntries(m_vecEntries);
 }
@@ -91,10 +93,10 @@ int CKACFile::reread() {
 namespace {
 
 FILETIME lastWriteTime(const char* name) {
-    HANDLE h = plat::cacheFileOpenQuery(name);
+    HANDLE h = plat::fileOpen(name, plat::FileQuery);
     if (h == INVALID_HANDLE_VALUE) throw "Error opening file";
     FILETIME t;
-    const int ok = plat::cacheFileTime(h, &t);
+    const int ok = plat::fileLastWriteTime(h, &t);
     plat::fileClose(h);
     if (!ok) throw "Error reading timestamp";
     return t;
@@ -212,10 +214,10 @@ int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels)
 bool CKACFile::readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std::size_t count) {
     // Blocks small enough to stay in the processor's cache between the read and the
     // unpacking, plus room for a packet cut off at the end of a block.
-    const std::size_t kBlock = 256 * 1024, kLongestPacket = 1 + 4 * 128;
+    const std::size_t kBlock = 256 * 1024, kLongestPacket = pixel::RlePacketDecoder::kLongestPacket;
     if (m_vecPacked.size() < kBlock + kLongestPacket) m_vecPacked.resize(kBlock + kLongestPacket);
-    if (!plat::cacheFileSeekTo(m_hFile, at)) return false;
-    cache::FrameUnpacker unpacker(pixels, count);
+    if (!plat::fileSeekTo(m_hFile, at)) return false;
+    pixel::RlePacketDecoder unpacker(pixels, count);
     std::size_t held = 0;
     TVN_DWORD left = length;
     while (left > 0) {
@@ -225,7 +227,7 @@ bool CKACFile::readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std
         held += want;
         left -= want;
         const std::size_t used = unpacker.feed(m_vecPacked.data(), held);
-        if (used == cache::FrameUnpacker::kFault) return false;
+        if (used == pixel::RlePacketDecoder::kFault) return false;
         std::memmove(m_vecPacked.data(), m_vecPacked.data() + used, held - used);
         held -= used;
     }

@@ -3,7 +3,8 @@
 #include "cache/cache_file.h"
 #include "cache/cache_format.h"
 #include "cache/file_window.h"
-#include "platform/cache_files.h"
+#include "pixel/heap.h"
+#include "platform/files.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -89,7 +90,7 @@ void readEntry(FileWindow& in, TVN_DWORD offset, const Body& body, BodyBudget& b
 } // namespace
 
 char* copyName(const char* name, TVN_DWORD length, const char* failure) {
-    char* copy = static_cast<char*>(std::malloc(static_cast<std::size_t>(length) + 1));
+    char* copy = static_cast<char*>(pixel::heapAlloc(static_cast<std::size_t>(length) + 1));
     if (!copy) throw failure;
     if (length) std::memcpy(copy, name, length);
     copy[length] = '\0';

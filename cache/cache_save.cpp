@@ -12,7 +12,7 @@
 #include "cache/cache_format.h"
 #include "cache/file_window.h"
 #include "tivorn/image.h"
-#include "platform/cache_files.h"
+#include "platform/files.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -34,14 +34,14 @@ public:
     TVN_DWORD position() const { return m_position; }
     void seek(TVN_DWORD position) {
         flush();
-        if (!plat::cacheFileSeekTo(m_file, position)) throw kWriteFailed;
+        if (!plat::fileSeekTo(m_file, position)) throw kWriteFailed;
         m_position = position;
     }
     void put(const void* data, TVN_DWORD size) {
         if (size > 0xFFFFFFFEu - m_position) throw kWriteFailed; // offsets are 32 bits
         if (m_buffer.size() + size > kCapacity) flush();
         if (size >= kCapacity) {
-            if (!plat::cacheFileWrite(m_file, data, size)) throw kWriteFailed;
+            if (!plat::fileWriteAll(m_file, data, size)) throw kWriteFailed;
         } else {
             const unsigned char* p = static_cast<const unsigned char*>(data);
             m_buffer.insert(m_buffer.end(), p, p + size);
@@ -55,7 +55,7 @@ public:
     }
     void flush() {
         if (m_buffer.empty()) return;
-        const bool ok = plat::cacheFileWrite(m_file, m_buffer.data(), static_cast<TVN_DWORD>(m_buffer.size()));
+        const bool ok = plat::fileWriteAll(m_file, m_buffer.data(), static_cast<TVN_DWORD>(m_buffer.size()));
         m_buffer.clear();
         if (!ok) throw kWriteFailed;
     }
@@ -81,11 +81,11 @@ public:
         return readAt(m_file, m_tailStart, m_tail.data(), static_cast<TVN_DWORD>(m_tail.size()));
     }
     void restore() {
-        if (!m_head.empty() && plat::cacheFileSeekTo(m_file, 0))
-            plat::cacheFileWrite(m_file, m_head.data(), static_cast<TVN_DWORD>(m_head.size()));
-        if (!m_tail.empty() && plat::cacheFileSeekTo(m_file, m_tailStart))
-            plat::cacheFileWrite(m_file, m_tail.data(), static_cast<TVN_DWORD>(m_tail.size()));
-        if (plat::cacheFileSeekTo(m_file, m_oldSize)) plat::fileTruncate(m_file);
+        if (!m_head.empty() && plat::fileSeekTo(m_file, 0))
+            plat::fileWriteAll(m_file, m_head.data(), static_cast<TVN_DWORD>(m_head.size()));
+        if (!m_tail.empty() && plat::fileSeekTo(m_file, m_tailStart))
+            plat::fileWriteAll(m_file, m_tail.data(), static_cast<TVN_DWORD>(m_tail.size()));
+        if (plat::fileSeekTo(m_file, m_oldSize)) plat::fileTruncate(m_file);
     }
 
 private:

@@ -1,6 +1,6 @@
 #include "cache/file_window.h"
 #include "cache/cache_format.h"
-#include "platform/cache_files.h"
+#include "platform/files.h"
 
 #include <cstring>
 
@@ -12,7 +12,7 @@ const TVN_DWORD kWindowSize = 64 * 1024;
 }
 
 bool readAt(HANDLE file, TVN_DWORD position, void* out, TVN_DWORD size) {
-    if (!plat::cacheFileSeekTo(file, position)) return false;
+    if (!plat::fileSeekTo(file, position)) return false;
     TVN_DWORD got = 0;
     return plat::fileRead(file, out, size, &got) && got == size;
 }

@@ -16,11 +16,11 @@ TVN_DWORD CKACHandleTable::open(const char* name, int writable) {
     if (!name) return 0;
     // Held across the search, the open and the insertion, so two threads opening
     // the same name cannot both miss it.
-    std::lock_guard<std::mutex> guard(m_lock);
+    tvn::plat::LockHold guard(m_lock);
     for (std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.begin(); it != m_mapFiles.end(); ++it) {
         CKACFile* file = it->second;
         if (std::strcmp(file->fileName(), name) != 0) continue;
-        if (file->ownerThread() != tvn::plat::currentThreadId() || file->isWritable() != writable) return 0;
+        if (file->ownerThread() != tvn::plat::threadCurrentId() || file->isWritable() != writable) return 0;
         return it->first;
     }
     CKACFile* file = nullptr;
@@ -37,9 +37,9 @@ TVN_DWORD CKACHandleTable::open(const char* name, int writable) {
 int CKACHandleTable::close(TVN_DWORD handle) {
     CKACFile* file = nullptr;
     {
-        std::lock_guard<std::mutex> guard(m_lock);
+        tvn::plat::LockHold guard(m_lock);
         std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.find(handle);
-        if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::currentThreadId()) return 0;
+        if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::threadCurrentId()) return 0;
         file = it->second;
         m_mapFiles.erase(it);
     }
@@ -48,8 +48,8 @@ int CKACHandleTable::close(TVN_DWORD handle) {
 }
 
 CKACFile* CKACHandleTable::find(TVN_DWORD handle) {
-    std::lock_guard<std::mutex> guard(m_lock);
+    tvn::plat::LockHold guard(m_lock);
     std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.find(handle);
-    if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::currentThreadId()) return nullptr;
+    if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::threadCurrentId()) return nullptr;
     return it->second;
 }

@@ -8,9 +8,8 @@
 #define TIVORN_CACHE_HANDLE_TABLE_H
 
 #include <map>
-#include <mutex>
 
-#include "tivorn/types.h"
+#include "platform/threads.h"
 
 class CKACFile;
 
@@ -32,7 +31,7 @@ private:
     CKACHandleTable& operator=(const CKACHandleTable&);
 
     std::map<TVN_DWORD, CKACFile*> m_mapFiles;
-    std::mutex m_lock;
+    tvn::plat::RecursiveLock m_lock;
 };
 
 #endif

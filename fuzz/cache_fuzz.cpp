@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
     const char* name = "fuzz/input.kac";
-    tvn::plat::memoryFileAdd(name, data, size);
+    tvn::plat::testing::memoryFileAdd(name, data, size);
     {
         CKACReaderWriter rw;
         const TVN_DWORD h = rw.openFile(name, 0);
@@ -27,6 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             }
         }
     }
-    tvn::plat::memoryFileRemove(name);
+    tvn::plat::testing::memoryFileRemove(name);
     return 0;
 }

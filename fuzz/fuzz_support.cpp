@@ -7,7 +7,7 @@
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 namespace tvnfuzz {
@@ -22,16 +22,16 @@ void initOnce() {
     done = true;
     tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
     tvnSetMessageProc(&quiet, nullptr);
-    tvn::pixel::testing::setAllocationLimit(64u << 20);
+    tvn::plat::testing::limitAllocations(64u << 20);
     // The suite's second pass on the reference loops replays the seeds there too.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
-    if (forced && *forced && *forced != '0') tvn::pixel::cpu::testing::forceReference(true);
+    if (forced && *forced && *forced != '0') tvn::plat::testing::setProcessorLevel((true) ? 0 : 4);
 }
 
 void loadAs(const char* extension, const std::uint8_t* data, std::size_t size) {
     initOnce();
     const std::string name = std::string("fuzz/input.") + extension;
-    tvn::plat::memoryFileAdd(name.c_str(), data, size);
+    tvn::plat::testing::memoryFileAdd(name.c_str(), data, size);
     CRGBAImage image;
     if (image.load(name.c_str(), 0)) {
         volatile TVN_DWORD sink = 0;
@@ -40,7 +40,7 @@ void loadAs(const char* extension, const std::uint8_t* data, std::size_t size) {
             sink = sink + p[i];
         image.load(name.c_str(), 0);
     }
-    tvn::plat::memoryFileRemove(name.c_str());
+    tvn::plat::testing::memoryFileRemove(name.c_str());
 }
 
 } // namespace tvnfuzz

@@ -8,18 +8,18 @@
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 namespace {
 const char kName[] = "fuzz/reader.gif";
 
 int readGif(CRGBAImage& image, bool reference) {
-    tvn::pixel::cpu::testing::forceReference(reference);
+    tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     HANDLE file = tvn::plat::fileOpenRead(kName);
     int ok = tvn::ImageAccess::readGIF(image, file);
     tvn::plat::fileClose(file);
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     return ok;
 }
 } // namespace
@@ -27,12 +27,12 @@ int readGif(CRGBAImage& image, bool reference) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
     // Small pictures only: large ones cost time and find nothing new.
-    tvn::pixel::testing::setAllocationLimit(1u << 20);
-    tvn::plat::memoryFileAdd(kName, data, size);
+    tvn::plat::testing::limitAllocations(1u << 20);
+    tvn::plat::testing::memoryFileAdd(kName, data, size);
     CRGBAImage fast, reference;
     const int okFast = readGif(fast, false);
     const int okReference = readGif(reference, true);
-    tvn::plat::memoryFileRemove(kName);
+    tvn::plat::testing::memoryFileRemove(kName);
     if (okFast != okReference) __builtin_trap();
     if (!okFast) return 0;
     if (fast.getWidth() != reference.getWidth() || fast.getHeight() != reference.getHeight()) __builtin_trap();

@@ -6,20 +6,20 @@
 #include "image/image_access.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "tivorn.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     tvnfuzz::initOnce();
     // Small pictures only: large ones cost time and find nothing new.
-    tvn::pixel::testing::setAllocationLimit(16u << 20);
+    tvn::plat::testing::limitAllocations(16u << 20);
     const char name[] = "fuzz/reader.jpg";
-    tvn::plat::memoryFileAdd(name, data, size);
+    tvn::plat::testing::memoryFileAdd(name, data, size);
     CRGBAImage image;
     HANDLE file = tvn::plat::fileOpenRead(name);
     const int ok = tvn::ImageAccess::readJPEG(image, file);
     tvn::plat::fileClose(file);
-    tvn::plat::memoryFileRemove(name);
+    tvn::plat::testing::memoryFileRemove(name);
     if (ok) {
         const TVN_DWORD* p = image.getBuffer();
         const std::size_t count = static_cast<std::size_t>(image.getWidth()) * image.getHeight();

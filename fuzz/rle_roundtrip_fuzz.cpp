@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "fuzz_support.h"
 #include "pixel/cpu_features.h"
 #include "tivorn.h"
@@ -45,11 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     CRGBAImage image(px.data(), w, h);
     const std::vector<unsigned char> fast = pack(image);
-    tvn::pixel::cpu::testing::forceReference(true);
+    tvn::plat::testing::setProcessorLevel((true) ? 0 : 4);
     const std::vector<unsigned char> slow = pack(image);
     std::vector<unsigned char> b24(px.size() * 3), b24ref(px.size() * 3);
     image.fillBuffer24bit(b24ref.data());
-    tvn::pixel::cpu::testing::forceReference(false);
+    tvn::plat::testing::setProcessorLevel((false) ? 0 : 4);
     image.fillBuffer24bit(b24.data());
     check(fast == slow && b24 == b24ref);
 

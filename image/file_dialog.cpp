@@ -17,7 +17,7 @@ const char kFilters[] = "Image Files\0*.bmp;*.dib;*.tga;*.targa;*.gif;*.jpg;*.jp
 
 int CRGBAImage::showFileDialog(const char* startPath) {
     if (!m_strPath[0]) tvn::image::copyName(m_strPath, startPath);
-    char chosen[tvn::image::kNameSize] = {0};
+    char chosen[TVN_MAX_PATH] = {0};
     unsigned long extendedError = 0;
     if (tvn::plat::openFileDialog(m_strPath, kFilters, chosen, sizeof chosen, &extendedError)) {
         tvn::image::copyName(m_strFileName, chosen);

@@ -29,7 +29,7 @@ void folderOf(const char* path, char* folder) {
     std::size_t cut = end;
     for (std::size_t i = 0; i < end; ++i)
         if (plat::isPathSeparator(path[i])) cut = i;
-    if (cut > kNameSize - 1) cut = kNameSize - 1;
+    if (cut > TVN_MAX_PATH - 1) cut = TVN_MAX_PATH - 1;
     std::memmove(folder, path, cut);
     folder[cut] = 0;
 }

@@ -8,7 +8,6 @@
 
 namespace tvn::image {
 
-using pixel::kNameSize;
 using pixel::copyName;
 
 enum FileKind { FileUnknown, FileBMP, FileTGA, FileGIF, FileJPEG };

@@ -10,7 +10,7 @@ namespace {
 using tvn::image::copyName;
 
 char* newNameBuffer() {
-    return static_cast<char*>(tvn::pixel::heapAllocZero(tvn::image::kNameSize));
+    return static_cast<char*>(tvn::pixel::heapAllocZero(TVN_MAX_PATH));
 }
 
 // A deep copy of count elements of size `unit`, or null when src is null.
@@ -22,7 +22,7 @@ void* duplicate(const void* src, TVN_DWORD width, TVN_DWORD height, TVN_DWORD un
 }
 } // namespace
 
-char CRGBAImage::m_strPath[260] = {0};
+char CRGBAImage::m_strPath[TVN_MAX_PATH] = {0};
 
 #define TVN_IMAGE_DEFAULTS                                                                                \
     m_pBuffer(nullptr), m_pOrigBuffer(nullptr), m_pSavedAlpha(nullptr), m_dwWidth(0), m_dwHeight(0),     \

@@ -14,10 +14,10 @@
 namespace {
 
 void showCannotOpen(const char* path) {
-    char text[2 * tvn::image::kNameSize + 4];
+    char text[2 * TVN_MAX_PATH + 4];
     std::strcpy(text, tvn::pixel::messageText(tvn::pixel::Msg::CannotOpenFile));
     std::strcat(text, ": ");
-    std::strncat(text, path, tvn::image::kNameSize - 1);
+    std::strncat(text, path, TVN_MAX_PATH - 1);
     tvn::plat::showMessage(text, nullptr);
 }
 
@@ -26,12 +26,12 @@ void showCannotOpen(const char* path) {
 int CRGBAImage::load(const char* fileName, int showDialog) {
     if (!fileName || !fileName[0]) return 0;
     // A failed read brings back the names and the alpha flag of before the call.
-    char previousName[tvn::image::kNameSize], previousMask[tvn::image::kNameSize];
+    char previousName[TVN_MAX_PATH], previousMask[TVN_MAX_PATH];
     tvn::image::copyName(previousName, m_strFileName);
     tvn::image::copyName(previousMask, m_strMaskFileName);
     const int previousContainsAlpha = m_bContainsAlpha;
     if (showDialog) {
-        char start[tvn::image::kNameSize];
+        char start[TVN_MAX_PATH];
         tvn::image::copyName(start, fileName);
         if (!tvn::plat::pathExists(start)) tvn::plat::pathCutToFolder(start);
         if (!showFileDialog(start)) return 0;

@@ -41,14 +41,12 @@ bool modeRan(CRGBAImage& image) {
     return !A::buffer(image) || A::savedAlpha(image);
 }
 
-const std::size_t kNameSize = 260;
-
-// Copies a mask name into the 260-byte buffer, at most 259 characters; the
+// Copies a mask name into its name buffer, cut to fit; the
 // host may pass the buffer's own text (getMaskFileName), so overlap is allowed.
 void copyMaskName(char* dst, const char* src) {
     if (!dst || !src || dst == src) return;
     std::size_t n = 0;
-    while (n < kNameSize - 1 && src[n]) ++n;
+    while (n < TVN_MAX_PATH - 1 && src[n]) ++n;
     std::memmove(dst, src, n);
     dst[n] = 0;
 }

@@ -1,8 +1,6 @@
 #include "pixel/block_cache.h"
 #include "platform/memory.h"
-
-#include <cstdlib>
-#include <mutex>
+#include "platform/threads.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -23,7 +21,6 @@ struct Parked {
 
 // Oldest first. A parked block is poisoned under AddressSanitizer, so a use
 // after heapFree is still reported although the block is not freed.
-std::mutex g_lock; // constant-initialised: usable from any static constructor or destructor
 Parked g_parked[kMaxBlocks];
 std::size_t g_count = 0, g_bytes = 0;
 
@@ -37,14 +34,21 @@ Parked removeAt(std::size_t i) {
 
 void freeParked(const Parked& p) {
     TVN_UNPOISON(p.block, p.bytes);
-    std::free(p.block);
+    plat::env().memoryFree(p.block);
+}
+
+// Made on first use, which is at the latest when the library is loaded (see
+// the end of this file), so it outlives every use at unload.
+plat::RecursiveLock& parkLock() {
+    static plat::RecursiveLock lock;
+    return lock;
 }
 } // namespace
 
 void* take(std::size_t bytes) {
     Parked found = {nullptr, 0};
     {
-        std::lock_guard<std::mutex> hold(g_lock);
+        plat::LockHold hold(parkLock());
         for (std::size_t i = g_count; i-- > 0;) {
             const std::size_t have = g_parked[i].bytes;
             if (have >= bytes && have - bytes <= bytes / 4 + plat::kHugePageBytes) {
@@ -58,13 +62,13 @@ void* take(std::size_t bytes) {
 }
 
 bool park(void* block) {
-    const std::size_t bytes = plat::largeBlockBytes(block);
+    const std::size_t bytes = plat::env().largeBytes(block);
     if (bytes == 0 || bytes > kMaxBytes) return false;
     Parked evicted[kMaxBlocks];
     std::size_t evictedCount = 0;
     TVN_POISON(block, bytes);
     {
-        std::lock_guard<std::mutex> hold(g_lock);
+        plat::LockHold hold(parkLock());
         while (g_count > 0 && (g_count == kMaxBlocks || g_bytes + bytes > kMaxBytes))
             evicted[evictedCount++] = removeAt(0);
         g_parked[g_count++] = {block, bytes};
@@ -78,15 +82,17 @@ void releaseAll() {
     Parked all[kMaxBlocks];
     std::size_t count = 0;
     {
-        std::lock_guard<std::mutex> hold(g_lock);
+        plat::LockHold hold(parkLock());
         while (g_count) all[count++] = removeAt(0);
     }
     for (std::size_t i = 0; i < count; ++i) freeParked(all[i]);
 }
 
 namespace {
-// Parked blocks go back to the system when the library is unloaded, not only at exit.
+// Parked blocks go back to the system when the library is unloaded, not only at
+// exit. The lock is made first, so it is destroyed after this.
 struct ReleaseAtUnload {
+    ReleaseAtUnload() { parkLock(); }
     ~ReleaseAtUnload() { releaseAll(); }
 } g_releaseAtUnload;
 } // namespace

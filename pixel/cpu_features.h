@@ -15,11 +15,13 @@ namespace cpu {
 enum class Level { Reference, Sse2, Ssse3, Avx2, Avx512 };
 const int kLevelCount = 5;
 
-// The level the hot loops run at: the processor's best, under the test cap.
+// The level the hot loops run at: the processor's best, or lower when the
+// installed environment asks for less (the suite runs again on the reference
+// paths that way).
 Level level();
-// The processor's best, whatever the cap.
+// The processor's best, whatever the environment asks.
 Level detectedLevel();
-// True while the cap is Reference: fast paths without vectors (the GIF decode
+// True while the level is Reference: fast paths without vectors (the GIF decode
 // loop, the nearest-neighbour column map) step aside as well.
 bool referenceOnly();
 
@@ -32,17 +34,6 @@ template <class Table, Table (*Make)(Level)> const Table& tableAt(Level level) {
                                               Make(Level::Avx2), Make(Level::Avx512)};
     return tables[static_cast<int>(level)];
 }
-
-namespace testing {
-// Caps the level every hot loop runs at (Avx512: no cap). TIVORN_FORCE_REFERENCE
-// in the test and fuzz programs caps at Reference.
-void capLevel(Level cap);
-Level levelCap();
-// The benches' and fuzzers' switch: on caps at Reference, off lifts the cap.
-inline void forceReference(bool on) {
-    capLevel(on ? Level::Reference : Level::Avx512);
-}
-} // namespace testing
 
 } // namespace cpu
 } // namespace tvn::pixel

@@ -1,24 +1,17 @@
 #include "pixel/heap.h"
 #include "pixel/block_cache.h"
 #include "pixel/module_start.h"
+#include "platform/environment.h"
 #include "platform/memory.h"
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
 
 namespace tvn::pixel {
 
 namespace {
-std::atomic<unsigned long> g_failAt{0};
-std::atomic<unsigned long> g_count{0};
-std::atomic<std::size_t> g_limit{0xFFFFFFFFu};
-
+// Sizes are 32-bit in the library's interface: no single block is larger.
 bool allowed(std::size_t bytes) {
-    if (bytes > g_limit.load(std::memory_order_relaxed)) return false;
-    unsigned long n = ++g_count;
-    unsigned long failAt = g_failAt.load(std::memory_order_relaxed);
-    return failAt == 0 || n != failAt;
+    return sizeof bytes <= 4 || (static_cast<unsigned long long>(bytes) >> 32) == 0;
 }
 
 // malloc(0) may give null; the library treats a 0-byte block as a valid one.
@@ -37,18 +30,18 @@ bool isLarge(std::size_t bytes) {
 // A freed block of about the size when one waits, else a fresh one.
 void* largeBlock(std::size_t bytes) {
     void* reused = blocks::take(bytes);
-    return reused ? reused : plat::allocLargeBlock(bytes);
+    return reused ? reused : plat::env().largeAlloc(bytes);
 }
 } // namespace
 
 void* heapAlloc(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
-    return isLarge(bytes) ? largeBlock(bytes) : std::malloc(atLeastOne(bytes));
+    return isLarge(bytes) ? largeBlock(bytes) : plat::env().memoryAlloc(atLeastOne(bytes), 0);
 }
 
 void* heapAllocZero(std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
-    if (!isLarge(bytes)) return std::calloc(atLeastOne(bytes), 1);
+    if (!isLarge(bytes)) return plat::env().memoryAlloc(atLeastOne(bytes), 1);
     void* block = largeBlock(bytes);
     if (block) std::memset(block, 0, bytes);
     return block;
@@ -56,13 +49,11 @@ void* heapAllocZero(std::size_t bytes) {
 
 void* heapRealloc(void* block, std::size_t bytes) {
     if (!allowed(bytes)) return nullptr;
-    void* moved = std::realloc(block, atLeastOne(bytes));
-    if (moved && isLarge(bytes)) plat::adviseHugePages(moved, bytes);
-    return moved;
+    return plat::env().memoryRealloc(block, atLeastOne(bytes));
 }
 
 void heapFree(void* block) {
-    if (block && !blocks::park(block)) std::free(block);
+    if (block && !blocks::park(block)) plat::env().memoryFree(block);
 }
 
 bool checkedSize(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, std::size_t* bytes) {
@@ -81,21 +72,5 @@ void* heapAllocOrThrow(TVN_DWORD a, TVN_DWORD b, TVN_DWORD c, int zero) {
     if (!p) throwMessage(Msg::OutOfMemory);
     return p;
 }
-
-namespace testing {
-void failAllocation(unsigned long n) {
-    g_count = 0;
-    g_failAt = n;
-}
-unsigned long allocationCount() {
-    return g_count.load();
-}
-void resetAllocationCount() {
-    g_count = 0;
-}
-void setAllocationLimit(std::size_t bytes) {
-    g_limit = bytes;
-}
-} // namespace testing
 
 } // namespace tvn::pixel

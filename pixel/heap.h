@@ -1,5 +1,6 @@
-// The library's C-heap: every allocation goes through here, so sizes are checked
-// in one place and tests can make a chosen allocation fail.
+// The library's C-heap: every allocation of pixels, names and records goes
+// through here to the environment's memory, so sizes are checked in one place
+// and a program that installs its own environment sees (and may fail) each one.
 #ifndef TIVORN_HEAP_H
 #define TIVORN_HEAP_H
 
@@ -42,16 +43,6 @@ public:
 private:
     void* m_p;
 };
-
-namespace testing {
-// Makes the n-th allocation from now fail (1 = the next one); 0 turns it off.
-void failAllocation(unsigned long n);
-// Number of allocations made since the counter was last reset.
-unsigned long allocationCount();
-void resetAllocationCount();
-// Largest single block the heap hands out (default: 4 GiB - 1, i.e. 32-bit sizes).
-void setAllocationLimit(std::size_t bytes);
-} // namespace testing
 
 } // namespace tvn::pixel
 

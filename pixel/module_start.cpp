@@ -5,6 +5,13 @@ namespace tvn::pixel {
 
 namespace {
 char g_messages[kMessageCount][kMessageSize];
+const unsigned kCacheIds[] = {
+#define TVN_CACHE_MESSAGE(n, name, thrown, text) n,
+#include "resources/cache_messages.inc"
+#undef TVN_CACHE_MESSAGE
+};
+const int kCacheMessageCount = sizeof kCacheIds / sizeof kCacheIds[0];
+char g_cacheMessages[kCacheMessageCount][kMessageSize];
 int g_filled = 0;
 char g_empty[1] = {0};
 // The historical order in which the string table is read.
@@ -17,11 +24,22 @@ void moduleAttach(void* module, unsigned reason) {
         if (plat::loadString(module, static_cast<unsigned>(n), g_messages[n - 1], kMessageSize) <= 0)
             g_messages[n - 1][0] = 0;
     }
+    for (int i = 0; i < kCacheMessageCount; ++i)
+        if (plat::loadString(module, kCacheIds[i], g_cacheMessages[i], kMessageSize) <= 0) g_cacheMessages[i][0] = 0;
+    // The system's environment serves the library from here on, unless the
+    // program that embeds the core installs another.
+    plat::installEnvironment(nullptr);
     g_filled = 1;
 }
 
 char* messageText(int n) {
     return g_messages[n - 1];
+}
+
+const char* cacheMessageText(CacheMsg m) {
+    for (int i = 0; i < kCacheMessageCount; ++i)
+        if (kCacheIds[i] == static_cast<unsigned>(m)) return g_cacheMessages[i];
+    return g_empty;
 }
 
 char* messageText(Msg m) {

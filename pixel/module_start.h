@@ -23,6 +23,15 @@ enum class Msg : int {
 char* messageText(Msg m);
 char* messageText(int n);
 
+// The texts of failed animation cache operations, filled at the same attach
+// from the string table: what the host is told for each.
+enum class CacheMsg : int {
+#define TVN_CACHE_MESSAGE(n, name, thrown, text) name = n,
+#include "resources/cache_messages.inc"
+#undef TVN_CACHE_MESSAGE
+};
+const char* cacheMessageText(CacheMsg m);
+
 // Throws the buffer of a message as a char* (the failure convention of the image code).
 [[noreturn]] void throwMessage(Msg m);
 // Throws the empty text that marks corrupt packed data.

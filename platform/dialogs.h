@@ -1,6 +1,8 @@
-// Dialogs the library shows itself.
+// Dialogs the library shows itself, through the environment's hooks.
 #ifndef TIVORN_PLATFORM_DIALOGS_H
 #define TIVORN_PLATFORM_DIALOGS_H
+
+#include "platform/environment.h"
 
 namespace tvn {
 namespace plat {
@@ -9,8 +11,10 @@ namespace plat {
 // filters: label/pattern pairs, each zero-terminated, ending in an extra zero.
 // Returns 1 and the full path in `chosen` on a choice; 0 otherwise, with
 // *extendedError non-zero when the dialog failed rather than was cancelled.
-int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
-                   unsigned long* extendedError);
+inline int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
+                          unsigned long* extendedError) {
+    return env().openFileDialog(startFolder, filters, chosen, chosenSize, extendedError);
+}
 
 } // namespace plat
 } // namespace tvn

@@ -1,10 +1,11 @@
-// The one way out for every message box of the library: the host's proc when it
-// installed one, else the platform's own box.
+// The one way out for every message box of the library, and the record of each
+// thread's last failure text.
+#include "platform/host_hooks.h"
 #include "platform/message_record.h"
 #include "platform/module.h"
+#include "platform/system.h"
 #include "tivorn/host.h"
 
-#include <atomic>
 #include <cstring>
 
 namespace {
@@ -29,14 +30,22 @@ std::atomic<unsigned long> g_messageSequence{0};
 unsigned long lastMessageNumber() { return t_number; }
 const char* lastMessage() { return t_last; }
 
-void showMessage(const char* text, HWND owner) {
+void recordFailure(const char* text) {
     std::strncpy(t_last, text ? text : "", sizeof t_last - 1);
     t_number = g_messageSequence.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+void showMessage(const char* text, HWND owner) {
+    recordFailure(text);
+    env().message(text ? text : "", owner);
+}
+
+void hooks::message(const char* text, HWND owner) {
     TVN_MESSAGE_PROC proc = g_proc.load();
     if (proc)
         proc(text, kCaption, g_user.load());
     else
-        defaultMessageBox(text, kCaption, owner);
+        sys::messageBox(text, kCaption, owner);
 }
 
 } // namespace plat

@@ -1,4 +1,4 @@
-// The module the library is: its string table, its message boxes, its threads' ids.
+// The module the library is: its string table and its message boxes.
 #ifndef TIVORN_PLATFORM_MODULE_H
 #define TIVORN_PLATFORM_MODULE_H
 
@@ -12,12 +12,10 @@ namespace plat {
 int loadString(void* module, unsigned id, char* buffer, int bufferSize);
 void* moduleInstance();
 
-// Message boxes: caption "tivorn.dll", stop icon, OK only. owner may be null.
+// A message box (caption "tivorn.dll", stop icon, OK only; owner may be null)
+// through the environment's message hook, recorded as this thread's last
+// failure first (platform/message_record.h).
 void showMessage(const char* text, HWND owner);
-// The platform's own box, used when the host installed no message proc.
-void defaultMessageBox(const char* text, const char* caption, HWND owner);
-
-unsigned long currentThreadId();
 
 } // namespace plat
 } // namespace tvn

@@ -1,10 +1,8 @@
 // The host's open-file dialog: installed through tvnSetOpenFileProc, it takes
-// the place of the platform's dialog on every platform.
-#include "platform/open_file_proc.h"
-#include "platform/dialogs.h"
+// the place of the system's dialog on every platform.
+#include "platform/host_hooks.h"
+#include "platform/system.h"
 #include "tivorn/host.h"
-
-#include <atomic>
 
 namespace {
 std::atomic<TVN_OPEN_FILE_PROC> g_proc{nullptr};
@@ -19,22 +17,23 @@ extern "C" TVN_API void TVN_CDECL tvnSetOpenFileProc(TVN_OPEN_FILE_PROC proc, vo
 namespace tvn {
 namespace plat {
 
-int runHostOpenFileProc(const char* startFolder, const char* filters, char* chosen, int chosenSize,
-                        unsigned long* extendedError, int* result) {
+// Extended error reported for a host dialog that failed (CDERR_DIALOGFAILURE).
+const unsigned long kHostDialogFailure = 0xFFFF;
+
+int hooks::openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
+                          unsigned long* extendedError) {
     TVN_OPEN_FILE_PROC proc = g_proc.load();
-    if (!proc) return 0;
+    if (!proc) return sys::openFileDialog(startFolder, filters, chosen, chosenSize, extendedError);
     if (extendedError) *extendedError = 0;
     if (chosen && chosenSize > 0) chosen[0] = 0;
-    int answer = proc(startFolder, filters, chosen, chosenSize, g_user.load());
+    const int answer = proc(startFolder, filters, chosen, chosenSize, g_user.load());
     if (answer == 1 && chosen && chosenSize > 0) {
         chosen[chosenSize - 1] = 0; // a proc that filled the whole buffer still gives a text
-        *result = 1;
-    } else {
-        // Anything but a choice or a cancel counts as a failed dialog.
-        if (answer != 0 && extendedError) *extendedError = kHostDialogFailure;
-        *result = 0;
+        return 1;
     }
-    return 1;
+    // Anything but a choice or a cancel counts as a failed dialog.
+    if (answer != 0 && extendedError) *extendedError = kHostDialogFailure;
+    return 0;
 }
 
 } // namespace plat

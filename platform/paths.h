@@ -2,12 +2,16 @@
 #ifndef TIVORN_PLATFORM_PATHS_H
 #define TIVORN_PLATFORM_PATHS_H
 
+#include "platform/environment.h"
+
 namespace tvn {
 namespace plat {
 
 extern const char kPathSeparator; // '\\' on Windows, '/' elsewhere
 bool isPathSeparator(char c);
-int pathExists(const char* path); // a file or a folder
+inline int pathExists(const char* path) { // a file or a folder
+    return path ? env().fileExists(path) : 0;
+}
 // The extension of the last path component, from its last '.' on; the
 // terminating zero when there is none.
 char* pathFindExtension(char* path);

@@ -6,7 +6,7 @@
 #ifndef TIVORN_PROPERTIES_DIALOG_H
 #define TIVORN_PROPERTIES_DIALOG_H
 
-#include "tivorn/types.h"
+#include "platform/environment.h"
 #include "resources/dialog_ids.h"
 
 namespace tvn {
@@ -61,10 +61,12 @@ protected:
     ~CPropertiesHandler() {}
 };
 
-// Runs the modal dialog owned by owner: the host's proc when one is installed,
-// else the platform's own (none on POSIX). Returns the end code, or 0 when the
-// dialog could not be shown.
-int runPropertiesDialog(HWND owner, CPropertiesHandler& handler);
+// Runs the modal dialog owned by owner through the environment's hook: the
+// host's proc when one is installed, else the system's own (none on POSIX).
+// Returns the end code, or 0 when the dialog could not be shown.
+inline int runPropertiesDialog(HWND owner, CPropertiesHandler& handler) {
+    return env().propertiesDialog(owner, handler);
+}
 
 // Runs the host's proc (tvnSetPropertiesDialogProc) when there is one: returns 1
 // with the end code in *result, or 0 when no proc is installed.
@@ -72,7 +74,13 @@ int runHostPropertiesDialog(HWND owner, CPropertiesHandler& handler, int* result
 
 // Whether a file can be opened at all (no access asked, existing files only):
 // the mask-file test at OK.
-int fileCanBeOpened(const char* path);
+inline int fileCanBeOpened(const char* path) {
+    if (!path || !path[0]) return 0;
+    const HANDLE file = env().fileOpen(path, FileQuery);
+    if (file == INVALID_HANDLE_VALUE) return 0;
+    env().fileClose(file);
+    return 1;
+}
 
 // Custom colours of every colour-choice dialog of the process; black at start.
 extern TVN_DWORD s_custColors[16];

@@ -1,8 +1,10 @@
 // The properties dialog behind the host's proc (tvnSetPropertiesDialogProc): the
 // controls of template 170 kept as plain state, changed by the host's calls with
 // the notifications the real controls would send. Shared by both platform layers.
-#include "platform/properties_dialog.h"
+#include "platform/host_hooks.h"
 #include "platform/platform.h"
+#include "platform/properties_dialog.h"
+#include "platform/system.h"
 #include "tivorn/host.h"
 
 #include <atomic>
@@ -250,6 +252,12 @@ int runHostPropertiesDialog(HWND owner, CPropertiesHandler& handler, int* result
     // A proc that returned with the dialog still open cancelled it.
     *result = dialog.m_endCode ? dialog.m_endCode : IDC_PROP_CANCEL;
     return 1;
+}
+
+int hooks::propertiesDialog(HWND owner, CPropertiesHandler& handler) {
+    int result = 0;
+    if (runHostPropertiesDialog(owner, handler, &result)) return result;
+    return sys::propertiesDialog(owner, handler);
 }
 
 } // namespace plat

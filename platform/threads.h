@@ -1,46 +1,65 @@
-// Threads, events and locks for the background preloader. platform/win32 builds
-// them on CreateThread, CreateEventA, CRITICAL_SECTION and condition variables;
-// platform/posix on the C++ standard library. Handles are the platform's own on
-// Windows and opaque heap objects elsewhere; INVALID_HANDLE_VALUE marks a failure.
+// Threads, events and locks, served by the installed environment: the Win32
+// thread, event, critical-section and condition-variable calls, or POSIX
+// threads. Handles are INVALID_HANDLE_VALUE on failure.
 #ifndef TIVORN_PLATFORM_THREADS_H
 #define TIVORN_PLATFORM_THREADS_H
 
-#include "tivorn/types.h"
+#include "platform/environment.h"
 
 namespace tvn {
 namespace plat {
 
 // Starts routine(argument) on a new thread at once, with the default stack size.
-HANDLE threadStart(void (*routine)(void*), void* argument);
+inline HANDLE threadStart(void (*routine)(void*), void* argument) {
+    return env().threadStart(routine, argument);
+}
 // Waits until the thread has returned from its routine. Never on the thread itself.
-void threadJoin(HANDLE thread);
-void threadClose(HANDLE thread);
-// An id that tells the calling thread from every other live thread.
-unsigned long threadCurrentId();
+inline void threadJoin(HANDLE thread) {
+    env().threadJoin(thread);
+}
+inline void threadClose(HANDLE thread) {
+    env().threadClose(thread);
+}
+// The one thread id of the library: tells the calling thread from every other
+// live thread (an ended thread's id may come back for a new one).
+inline unsigned long threadCurrentId() {
+    return env().threadId();
+}
 // The number of processors this process may run on (at least 1).
-unsigned processorCount();
+inline unsigned processorCount() {
+    return env().processorCount();
+}
 
 // Auto-reset event, created not signalled. Signals given while nobody waits
 // are not counted: several signals before a wait release exactly one wait,
 // and that wait resets the event.
-HANDLE eventCreate();
-void eventSignal(HANDLE event);
-void eventWait(HANDLE event); // no time-out
-void eventClose(HANDLE event);
+inline HANDLE eventCreate() {
+    return env().eventCreate();
+}
+inline void eventSignal(HANDLE event) {
+    env().eventSignal(event);
+}
+inline void eventWait(HANDLE event) { // no time-out
+    env().eventWait(event);
+}
+inline void eventClose(HANDLE event) {
+    env().eventClose(event);
+}
 
-// A lock the owning thread may enter again; every enter needs its leave.
+// The library's one lock type: the owning thread may enter it again; every
+// enter needs its leave. Making one never fails.
 class RecursiveLock {
 public:
-    RecursiveLock();
-    ~RecursiveLock();
-    void enter();
-    void leave();
+    RecursiveLock() { env().lockInit(&m_lock); }
+    ~RecursiveLock() { env().lockDestroy(&m_lock); }
+    void enter() { env().lockEnter(&m_lock); }
+    void leave() { env().lockLeave(&m_lock); }
 
 private:
     friend class Condition;
     RecursiveLock(const RecursiveLock&) = delete;
     RecursiveLock& operator=(const RecursiveLock&) = delete;
-    void* m_pImpl;
+    LockStorage m_lock;
 };
 
 // Waiting for a state change made under a RecursiveLock. wait() must be called
@@ -48,15 +67,15 @@ private:
 // again before returning. Wake-ups may be spurious: re-check the state.
 class Condition {
 public:
-    Condition();
-    ~Condition();
-    void wait(RecursiveLock& lock);
-    void wakeAll();
+    Condition() { env().conditionInit(&m_condition); }
+    ~Condition() { env().conditionDestroy(&m_condition); }
+    void wait(RecursiveLock& lock) { env().conditionWait(&m_condition, &lock.m_lock); }
+    void wakeAll() { env().conditionWakeAll(&m_condition); }
 
 private:
     Condition(const Condition&) = delete;
     Condition& operator=(const Condition&) = delete;
-    void* m_pImpl;
+    ConditionStorage m_condition;
 };
 
 // Holds a RecursiveLock for one scope.

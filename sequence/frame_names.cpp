@@ -1,9 +1,9 @@
 #include "sequence/frame_names.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "pixel/heap.h"
 #include "platform/platform.h"
 
 namespace tvn {
@@ -11,11 +11,6 @@ namespace sequence {
 namespace {
 
 const char kDigits[] = "0123456789";
-
-// A zeroed name block, or null when the heap is exhausted.
-char* newNameBlock() {
-    return static_cast<char*>(std::calloc(kFrameNameSize, 1));
-}
 
 // The number a digit run stands for; false when it does not fit in 64 bits
 // (such a name is then taken as a single frame rather than counted on).
@@ -33,26 +28,39 @@ bool digitValue(const char* digits, std::size_t width, unsigned long long* value
 // Appends `candidate` when the file exists; otherwise frees it. Returns whether it was kept.
 bool keepIfExists(char* candidate, FRAME_NAME_LIST& list) {
     if (!plat::pathExists(candidate)) {
-        std::free(candidate);
+        freeFrameName(candidate);
         return false;
     }
-    list.push_back(candidate);
-    return true;
+    try {
+        list.push_back(candidate);
+        return true;
+    } catch (...) { // no room in the list: the run ends here
+        freeFrameName(candidate);
+        return false;
+    }
 }
 
 } // namespace
 
+char* newFrameName() {
+    return static_cast<char*>(pixel::heapAllocZero(TVN_MAX_PATH));
+}
+
+void freeFrameName(char* name) {
+    pixel::heapFree(name);
+}
+
 void freeFrameNames(FRAME_NAME_LIST& list) {
-    for (char* name : list) std::free(name);
+    for (char* name : list) freeFrameName(name);
     list.clear();
 }
 
 void enumerateFrameFiles(const char* fileName, FRAME_NAME_LIST& list) {
     freeFrameNames(list);
-    if (!fileName || std::strlen(fileName) >= kFrameNameSize) return;
+    if (!fileName || std::strlen(fileName) >= TVN_MAX_PATH) return;
 
-    char base[kFrameNameSize];
-    char extension[kFrameNameSize];
+    char base[TVN_MAX_PATH];
+    char extension[TVN_MAX_PATH];
     std::strcpy(base, fileName);
     char* dot = plat::pathFindExtension(base);
     std::strcpy(extension, dot);
@@ -74,13 +82,13 @@ void enumerateFrameFiles(const char* fileName, FRAME_NAME_LIST& list) {
     if (counted) base[digitsAt] = 0; // the prefix
 
     // Printed into room for any prefix, number and extension, then kept only if it fits a name block.
-    char printed[2 * kFrameNameSize + 32];
+    char printed[2 * TVN_MAX_PATH + 32];
     for (;;) {
         int n = counted ? std::snprintf(printed, sizeof printed, "%s%.*llu%s", base,
                                         static_cast<int>(width), number, extension)
                         : std::snprintf(printed, sizeof printed, "%s%s", base, extension);
-        if (n < 0 || static_cast<unsigned>(n) >= kFrameNameSize) return;
-        char* candidate = newNameBlock();
+        if (n < 0 || static_cast<unsigned>(n) >= TVN_MAX_PATH) return;
+        char* candidate = newFrameName();
         if (!candidate) return;
         std::memcpy(candidate, printed, static_cast<std::size_t>(n));
         if (!keepIfExists(candidate, list) || !counted || number == ~0ull) return;

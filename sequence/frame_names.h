@@ -4,16 +4,11 @@
 
 #include <vector>
 
-namespace tvn {
-namespace sequence {
+#include "tivorn/types.h"
 
-const unsigned kFrameNameSize = 260; // every listed name is a zeroed block of this size
-
-} // namespace sequence
-} // namespace tvn
-
-// One heap block (malloc, kFrameNameSize bytes) per frame, in frame order; the
-// blocks belong to whoever holds the list and are released with free().
+// One zeroed block of the library's heap (TVN_MAX_PATH bytes) per frame, in frame
+// order; the blocks belong to whoever holds the list and are released with
+// freeFrameName.
 typedef std::vector<char*> FRAME_NAME_LIST;
 
 namespace tvn {
@@ -23,11 +18,14 @@ namespace sequence {
 // (the name without its extension) ends with: same prefix, the number printed
 // with at least as many digits as it had, same extension; the first missing
 // number ends the run. A base that does not end in digits gives the file itself,
-// if it exists. Names of kFrameNameSize characters or more, given or grown, are
+// if it exists. Names of TVN_MAX_PATH characters or more, given or grown, are
 // refused: the given one yields an empty list, a grown candidate ends the run.
 // Frees whatever the list held before.
 void enumerateFrameFiles(const char* fileName, FRAME_NAME_LIST& list);
 
+// A zeroed name block; null when memory is short.
+char* newFrameName();
+void freeFrameName(char* name);
 // Releases every name of the list and empties it.
 void freeFrameNames(FRAME_NAME_LIST& list);
 

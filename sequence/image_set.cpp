@@ -4,9 +4,10 @@
 // held and then stores the image. Everyone else waits for that one load rather
 // than loading the frame twice, and a pass never unloads the current frame, so
 // the pointer getFrame returned last stays valid.
-#include <cstdlib>
 #include <cstring>
 
+#include "pixel/module_start.h"
+#include "platform/message_record.h"
 #include "sequence/frame_names.h"
 #include "sequence/preloader.h"
 
@@ -22,15 +23,19 @@ bool isImage(const CRGBAImage* image) {
     return image && image != kLoading;
 }
 
-// The frame read from its file, or null when it cannot be (a missing or broken
-// file, which load reports itself; or no memory, which is not reported).
+// The frame read from its file, or null when it cannot be: a missing or broken
+// file, which load reports itself; or no memory, which is recorded as the
+// thread's failure without a box.
 CRGBAImage* loadFrame(const char* name) {
     if (!name) return nullptr;
     CRGBAImage* image = nullptr;
     try {
         image = new CRGBAImage;
         if (image->load(name, 0)) return image;
+    } catch (const char* text) {
+        tvn::plat::recordFailure(text);
     } catch (...) {
+        tvn::plat::recordFailure(tvn::pixel::messageText(tvn::pixel::Msg::OutOfMemory));
     }
     delete image;
     return nullptr;
@@ -52,8 +57,8 @@ using FRAME_SLOTS = std::vector<std::pair<CRGBAImage*, char*>>;
 void copyNames(const FRAME_SLOTS& from, FRAME_SLOTS& to) {
     to.reserve(from.size());
     for (const auto& slot : from) {
-        char* name = static_cast<char*>(std::calloc(tvn::sequence::kFrameNameSize, 1));
-        if (name && slot.second) std::strncpy(name, slot.second, tvn::sequence::kFrameNameSize - 1);
+        char* name = tvn::sequence::newFrameName();
+        if (name && slot.second) std::strncpy(name, slot.second, TVN_MAX_PATH - 1);
         to.emplace_back(nullptr, name);
     }
 }
@@ -61,7 +66,7 @@ void copyNames(const FRAME_SLOTS& from, FRAME_SLOTS& to) {
 void releaseSlots(FRAME_SLOTS& slots) {
     for (auto& slot : slots) {
         if (isImage(slot.first)) delete slot.first;
-        std::free(slot.second);
+        tvn::sequence::freeFrameName(slot.second);
     }
     FRAME_SLOTS().swap(slots);
 }
@@ -73,7 +78,12 @@ CRGBAImageSet::CRGBAImageSet() {}
 CRGBAImageSet::CRGBAImageSet(const char* fileName) {
     FRAME_NAME_LIST names;
     tvn::sequence::enumerateFrameFiles(fileName, names);
-    m_vecFrames.reserve(names.size());
+    try {
+        m_vecFrames.reserve(names.size());
+    } catch (...) {
+        tvn::sequence::freeFrameNames(names);
+        throw;
+    }
     for (char* name : names) m_vecFrames.emplace_back(nullptr, name);
     CRGBAImageSet::preloadAll();
 }

@@ -13,6 +13,7 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
+#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
 
@@ -130,9 +131,9 @@ TEST(AlphaRecord, FailedSaveLeavesPictureUntouched) {
     std::vector<TVN_DWORD> px = tvntest::randomPixels(8, 6, 6);
     for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
         CRGBAImage image(px.data(), 8, 6);
-        tvn::pixel::testing::failAllocation(1);
+        tvntest::failAllocations(1);
         EXPECT_EQ(image.setTransparency(busy(mode), nullptr), 0) << int(mode);
-        tvn::pixel::testing::failAllocation(0);
+        tvntest::endFaults();
         EXPECT_EQ(A::savedAlpha(image), nullptr);
         EXPECT_EQ(tvntest::pixelsOf(image), px);
         EXPECT_EQ(image.getTransparency().byMode, mode);
@@ -201,9 +202,9 @@ TEST(AlphaModes, GradientWithoutRoomForItsTable) {
     CRGBAImage expected(px.data(), 50, 4), image(px.data(), 50, 4);
     expected.setTransparency(t, nullptr);
     image.saveAlpha();
-    tvn::pixel::testing::failAllocation(1);
+    tvntest::failAllocations(1);
     EXPECT_EQ(image.setTransparency(t, nullptr), 1);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     EXPECT_EQ(tvntest::pixelsOf(image), tvntest::pixelsOf(expected));
 }
 

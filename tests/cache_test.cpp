@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/testing/test_environment.h"
 #include "support/cache_builder.h"
 
 using namespace tvntest;
@@ -122,9 +123,10 @@ TEST(Cache, StepsOverEntriesInPlaceAndRewritesAfterADeletion) {
         ASSERT_EQ(c.rw.addEntry(c.h, c3.name(0).c_str()), 1);
         // Only the head, the new entry and the tables may be written.
         const auto before = file.read(), after = buildCache({ea, eb, ec});
-        tvn::plat::cacheFileFailWriteAfter(19 + static_cast<long long>(after.size() - (before.size() - 12)));
+        tvn::plat::testing::failNthCall(tvn::plat::testing::CallWrite, 0);
         ASSERT_EQ(c.rw.saveCacheFile(c.h, nullptr, nullptr), 1);
-        tvn::plat::cacheFileFailWriteAfter(-1);
+        EXPECT_LE(tvn::plat::testing::writtenBytes(), 19 + after.size() - (before.size() - 12));
+        tvn::plat::testing::clearFaults();
         EXPECT_EQ(file.read(), after);
         ASSERT_EQ(c.rw.deleteEntry(c.h, 0), 1);
         EXPECT_EQ(c.rw.deleteEntry(c.h, 2), 0);
@@ -161,11 +163,11 @@ TEST(Cache, FailedSavesLeaveFileAndOffsetsAsTheyWere) {
         const char* what;
         bool missing;
         int stopAt;
-        long long writeBudget; // -2: the write of the tables fails
+        unsigned long failedWrite; // 0: none
     };
-    const Failure failures[] = {{"missing source", true, -1, -1}, {"callback stop", false, 2, -1},
-                                {"no write", false, -1, 0},       {"head only", false, -1, 19},
-                                {"midway", false, -1, 150},       {"in the tables", false, -1, -2}};
+    const Failure failures[] = {{"missing source", true, -1, 0}, {"callback stop", false, 2, 0},
+                                {"first write", false, -1, 1},   {"second write", false, -1, 2},
+                                {"third write", false, -1, 3},   {"fourth write", false, -1, 4}};
     KAC_PROGRESS_PROC stop = [](void* user, unsigned done, unsigned) {
         return static_cast<int>(done) != *static_cast<int*>(user) ? 1 : 0;
     };
@@ -181,10 +183,9 @@ TEST(Cache, FailedSavesLeaveFileAndOffsetsAsTheyWere) {
             const auto expected = dropFirst ? buildCache({b.entry()}) : buildCache({a.entry(), b.entry()});
             if (f.missing) std::remove(b.name(2).c_str());
             int stopAt = f.stopAt;
-            const long long all = 19 + expected.size() - (dropFirst ? 19 : before.size() - 8);
-            tvn::plat::cacheFileFailWriteAfter(f.writeBudget == -2 ? all - 4 : f.writeBudget);
+            tvn::plat::testing::failNthCall(tvn::plat::testing::CallWrite, f.failedWrite);
             EXPECT_EQ(c->rw.saveCacheFile(c->h, f.stopAt >= 0 ? stop : nullptr, &stopAt), 0);
-            tvn::plat::cacheFileFailWriteAfter(-1);
+            tvn::plat::testing::clearFaults();
             EXPECT_EQ(file.read(), before);
             if (f.missing) writeBytes(b.name(2), source);
             EXPECT_EQ(c->rw.saveCacheFile(c->h, nullptr, nullptr), 1);

@@ -7,6 +7,7 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
+#include "support/faults.h"
 #include "support/helpers.h"
 
 using tvn::ImageAccess;
@@ -182,18 +183,18 @@ TEST(Geometry, FailedAllocationsLeaveThePictureUnchanged) {
         CRGBAImage image(px.data(), 6, 5);
         unsigned char* a = static_cast<unsigned char*>(tvn::pixel::heapAllocZero(30));
         ImageAccess::savedAlpha(image) = a;
-        tvn::pixel::testing::failAllocation(1); // the stretch's one allocation
+        tvntest::failAllocations(1); // the stretch's one allocation
         image.stretchHorizontally(10);
-        tvn::pixel::testing::failAllocation(0);
+        tvntest::endFaults();
         EXPECT_EQ(image.getWidth(), 6u);
         EXPECT_EQ(image.getWidthOrig(), 6u);
         EXPECT_EQ(pixelsOf(image), px);
         EXPECT_EQ(ImageAccess::savedAlpha(image), a);
 
         TVN_DWORD x = 9, y = 9;
-        tvn::pixel::testing::failAllocation(1);
+        tvntest::failAllocations(1);
         image.trimByAlpha(x, y);
-        tvn::pixel::testing::failAllocation(0);
+        tvntest::endFaults();
         EXPECT_EQ(x, 9u);
         EXPECT_EQ(image.getHeight(), 5u);
         EXPECT_EQ(pixelsOf(image), px);

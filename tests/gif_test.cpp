@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "image/image_access.h"
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
+#include "support/faults.h"
 #include "support/gif_encode.h"
 #include "support/helpers.h"
 
@@ -34,18 +36,18 @@ struct Result {
 };
 
 Result readWith(const Bytes& bytes, bool reference, unsigned long failAllocation = 0) {
-    const tvn::pixel::cpu::Level cap = tvn::pixel::cpu::testing::levelCap();
-    if (reference) tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
+    const tvn::pixel::cpu::Level cap = static_cast<tvn::pixel::cpu::Level>(tvn::plat::testing::processorLevelSet());
+    if (reference) tvn::plat::testing::setProcessorLevel(static_cast<int>(tvn::pixel::cpu::Level::Reference));
     tvntest::MessageRecorder recorder;
     tvntest::MemoryFile file("crafted.gif", bytes);
     CRGBAImage image;
     HANDLE h = tvn::plat::fileOpenRead(file.path());
     Result r;
-    tvn::pixel::testing::failAllocation(failAllocation);
+    tvntest::failAllocations(failAllocation);
     r.ok = tvn::ImageAccess::readGIF(image, h);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     tvn::plat::fileClose(h);
-    tvn::pixel::cpu::testing::capLevel(cap);
+    tvn::plat::testing::setProcessorLevel(static_cast<int>(cap));
     r.width = image.getWidth();
     r.height = image.getHeight();
     if (r.ok) r.pixels = tvntest::pixelsOf(image);

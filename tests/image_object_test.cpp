@@ -12,6 +12,7 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
+#include "support/faults.h"
 #include "support/helpers.h"
 #include "support/levels.h"
 
@@ -134,13 +135,13 @@ TEST(ImageObject, EveryAllocationFailureIsClean) {
     };
     for (unsigned long n = 1; n <= 8; ++n)
         for (const auto& operation : operations) {
-            tvn::pixel::testing::failAllocation(n);
+            tvntest::failAllocations(n);
             try {
                 operation();
             } catch (char* text) {
                 EXPECT_EQ(std::string(text), outOfMemory);
             }
-            tvn::pixel::testing::failAllocation(0);
+            tvntest::endFaults();
         }
     EXPECT_EQ(pixelsOf(source), px);
 }
@@ -220,9 +221,9 @@ TEST(FromHandle, FailuresLeaveTheImageAsItWas) {
     EXPECT_EQ(image.fromHandle(nullptr), 0);
     unchanged();
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the row buffer
-        tvn::pixel::testing::failAllocation(n);
+        tvntest::failAllocations(n);
         EXPECT_EQ(image.fromHandle(bitmap.handle), 0) << n;
-        tvn::pixel::testing::failAllocation(0);
+        tvntest::endFaults();
         unchanged();
     }
 }

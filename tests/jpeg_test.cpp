@@ -9,6 +9,7 @@
 #include "image/image_access.h"
 #include "pixel/heap.h"
 #include "platform/platform.h"
+#include "support/faults.h"
 #include "support/helpers.h"
 
 namespace {
@@ -21,9 +22,9 @@ std::vector<unsigned char> quadrants() {
 int readJpeg(CRGBAImage& image, const std::vector<unsigned char>& bytes, unsigned long failAllocation = 0) {
     tvntest::MemoryFile file("picture.jpg", bytes);
     HANDLE h = tvn::plat::fileOpenRead(file.path());
-    tvn::pixel::testing::failAllocation(failAllocation);
+    tvntest::failAllocations(failAllocation);
     int ok = tvn::ImageAccess::readJPEG(image, h);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     tvn::plat::fileClose(h);
     return ok;
 }

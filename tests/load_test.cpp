@@ -10,7 +10,8 @@
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
+#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
@@ -188,15 +189,15 @@ TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
         const tvntest::Snapshot before = tvntest::snapshot(image);
         tvntest::MessageNumbers boxes;
         int result = -1;
-        tvn::pixel::testing::failAllocation(n);
+        tvntest::failAllocations(n);
         try {
             result = image.load(second.path(), 0);
         } catch (char* text) {
             EXPECT_EQ(text, tvn::pixel::messageText(1));
             ++threw;
         }
-        const bool failed = tvn::pixel::testing::allocationCount() >= n;
-        tvn::pixel::testing::failAllocation(0);
+        const bool failed = tvn::plat::testing::countedCalls() >= n;
+        tvntest::endFaults();
         if (!failed) break; // every allocation of the load has been made to fail once
         if (result == 1) {
             EXPECT_EQ(image.getWidth(), 4u) << n; // a name buffer of the backup: not reported
@@ -246,14 +247,14 @@ TEST_F(LoadTest, DialogChoiceStartFolderAndRememberedFolder) {
 
 TEST_F(LoadTest, ReloadReadsTheFileAgain) {
     const std::string path = "mem/reload/pic.bmp";
-    tvn::plat::memoryFileAdd(path.c_str(), bmp(3, 2, 1).data(), bmp(3, 2, 1).size());
+    tvn::plat::testing::memoryFileAdd(path.c_str(), bmp(3, 2, 1).data(), bmp(3, 2, 1).size());
     CRGBAImage image;
     ASSERT_EQ(image.load(path.c_str(), 0), 1);
     const Bytes changed = bmp(3, 2, 2);
-    tvn::plat::memoryFileAdd(path.c_str(), changed.data(), changed.size());
+    tvn::plat::testing::memoryFileAdd(path.c_str(), changed.data(), changed.size());
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 1);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
-    tvn::plat::memoryFileRemove(path.c_str());
+    tvn::plat::testing::memoryFileRemove(path.c_str());
     tvntest::MessageNumbers boxes;
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 0);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);

@@ -19,6 +19,7 @@
 #include "resample/plan.h"
 #include "resample/simd.h"
 #include "resample/two_pass_scaler.h"
+#include "support/faults.h"
 #include "support/helpers.h"
 #include "support/levels.h"
 
@@ -196,10 +197,10 @@ TEST(Resize, AllocationFailuresLeaveTheImageAsItWas) {
         for (unsigned long n = 1;; ++n) {
             auto image = start();
             const std::vector<TVN_DWORD> before = pixelsOf(*image);
-            tvn::pixel::testing::failAllocation(n);
+            tvntest::failAllocations(n);
             const int result = image->setSize(33, 20, 6, nullptr, nullptr);
-            const bool reached = tvn::pixel::testing::allocationCount() >= n;
-            tvn::pixel::testing::failAllocation(0);
+            const bool reached = tvn::plat::testing::countedCalls() >= n;
+            tvntest::endFaults();
             EXPECT_EQ(pixelsOf(*image), result ? success : before) << k << " " << n;
             EXPECT_EQ(image->getWidth(), result ? 33u : 19u + 2 * k);
             EXPECT_EQ(image->getBlurKrnlSize(), k);

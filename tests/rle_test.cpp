@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/image_access.h"
+#include "support/faults.h"
 #include "support/levels.h"
 #include "pixel/heap.h"
 #include "support/helpers.h"
@@ -164,16 +165,16 @@ TEST(RunLength, FailuresStoreNothing) {
     EXPECT_EQ(empty.compressRLE(&packed), 0u);
     std::vector<TVN_DWORD> px = tvntest::randomPixels(9, 9, 1);
     CRGBAImage image(px.data(), 9, 9);
-    tvn::pixel::testing::failAllocation(1);
+    tvntest::failAllocations(1);
     EXPECT_EQ(image.compressRLE(&packed), 0u);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     EXPECT_EQ(packed, marker);
     EXPECT_EQ(image.compressRLE(nullptr), 0u);
     CRGBAImage::freeRLEBuffer(nullptr);
 
     // A refused shrink keeps the larger block; the stream is still right.
-    tvn::pixel::testing::failAllocation(2);
+    tvntest::failAllocations(2);
     const Bytes s = pack(image);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     EXPECT_EQ(s, slowPack(px, 9, 9));
 }

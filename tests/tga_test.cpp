@@ -13,6 +13,7 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
+#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
 #include "support/reader_run.h"
@@ -261,9 +262,9 @@ TEST(TgaReader, TruncationIsMessageTwoAndAFailedAllocationMessageOne) {
     }
     for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the plain pixels
         CRGBAImage image;
-        tvn::pixel::testing::failAllocation(n);
+        tvntest::failAllocations(n);
         Read r = readTga(image, tgaFile(raw));
-        tvn::pixel::testing::failAllocation(0);
+        tvntest::endFaults();
         EXPECT_EQ(r.result, 0) << n;
         EXPECT_EQ(r.messages, std::vector<int>{1}) << n;
     }
@@ -305,8 +306,8 @@ TEST(TgaWriter, Failures) {
     // Out of memory: nothing is written, an existing file stays as it was.
     tvntest::TempFile file("keep.tga");
     file.write({1, 2, 3});
-    tvn::pixel::testing::failAllocation(1);
+    tvntest::failAllocations(1);
     EXPECT_EQ(image.saveTGA(file.path()), 0);
-    tvn::pixel::testing::failAllocation(0);
+    tvntest::endFaults();
     EXPECT_EQ(file.read(), (Bytes{1, 2, 3}));
 }

@@ -25,6 +25,46 @@ typedef int (TVN_CDECL *TVN_OPEN_FILE_PROC)(const char* startFolder, const char*
                                             int pathSize, void* user);
 TVN_API void TVN_CDECL tvnSetOpenFileProc(TVN_OPEN_FILE_PROC proc, void* user);
 
+/* Files. Every file the library opens (pictures, masks, TGA output, cache files
+   and their journals, existence tests of frame runs) goes through these procs; a
+   host installs its own to serve files from elsewhere (an archive, memory, a
+   virtual file system) or to watch them. Install them before the library opens
+   any file and remove them only when none is open: a file is served to its close
+   by the procs that opened it. tvnGetSystemFileProcs gives the library's own
+   procs, so that a host's procs can pass on what they do not serve themselves.
+   Handles are the procs' own (never null; failure is null). Every proc gets the
+   user value of the record; all but open and exists return 1 for success. */
+#define TVN_FILE_READ 0                  /* read, existing files only */
+#define TVN_FILE_READ_SHARED 1           /* read, others may write; existing only */
+#define TVN_FILE_QUERY 2                 /* no access (times only); existing only */
+#define TVN_FILE_CREATE_WRITE 3          /* write, created or emptied */
+#define TVN_FILE_READ_WRITE 4            /* read and write, existing only */
+#define TVN_FILE_READ_WRITE_CREATE 5     /* read and write, created when missing */
+#define TVN_SEEK_BEGIN 0
+#define TVN_SEEK_CURRENT 1
+#define TVN_SEEK_END 2
+typedef struct TVN_FILE_PROCS {
+    void* user;
+    void* (TVN_CDECL *open)(const char* path, int access, void* user);
+    /* *got < size only at the end of the file. */
+    int (TVN_CDECL *read)(void* file, void* buffer, TVN_DWORD size, TVN_DWORD* got, void* user);
+    /* 1 only when all of size bytes were written. */
+    int (TVN_CDECL *write)(void* file, const void* data, TVN_DWORD size, TVN_DWORD* written, void* user);
+    /* Moves to origin + offset (fails before the start); *position gets the new position. */
+    int (TVN_CDECL *seek)(void* file, TVN_INT64 offset, int origin, TVN_UINT64* position, void* user);
+    /* The size, or 0xFFFFFFFF on failure. */
+    TVN_DWORD (TVN_CDECL *size)(void* file, void* user);
+    int (TVN_CDECL *truncate)(void* file, void* user); /* the file ends at the current position */
+    int (TVN_CDECL *sync)(void* file, void* user);     /* written data are on the disk */
+    int (TVN_CDECL *time)(void* file, FILETIME* lastWrite, void* user);
+    void (TVN_CDECL *close)(void* file, void* user);
+    int (TVN_CDECL *exists)(const char* path, void* user); /* 1 for a file or folder of that name */
+    int (TVN_CDECL *remove)(const char* path, void* user);
+} TVN_FILE_PROCS;
+/* Installs a copy of *procs (every member set), or null to restore the library's own. */
+TVN_API void TVN_CDECL tvnSetFileProcs(const TVN_FILE_PROCS* procs);
+TVN_API void TVN_CDECL tvnGetSystemFileProcs(TVN_FILE_PROCS* procs);
+
 /* Bitmap handles for CRGBAImage::fromHandle, made from bottom-up rows of 24-bit
    (blue, green, red) or 32-bit (blue, green, red, alpha) pixels, stride bytes
    apart. On Windows this is a real device-independent bitmap (HBITMAP); elsewhere

@@ -59,7 +59,7 @@ public:
     static const int BlackmanFilter;
 
     /* Folder in which the open-file dialog of load starts; shared by all images. */
-    static char m_strPath[260];
+    static char m_strPath[TVN_MAX_PATH];
 
     /* What throws, and what: the members below throw a char* that points at a
        text of the library (valid while it is loaded); every other member reports

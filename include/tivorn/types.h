@@ -44,6 +44,22 @@ typedef struct _FILETIME {
 #  endif
 #endif
 
+/* 64-bit file positions in the host's file procs (host.h), also from C90. */
+#if defined(__GNUC__)
+__extension__ typedef long long TVN_INT64;
+__extension__ typedef unsigned long long TVN_UINT64;
+#elif defined(_MSC_VER)
+typedef __int64 TVN_INT64;
+typedef unsigned __int64 TVN_UINT64;
+#else
+typedef long long TVN_INT64;
+typedef unsigned long long TVN_UINT64;
+#endif
+
+/* File names are held in buffers of this many bytes, the terminating zero
+   included (the system's path limit); longer names are refused or cut. */
+#define TVN_MAX_PATH 260
+
 #define TIVORN_VERSION_MAJOR 1
 #define TIVORN_VERSION_MINOR 0
 #define TIVORN_VERSION_PATCH 0

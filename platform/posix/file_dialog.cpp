@@ -1,16 +1,13 @@
-// The open-file dialog on POSIX systems: there is no platform dialog, so it is
-// the host's (tvnSetOpenFileProc) or, without one, a cancel.
-#include "platform/open_file_proc.h"
-#include "platform/dialogs.h"
+// The open-file dialog on POSIX systems: there is no system dialog, so without
+// the host's proc (tvnSetOpenFileProc) it acts as a cancel.
+#include "platform/system.h"
 
 namespace tvn {
 namespace plat {
 
-int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
-                   unsigned long* extendedError) {
-    int result = 0;
-    if (runHostOpenFileProc(startFolder, filters, chosen, chosenSize, extendedError, &result)) return result;
+int sys::openFileDialog(const char*, const char*, char* chosen, int chosenSize, unsigned long* extendedError) {
     if (extendedError) *extendedError = 0;
+    if (chosen && chosenSize > 0) chosen[0] = 0;
     return 0;
 }
 

@@ -1,11 +1,11 @@
 // Module start on POSIX systems: the message table is filled when the shared
 // library (or a program linking the core statically) is loaded.
 #include "platform/module.h"
+#include "platform/system.h"
 #include "pixel/module_start.h"
 
 #include <cstdio>
 #include <cstring>
-#include <pthread.h>
 
 namespace tvn {
 namespace plat {
@@ -16,9 +16,12 @@ struct CompiledString {
     const char* text;
 };
 #define TVN_MESSAGE(n, name, text) {n, text},
+#define TVN_CACHE_MESSAGE(n, name, thrown, text) {n, text},
 const CompiledString kStrings[] = {
 #include "resources/messages.inc"
+#include "resources/cache_messages.inc"
 };
+#undef TVN_CACHE_MESSAGE
 #undef TVN_MESSAGE
 } // namespace
 
@@ -40,13 +43,9 @@ void* moduleInstance() {
     return nullptr;
 }
 
-void defaultMessageBox(const char* text, const char* caption, HWND) {
+void sys::messageBox(const char* text, const char* caption, HWND) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
-}
-
-unsigned long currentThreadId() {
-    return static_cast<unsigned long>(pthread_self());
 }
 
 } // namespace plat

@@ -1,23 +1,16 @@
-// The properties dialog on POSIX systems: only the host's. Without a proc there
-// is no dialog to show, and showProperties reports that as a cancel (0).
-#include "platform/properties_dialog.h"
-
-#include <sys/stat.h>
+// The properties dialog and the colour chooser on POSIX systems: there are no
+// system ones. Without the host's proc showProperties reports a cancel (0).
+#include "platform/system.h"
 
 namespace tvn {
 namespace plat {
 
-int runPropertiesDialog(HWND owner, CPropertiesHandler& handler) {
-    int result = 0;
-    if (runHostPropertiesDialog(owner, handler, &result)) return result;
+int sys::propertiesDialog(HWND, CPropertiesHandler&) {
     return 0;
 }
 
-// Opening without access asks nothing of the file but that it exists and is
-// not a folder; so here it is a status query, which works on unreadable files too.
-int fileCanBeOpened(const char* path) {
-    struct stat info;
-    return path && path[0] && stat(path, &info) == 0 && !S_ISDIR(info.st_mode);
+int sys::chooseColor(HWND, TVN_DWORD*, TVN_DWORD*) {
+    return 0;
 }
 
 } // namespace plat

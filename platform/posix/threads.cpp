@@ -1,60 +1,88 @@
-// Threads, events and locks over the C++ standard library.
-#include "platform/threads.h"
+// Threads, events, locks and the clock over POSIX threads.
+#include "platform/system.h"
 
-#include <condition_variable>
-#include <functional>
-#include <mutex>
-#include <new>
-#include <thread>
+#include <pthread.h>
 #include <sched.h>
+#include <time.h>
 #include <unistd.h>
+#include <new>
 
 namespace tvn {
 namespace plat {
 namespace {
 
+struct Thread {
+    pthread_t id;
+    bool joined;
+};
+
+// Handed to the new thread, which frees it: the handle may be closed first.
+struct Start {
+    void (*routine)(void*);
+    void* argument;
+};
+
 struct Event {
-    std::mutex mutex;
-    std::condition_variable wake;
-    bool signalled = false;
+    pthread_mutex_t mutex;
+    pthread_cond_t wake;
+    bool signalled;
 };
 
 bool isHandle(HANDLE handle) {
     return handle && handle != INVALID_HANDLE_VALUE;
 }
 
-std::recursive_mutex& mutexOf(void* impl) {
-    return *static_cast<std::recursive_mutex*>(impl);
+void* threadEntry(void* parameter) {
+    const Start start = *static_cast<Start*>(parameter);
+    delete static_cast<Start*>(parameter);
+    start.routine(start.argument);
+    return nullptr;
 }
+
+pthread_mutex_t* mutexIn(LockStorage* lock) {
+    return reinterpret_cast<pthread_mutex_t*>(lock->bytes);
+}
+
+pthread_cond_t* conditionIn(ConditionStorage* condition) {
+    return reinterpret_cast<pthread_cond_t*>(condition->bytes);
+}
+
+static_assert(sizeof(pthread_mutex_t) <= sizeof(LockStorage::bytes), "a mutex fits the lock's room");
+static_assert(sizeof(pthread_cond_t) <= sizeof(ConditionStorage::bytes), "a condition fits its room");
 
 } // namespace
 
-HANDLE threadStart(void (*routine)(void*), void* argument) {
-    try {
-        return new std::thread(routine, argument);
-    } catch (...) { // std::system_error when no thread can be made, or no memory
+HANDLE sys::threadStart(void (*routine)(void*), void* argument) {
+    Thread* thread = new (std::nothrow) Thread{pthread_t(), false};
+    Start* start = new (std::nothrow) Start{routine, argument};
+    if (!thread || !start || pthread_create(&thread->id, nullptr, threadEntry, start) != 0) {
+        delete thread;
+        delete start;
         return INVALID_HANDLE_VALUE;
     }
+    return thread;
 }
 
-void threadJoin(HANDLE thread) {
-    if (!isHandle(thread)) return;
-    std::thread* t = static_cast<std::thread*>(thread);
-    if (t->joinable()) t->join();
+void sys::threadJoin(HANDLE handle) {
+    if (!isHandle(handle)) return;
+    Thread* thread = static_cast<Thread*>(handle);
+    if (thread->joined) return;
+    pthread_join(thread->id, nullptr);
+    thread->joined = true;
 }
 
-void threadClose(HANDLE thread) {
-    if (!isHandle(thread)) return;
-    std::thread* t = static_cast<std::thread*>(thread);
-    if (t->joinable()) t->detach(); // a closed handle does not end the thread, as on Windows
-    delete t;
+void sys::threadClose(HANDLE handle) {
+    if (!isHandle(handle)) return;
+    Thread* thread = static_cast<Thread*>(handle);
+    if (!thread->joined) pthread_detach(thread->id); // a closed handle does not end the thread, as on Windows
+    delete thread;
 }
 
-unsigned long threadCurrentId() {
-    return static_cast<unsigned long>(std::hash<std::thread::id>()(std::this_thread::get_id()));
+unsigned long sys::threadId() {
+    return static_cast<unsigned long>(pthread_self());
 }
 
-unsigned processorCount() {
+unsigned sys::processorCount() {
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) == 0) {
         const int n = CPU_COUNT(&set);
@@ -64,59 +92,81 @@ unsigned processorCount() {
     return online > 0 ? static_cast<unsigned>(online) : 1u;
 }
 
-HANDLE eventCreate() {
+HANDLE sys::eventCreate() {
     Event* event = new (std::nothrow) Event;
-    return event ? static_cast<HANDLE>(event) : INVALID_HANDLE_VALUE;
-}
-
-void eventSignal(HANDLE handle) {
-    if (!isHandle(handle)) return;
-    Event* event = static_cast<Event*>(handle);
-    {
-        std::lock_guard<std::mutex> hold(event->mutex);
-        event->signalled = true;
-    }
-    event->wake.notify_one();
-}
-
-void eventWait(HANDLE handle) {
-    if (!isHandle(handle)) return;
-    Event* event = static_cast<Event*>(handle);
-    std::unique_lock<std::mutex> hold(event->mutex);
-    event->wake.wait(hold, [event] { return event->signalled; });
+    if (!event) return INVALID_HANDLE_VALUE;
+    pthread_mutex_init(&event->mutex, nullptr);
+    pthread_cond_init(&event->wake, nullptr);
     event->signalled = false;
+    return event;
 }
 
-void eventClose(HANDLE handle) {
-    if (isHandle(handle)) delete static_cast<Event*>(handle);
+void sys::eventSignal(HANDLE handle) {
+    if (!isHandle(handle)) return;
+    Event* event = static_cast<Event*>(handle);
+    pthread_mutex_lock(&event->mutex);
+    event->signalled = true;
+    pthread_cond_signal(&event->wake);
+    pthread_mutex_unlock(&event->mutex);
 }
 
-RecursiveLock::RecursiveLock() : m_pImpl(new std::recursive_mutex) {}
-
-RecursiveLock::~RecursiveLock() {
-    delete &mutexOf(m_pImpl);
+void sys::eventWait(HANDLE handle) {
+    if (!isHandle(handle)) return;
+    Event* event = static_cast<Event*>(handle);
+    pthread_mutex_lock(&event->mutex);
+    while (!event->signalled) pthread_cond_wait(&event->wake, &event->mutex);
+    event->signalled = false;
+    pthread_mutex_unlock(&event->mutex);
 }
 
-void RecursiveLock::enter() {
-    mutexOf(m_pImpl).lock();
+void sys::eventClose(HANDLE handle) {
+    if (!isHandle(handle)) return;
+    Event* event = static_cast<Event*>(handle);
+    pthread_cond_destroy(&event->wake);
+    pthread_mutex_destroy(&event->mutex);
+    delete event;
 }
 
-void RecursiveLock::leave() {
-    mutexOf(m_pImpl).unlock();
+void sys::lockInit(LockStorage* lock) {
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+    pthread_mutex_init(mutexIn(lock), &attributes);
+    pthread_mutexattr_destroy(&attributes);
 }
 
-Condition::Condition() : m_pImpl(new std::condition_variable_any) {}
-
-Condition::~Condition() {
-    delete static_cast<std::condition_variable_any*>(m_pImpl);
+void sys::lockEnter(LockStorage* lock) {
+    pthread_mutex_lock(mutexIn(lock));
 }
 
-void Condition::wait(RecursiveLock& lock) {
-    static_cast<std::condition_variable_any*>(m_pImpl)->wait(mutexOf(lock.m_pImpl));
+void sys::lockLeave(LockStorage* lock) {
+    pthread_mutex_unlock(mutexIn(lock));
 }
 
-void Condition::wakeAll() {
-    static_cast<std::condition_variable_any*>(m_pImpl)->notify_all();
+void sys::lockDestroy(LockStorage* lock) {
+    pthread_mutex_destroy(mutexIn(lock));
+}
+
+void sys::conditionInit(ConditionStorage* condition) {
+    pthread_cond_init(conditionIn(condition), nullptr);
+}
+
+void sys::conditionWait(ConditionStorage* condition, LockStorage* lock) {
+    pthread_cond_wait(conditionIn(condition), mutexIn(lock));
+}
+
+void sys::conditionWakeAll(ConditionStorage* condition) {
+    pthread_cond_broadcast(conditionIn(condition));
+}
+
+void sys::conditionDestroy(ConditionStorage* condition) {
+    pthread_cond_destroy(conditionIn(condition));
+}
+
+unsigned long long sys::clockNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<unsigned long long>(now.tv_sec) * 1000000000ull + static_cast<unsigned long long>(now.tv_nsec);
 }
 
 } // namespace plat

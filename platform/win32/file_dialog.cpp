@@ -1,9 +1,7 @@
-// The open-file dialog on Windows: the host's (tvnSetOpenFileProc) when one is
-// installed, else GetOpenFileNameA with the request record of its first
-// version (76 bytes in the 32-bit DLL), which every version of the dialog accepts.
-#include "platform/open_file_proc.h"
-#include "platform/dialogs.h"
-#include "tivorn/types.h" // the Win32 declarations
+// The open-file dialog on Windows: GetOpenFileNameA with the request record of
+// its first version (76 bytes in the 32-bit DLL), which every version of the
+// dialog accepts.
+#include "platform/system.h"
 
 #include <commdlg.h>
 #include <cstring>
@@ -19,10 +17,8 @@ static_assert(sizeof(void*) != 4 || kRequestSize == 76, "the 32-bit DLL passes t
 namespace tvn {
 namespace plat {
 
-int openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
-                   unsigned long* extendedError) {
-    int result = 0;
-    if (runHostOpenFileProc(startFolder, filters, chosen, chosenSize, extendedError, &result)) return result;
+int sys::openFileDialog(const char* startFolder, const char* filters, char* chosen, int chosenSize,
+                        unsigned long* extendedError) {
     if (extendedError) *extendedError = 0;
     if (!chosen || chosenSize <= 0) return 0;
     chosen[0] = 0;

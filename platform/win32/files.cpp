@@ -1,89 +1,112 @@
 // Files through the Win32 kernel calls.
-#include "platform/file_hook.h"
-#include "platform/paths.h"
+#include "platform/system.h"
 
 namespace tvn {
 namespace plat {
 
-HANDLE fileOpenRead(const char* path) {
-    if (!path) return INVALID_HANDLE_VALUE;
-    if (const testing::FileHook* hook = fileHook()) {
-        HANDLE own = hook->open(path);
-        if (own != INVALID_HANDLE_VALUE) return own;
+namespace {
+
+bool isFile(HANDLE h) {
+    return h && h != INVALID_HANDLE_VALUE;
+}
+
+// Existence tests of missing drives and empty removable drives must not stop
+// the host with the system's "no disk" box, as the shell's own test makes sure.
+class NoCriticalErrorBoxes {
+public:
+    NoCriticalErrorBoxes() : m_old(0), m_set(SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_old) != 0) {}
+    ~NoCriticalErrorBoxes() {
+        if (m_set) SetThreadErrorMode(m_old, nullptr);
     }
-    return CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
 
-HANDLE fileCreateWrite(const char* path) {
+private:
+    DWORD m_old;
+    bool m_set;
+};
+
+} // namespace
+
+HANDLE sys::fileOpen(const char* path, FileAccess access) {
     if (!path) return INVALID_HANDLE_VALUE;
-    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD rights = GENERIC_READ, sharing = FILE_SHARE_READ, disposition = OPEN_EXISTING;
+    switch (access) {
+    case FileRead: break;
+    case FileReadShared: sharing = FILE_SHARE_READ | FILE_SHARE_WRITE; break;
+    case FileQuery:
+        rights = 0;
+        sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        break;
+    case FileCreateWrite:
+        rights = GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+        break;
+    case FileReadWrite: rights = GENERIC_READ | GENERIC_WRITE; break;
+    case FileReadWriteCreate:
+        rights = GENERIC_READ | GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+        break;
+    default: return INVALID_HANDLE_VALUE;
+    }
+    return CreateFileA(path, rights, sharing, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-HANDLE fileOpenReadWrite(const char* path, int createIfMissing) {
-    if (!path) return INVALID_HANDLE_VALUE;
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                       createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
+int sys::fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got) {
     if (got) *got = 0;
-    if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (const testing::FileHook* hook = hookOf(file)) return hook->read(file, buffer, size, got);
+    if (!isFile(file)) return 0;
     DWORD n = 0;
-    BOOL ok = ReadFile(file, buffer, size, &n, nullptr);
+    const BOOL ok = ReadFile(file, buffer, size, &n, nullptr);
     if (got) *got = n;
     return ok ? 1 : 0;
 }
 
-int fileWrite(HANDLE file, const void* buffer, TVN_DWORD size, TVN_DWORD* written) {
+int sys::fileWrite(HANDLE file, const void* data, TVN_DWORD size, TVN_DWORD* written) {
     if (written) *written = 0;
-    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
+    if (!isFile(file)) return 0;
     DWORD n = 0;
-    BOOL ok = WriteFile(file, buffer, size, &n, nullptr);
+    const BOOL ok = WriteFile(file, data, size, &n, nullptr);
     if (written) *written = n;
     return ok && n == size;
 }
 
-int fileSeek(HANDLE file, long offset, SeekOrigin origin, TVN_DWORD* newPosition) {
-    if (file == INVALID_HANDLE_VALUE || !file) return 0;
-    if (const testing::FileHook* hook = hookOf(file)) return hook->seek(file, offset, origin, newPosition);
-    DWORD method = origin == SeekBegin ? FILE_BEGIN : origin == SeekCurrent ? FILE_CURRENT : FILE_END;
-    DWORD r = SetFilePointer(file, offset, nullptr, method);
-    if (r == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return 0;
-    if (newPosition) *newPosition = r;
+int sys::fileSeek(HANDLE file, long long offset, SeekOrigin origin, unsigned long long* position) {
+    if (!isFile(file)) return 0;
+    const DWORD method = origin == SeekBegin ? FILE_BEGIN : origin == SeekCurrent ? FILE_CURRENT : FILE_END;
+    LONG high = static_cast<LONG>(offset >> 32);
+    const DWORD low = SetFilePointer(file, static_cast<LONG>(offset & 0xFFFFFFFF), &high, method);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return 0;
+    if (position) *position = (static_cast<unsigned long long>(static_cast<DWORD>(high)) << 32) | low;
     return 1;
 }
 
-TVN_DWORD fileSize(HANDLE file) {
-    if (file == INVALID_HANDLE_VALUE || !file) return kInvalidFileSize;
-    if (const testing::FileHook* hook = hookOf(file)) return hook->size(file);
+TVN_DWORD sys::fileSize(HANDLE file) {
+    if (!isFile(file)) return kInvalidFileSize;
     return GetFileSize(file, nullptr);
 }
 
-int fileTruncate(HANDLE file) {
-    if (file == INVALID_HANDLE_VALUE || !file || hookOf(file)) return 0;
-    return SetEndOfFile(file) ? 1 : 0;
+int sys::fileTruncate(HANDLE file) {
+    return isFile(file) && SetEndOfFile(file);
 }
 
-int fileLastWriteTime(HANDLE file, FILETIME* time) {
-    if (file == INVALID_HANDLE_VALUE || !file || !time || hookOf(file)) return 0;
-    return GetFileTime(file, nullptr, nullptr, time) ? 1 : 0;
+int sys::fileSync(HANDLE file) {
+    return isFile(file) && FlushFileBuffers(file);
 }
 
-void fileClose(HANDLE file) {
-    if (file == INVALID_HANDLE_VALUE || !file) return;
-    if (const testing::FileHook* hook = hookOf(file)) {
-        hook->close(file);
-        return;
-    }
-    CloseHandle(file);
+int sys::fileTime(HANDLE file, FILETIME* time) {
+    return isFile(file) && time && GetFileTime(file, nullptr, nullptr, time);
 }
 
-int pathExists(const char* path) {
+void sys::fileClose(HANDLE file) {
+    if (isFile(file)) CloseHandle(file);
+}
+
+int sys::fileExists(const char* path) {
     if (!path) return 0;
-    const testing::FileHook* hook = fileHook();
-    if (hook && hook->exists(path)) return 1;
+    NoCriticalErrorBoxes quiet;
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+int sys::fileRemove(const char* path) {
+    return path && DeleteFileA(path);
 }
 
 } // namespace plat

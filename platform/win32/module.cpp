@@ -1,7 +1,7 @@
 // Module start on Windows: DllMain fills the message table from the DLL's own
 // string table on process or thread attach.
 #include "platform/module.h"
-#include "pixel/module_start.h"
+#include "platform/system.h"
 
 namespace tvn {
 namespace plat {
@@ -17,14 +17,9 @@ void* moduleInstance() {
     return module ? module : GetModuleHandleA(nullptr);
 }
 
-void defaultMessageBox(const char* text, const char* caption, HWND owner) {
+void sys::messageBox(const char* text, const char* caption, HWND owner) {
     MessageBoxA(owner, text, caption, MB_OK | MB_ICONSTOP);
-}
-
-unsigned long currentThreadId() {
-    return GetCurrentThreadId();
 }
 
 } // namespace plat
 } // namespace tvn
-

@@ -1,9 +1,9 @@
 // The properties dialog on Windows: template 170 of the library's resources run
 // by DialogBoxParamA, each message handed to the core's handler through a
-// window that speaks to the real controls. A host proc, when installed, takes
-// the dialog's place.
+// window that speaks to the real controls; and the colour chooser.
 #include "platform/platform.h"
 #include "platform/properties_dialog.h"
+#include "platform/system.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -49,23 +49,13 @@ public:
     void repaint(int id) override { InvalidateRect(item(id), nullptr, TRUE); }
     void paintSolid(void* drawRequest, TVN_DWORD color) override {
         const DRAWITEMSTRUCT* draw = static_cast<const DRAWITEMSTRUCT*>(drawRequest);
-        HBRUSH brush = CreateSolidBrush(color);
+        HBRUSH brush = CreateSolidBrush(color & 0x00FFFFFFu); // a colour reference has no top byte
         if (!brush) return;
         FillRect(draw->hDC, &draw->rcItem, brush);
         DeleteObject(brush);
     }
     void showMessage(const char* text) override { plat::showMessage(text, m_dialog); }
-    int chooseColor(TVN_DWORD* color) override {
-        CHOOSECOLORA request = {};
-        request.lStructSize = sizeof request;
-        request.hwndOwner = m_dialog;
-        request.rgbResult = *color;
-        request.lpCustColors = s_custColors;
-        request.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorA(&request)) return 0;
-        *color = request.rgbResult & 0x00FFFFFFu;
-        return 1;
-    }
+    int chooseColor(TVN_DWORD* color) override { return env().chooseColor(m_dialog, color, s_custColors); }
 
 private:
     HWND item(int id) const { return GetDlgItem(m_dialog, id); }
@@ -100,9 +90,7 @@ INT_PTR CALLBACK propertiesDlgProc(HWND dialog, UINT message, WPARAM wParam, LPA
 
 } // namespace
 
-int runPropertiesDialog(HWND owner, CPropertiesHandler& handler) {
-    int result = 0;
-    if (runHostPropertiesDialog(owner, handler, &result)) return result;
+int sys::propertiesDialog(HWND owner, CPropertiesHandler& handler) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
     // The library's own module; the program itself when the core is linked in
@@ -114,10 +102,15 @@ int runPropertiesDialog(HWND owner, CPropertiesHandler& handler) {
     return code > 0 ? static_cast<int>(code) : 0;
 }
 
-int fileCanBeOpened(const char* path) {
-    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 0;
-    CloseHandle(file);
+int sys::chooseColor(HWND owner, TVN_DWORD* color, TVN_DWORD* customColors) {
+    CHOOSECOLORA request = {};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.rgbResult = *color & 0x00FFFFFFu; // a colour reference has no top byte
+    request.lpCustColors = customColors;
+    request.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&request)) return 0;
+    *color = request.rgbResult & 0x00FFFFFFu;
     return 1;
 }
 

@@ -1,5 +1,5 @@
-// Threads, events and locks over the Win32 kernel calls.
-#include "platform/threads.h"
+// Threads, events, locks and the clock over the Win32 kernel calls.
+#include "platform/system.h"
 
 #include <new>
 
@@ -23,9 +23,20 @@ bool isHandle(HANDLE handle) {
     return handle && handle != INVALID_HANDLE_VALUE;
 }
 
+CRITICAL_SECTION* sectionIn(LockStorage* lock) {
+    return reinterpret_cast<CRITICAL_SECTION*>(lock->bytes);
+}
+
+CONDITION_VARIABLE* conditionIn(ConditionStorage* condition) {
+    return reinterpret_cast<CONDITION_VARIABLE*>(condition->bytes);
+}
+
+static_assert(sizeof(CRITICAL_SECTION) <= sizeof(LockStorage::bytes), "a critical section fits the lock's room");
+static_assert(sizeof(CONDITION_VARIABLE) <= sizeof(ConditionStorage::bytes), "a condition fits its room");
+
 } // namespace
 
-HANDLE threadStart(void (*routine)(void*), void* argument) {
+HANDLE sys::threadStart(void (*routine)(void*), void* argument) {
     ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument};
     if (!start) return INVALID_HANDLE_VALUE;
     HANDLE thread = CreateThread(nullptr, 0, threadEntry, start, 0, nullptr);
@@ -34,19 +45,19 @@ HANDLE threadStart(void (*routine)(void*), void* argument) {
     return INVALID_HANDLE_VALUE;
 }
 
-void threadJoin(HANDLE thread) {
+void sys::threadJoin(HANDLE thread) {
     if (isHandle(thread)) WaitForSingleObject(thread, INFINITE);
 }
 
-void threadClose(HANDLE thread) {
+void sys::threadClose(HANDLE thread) {
     if (isHandle(thread)) CloseHandle(thread);
 }
 
-unsigned long threadCurrentId() {
+unsigned long sys::threadId() {
     return GetCurrentThreadId();
 }
 
-unsigned processorCount() {
+unsigned sys::processorCount() {
     DWORD_PTR process = 0, system = 0;
     if (GetProcessAffinityMask(GetCurrentProcess(), &process, &system) && process) {
         unsigned n = 0;
@@ -58,55 +69,60 @@ unsigned processorCount() {
     return info.dwNumberOfProcessors ? static_cast<unsigned>(info.dwNumberOfProcessors) : 1u;
 }
 
-HANDLE eventCreate() {
+HANDLE sys::eventCreate() {
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     return event ? event : INVALID_HANDLE_VALUE;
 }
 
-void eventSignal(HANDLE event) {
+void sys::eventSignal(HANDLE event) {
     if (isHandle(event)) SetEvent(event);
 }
 
-void eventWait(HANDLE event) {
+void sys::eventWait(HANDLE event) {
     if (isHandle(event)) WaitForSingleObject(event, INFINITE);
 }
 
-void eventClose(HANDLE event) {
+void sys::eventClose(HANDLE event) {
     if (isHandle(event)) CloseHandle(event);
 }
 
-RecursiveLock::RecursiveLock() : m_pImpl(new CRITICAL_SECTION) {
-    InitializeCriticalSection(static_cast<CRITICAL_SECTION*>(m_pImpl));
+void sys::lockInit(LockStorage* lock) {
+    InitializeCriticalSection(sectionIn(lock));
 }
 
-RecursiveLock::~RecursiveLock() {
-    DeleteCriticalSection(static_cast<CRITICAL_SECTION*>(m_pImpl));
-    delete static_cast<CRITICAL_SECTION*>(m_pImpl);
+void sys::lockEnter(LockStorage* lock) {
+    EnterCriticalSection(sectionIn(lock));
 }
 
-void RecursiveLock::enter() {
-    EnterCriticalSection(static_cast<CRITICAL_SECTION*>(m_pImpl));
+void sys::lockLeave(LockStorage* lock) {
+    LeaveCriticalSection(sectionIn(lock));
 }
 
-void RecursiveLock::leave() {
-    LeaveCriticalSection(static_cast<CRITICAL_SECTION*>(m_pImpl));
+void sys::lockDestroy(LockStorage* lock) {
+    DeleteCriticalSection(sectionIn(lock));
 }
 
-Condition::Condition() : m_pImpl(new CONDITION_VARIABLE) {
-    InitializeConditionVariable(static_cast<CONDITION_VARIABLE*>(m_pImpl));
+void sys::conditionInit(ConditionStorage* condition) {
+    InitializeConditionVariable(conditionIn(condition));
 }
 
-Condition::~Condition() {
-    delete static_cast<CONDITION_VARIABLE*>(m_pImpl);
+void sys::conditionWait(ConditionStorage* condition, LockStorage* lock) {
+    SleepConditionVariableCS(conditionIn(condition), sectionIn(lock), INFINITE);
 }
 
-void Condition::wait(RecursiveLock& lock) {
-    SleepConditionVariableCS(static_cast<CONDITION_VARIABLE*>(m_pImpl),
-                             static_cast<CRITICAL_SECTION*>(lock.m_pImpl), INFINITE);
+void sys::conditionWakeAll(ConditionStorage* condition) {
+    WakeAllConditionVariable(conditionIn(condition));
 }
 
-void Condition::wakeAll() {
-    WakeAllConditionVariable(static_cast<CONDITION_VARIABLE*>(m_pImpl));
+void sys::conditionDestroy(ConditionStorage*) {} // a condition variable holds nothing to release
+
+unsigned long long sys::clockNanoseconds() {
+    LARGE_INTEGER count, frequency;
+    QueryPerformanceCounter(&count);
+    QueryPerformanceFrequency(&frequency);
+    const unsigned long long ticks = static_cast<unsigned long long>(count.QuadPart);
+    const unsigned long long perSecond = static_cast<unsigned long long>(frequency.QuadPart);
+    return ticks / perSecond * 1000000000ull + ticks % perSecond * 1000000000ull / perSecond;
 }
 
 } // namespace plat

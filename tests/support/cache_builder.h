@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cache/cache_format.h"
-#include "platform/cache_files.h"
+#include "platform/files.h"
 #include "support/helpers.h"
 #include "tivorn.h"
 
@@ -38,8 +38,8 @@ inline std::vector<unsigned char> packPixels(const std::vector<TVN_DWORD>& px, T
 // The time stamp the library takes of a file.
 inline FILETIME fileTime(const std::string& path) {
     FILETIME t{};
-    HANDLE h = tvn::plat::cacheFileOpenQuery(path.c_str());
-    tvn::plat::cacheFileTime(h, &t);
+    HANDLE h = tvn::plat::fileOpen(path.c_str(), tvn::plat::FileQuery);
+    tvn::plat::fileLastWriteTime(h, &t);
     tvn::plat::fileClose(h);
     return t;
 }

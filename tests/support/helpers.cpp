@@ -11,7 +11,7 @@
 #include "pixel/heap.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 #include "resources_text.h"
 
 namespace tvntest {
@@ -46,11 +46,11 @@ std::string MessageRecorder::expectedText(int n) {
 }
 
 MemoryFile::MemoryFile(const std::string& name, const std::vector<unsigned char>& bytes) : m_path("mem/" + name) {
-    tvn::plat::memoryFileAdd(m_path.c_str(), bytes.data(), bytes.size());
+    tvn::plat::testing::memoryFileAdd(m_path.c_str(), bytes.data(), bytes.size());
 }
 
 MemoryFile::~MemoryFile() {
-    tvn::plat::memoryFileRemove(m_path.c_str());
+    tvn::plat::testing::memoryFileRemove(m_path.c_str());
 }
 
 TempFile::TempFile(const std::string& name) {

@@ -5,28 +5,29 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/testing/test_environment.h"
 #include "pixel/cpu_features.h"
 
 namespace tvntest {
 
 template <class F> void forEachLevel(F check) {
     using tvn::pixel::cpu::Level;
-    const Level cap = tvn::pixel::cpu::testing::levelCap();
+    const Level cap = static_cast<tvn::pixel::cpu::Level>(tvn::plat::testing::processorLevelSet());
     for (int l = 0; l <= static_cast<int>(tvn::pixel::cpu::detectedLevel()); ++l) {
         const Level level = static_cast<Level>(l);
         SCOPED_TRACE(tvn::pixel::cpu::levelName(level));
-        tvn::pixel::cpu::testing::capLevel(level);
+        tvn::plat::testing::setProcessorLevel(static_cast<int>(level));
         check(level);
     }
-    tvn::pixel::cpu::testing::capLevel(cap);
+    tvn::plat::testing::setProcessorLevel(static_cast<int>(cap));
 }
 
 // Runs f with the hot loops capped at the reference.
 template <class F> auto onReference(F f) {
-    const tvn::pixel::cpu::Level cap = tvn::pixel::cpu::testing::levelCap();
-    tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
+    const tvn::pixel::cpu::Level cap = static_cast<tvn::pixel::cpu::Level>(tvn::plat::testing::processorLevelSet());
+    tvn::plat::testing::setProcessorLevel(static_cast<int>(tvn::pixel::cpu::Level::Reference));
     auto result = f();
-    tvn::pixel::cpu::testing::capLevel(cap);
+    tvn::plat::testing::setProcessorLevel(static_cast<int>(cap));
     return result;
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/testing/memory_files.h"
+#include "platform/testing/test_environment.h"
 
 namespace tvntest {
 
@@ -11,12 +11,12 @@ int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::v
              std::vector<int>* messages) {
     static unsigned counter = 0;
     const std::string name = "mem/reader_input_" + std::to_string(++counter);
-    tvn::plat::memoryFileAdd(name.c_str(), bytes.data(), bytes.size());
+    tvn::plat::testing::memoryFileAdd(name.c_str(), bytes.data(), bytes.size());
     HANDLE file = tvn::plat::fileOpenRead(name.c_str());
     MessageNumbers boxes;
     const int result = reader(image, file);
     tvn::plat::fileClose(file);
-    tvn::plat::memoryFileRemove(name.c_str());
+    tvn::plat::testing::memoryFileRemove(name.c_str());
     if (messages) *messages = boxes.numbers();
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "platform/testing/test_environment.h"
 #include "pixel/cpu_features.h"
 #include "pixel/module_start.h"
 #include "platform/platform.h"
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
     tvn::pixel::moduleAttach(tvn::plat::moduleInstance(), tvn::pixel::kAttachProcess);
     // CI runs the whole suite a second time on the scalar reference paths.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
-    if (forced && *forced && *forced != '0') tvn::pixel::cpu::testing::capLevel(tvn::pixel::cpu::Level::Reference);
+    if (forced && *forced && *forced != '0') tvn::plat::testing::setProcessorLevel(static_cast<int>(tvn::pixel::cpu::Level::Reference));
     tvnSetMessageProc(&tvntest::stderrSink, nullptr);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
