@@ -2,15 +2,17 @@
 // the frame queries. Saving is in cache_save.cpp.
 #include "cache/cache_file.h"
 #include "cache/cache_format.h"
+#include "cache/failures.h"
 #include "cache/file_window.h"
+#include "cache/journal.h"
 #include "pixel/heap.h"
 #include "pixel/rle_packets.h"
-#include "tivorn/image.h"
 #include "platform/files.h"
+#include "platform/message_record.h"
 #include "platform/threads.h"
 #include "sequence/frame_names.h"
+#include "tivorn/image.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -19,36 +21,69 @@ using namespace tvn;
 
 std::atomic<TVN_DWORD> CKACFile::s_dwNextHandle{1};
 
-CKACFrame::CKACFrame(const char* name, TVN_DWORD nameLength, const FILETIME& lastWrite)
-    : m_pszFileName(cache::copyName(name, nameLength, "Failed to create frames")), m_dwNameLength(nameLength),
-      m_ftLastWrite(lastWrite) {}
+CKACFrame::CKACFrame(char* name, TVN_DWORD nameLength, const FILETIME& lastWrite)
+    : m_pszFileName(name), m_dwNameLength(nameLength), m_ftLastWrite(lastWrite) {}
 
 CKACFrame::~CKACFrame() {
     pixel::heapFree(m_pszFileName);
 }
 
-CKACEntry::CKACEntry(const char* name, TVN_DWORD nameLength)
-    : m_pszFileName(cache::copyName(name, nameLength, "Failed to load file")), m_dwNameLength(nameLength),
-      m_vecFrames() {}
+CKACEntry::CKACEntry(char* name, TVN_DWORD nameLength)
+    : m_pszFileName(name), m_dwNameLength(nameLength), m_vecFrames() {}
 
 CKACEntry::~CKACEntry() {
     for (std::size_t i = 0; i < m_vecFrames.size(); ++i) delete m_vecFrames[i].first;
     pixel::heapFree(m_pszFileName);
 }
 
+namespace {
+
+const char kJournalSuffix[] = ".journal";
+
+char* journalNameOf(const char* fileName) {
+    const std::size_t length = std::strlen(fileName);
+    char* name = static_cast<char*>(pixel::heapAlloc(length + sizeof kJournalSuffix));
+    if (!name) throw cache::failure::OpenFailed;
+    std::memcpy(name, fileName, length);
+    std::memcpy(name + length, kJournalSuffix, sizeof kJournalSuffix);
+    return name;
+}
+
+// Plays back the journal of a save that was cut off, so that the file is
+// exactly what it was before that save; refuses the file when that cannot be done.
+void recoverFrom(const char* journal, const char* fileName, int writable) {
+    if (!cache::journalPresent(journal)) return;
+    plat::CPlatformFile file(plat::fileOpen(fileName, writable ? plat::FileReadWriteCreate : plat::FileReadWrite));
+    if (!file.isOpen() || cache::journalPlayBack(journal, file.handle()) == cache::JournalUnusable)
+        throw cache::failure::OpenFailed;
+}
+
+} // namespace
+
 CKACFile::CKACFile(const char* fileName, int writable)
-    : m_hFile(INVALID_HANDLE_VALUE), m_pszFileName(nullptr), m_dwOwnerThread(0), m_dwHandle(0),
-      m_bWritable(writable), m_vecEntries(), m_vecPacked() {
-    if (!fileName) throw "Error opening file";
-    m_hFile = plat::fileOpen(fileName, writable ? plat::FileReadWriteCreate : plat::FileReadShared);
-    if (m_hFile == INVALID_HANDLE_VALUE) throw "Error opening file";
+    : m_hFile(INVALID_HANDLE_VALUE), m_pszFileName(nullptr), m_pszJournalName(nullptr), m_dwOwnerThread(0),
+      m_dwHandle(0), m_bWritable(writable), m_bBusy(false), m_vecEntries() {
+    if (!fileName) throw cache::failure::OpenFailed;
     try {
-        if (!writable && !cache::readEntryList(m_hFile, m_vecEntries)) throw "Bad cache file";
-        m_pszFileName = cache::copyName(fileName, static_cast<TVN_DWORD>(std::strlen(fileName)), "Error opening file");
+        m_pszFileName = cache::copyName(fileName, static_cast<TVN_DWORD>(std::strlen(fileName)),
+                                        cache::failure::OpenFailed);
+        m_pszJournalName = journalNameOf(fileName);
+        recoverFrom(m_pszJournalName, fileName, writable);
+        m_hFile = plat::fileOpen(fileName, writable ? plat::FileReadWriteCreate : plat::FileReadShared);
+        if (m_hFile == INVALID_HANDLE_VALUE) throw cache::failure::OpenFailed;
+        if (!writable) {
+            try {
+                cache::readEntryList(m_hFile, m_vecEntries);
+            } catch (const char*) {
+                throw cache::failure::BadCache;
+            }
+        }
     } catch (...) {
         // A failed open keeps nothing: the handle is closed, entries read are freed.
         cache::deleteEntries(m_vecEntries);
         plat::fileClose(m_hFile);
+        pixel::heapFree(m_pszJournalName);
+        pixel::heapFree(m_pszFileName);
         throw;
     }
     m_dwOwnerThread = plat::threadCurrentId();
@@ -57,6 +92,7 @@ CKACFile::CKACFile(const char* fileName, int writable)
 
 CKACFile::~CKACFile() {
     pixel::heapFree(m_pszFileName);
+    pixel::heapFree(m_pszJournalName);
     plat::fileClose(m_hFile);
     cache::deleteEntries(m_vecEntries);
 }
@@ -72,7 +108,10 @@ const CKACEntry* CKACFile::entry(std::size_t index) const {
 int CKACFile::reopenAsWritable() {
     if (m_bWritable) return 1;
     HANDLE h = plat::fileOpenReadWrite(m_pszFileName, 0);
-    if (h == INVALID_HANDLE_VALUE) return 0;
+    if (h == INVALID_HANDLE_VALUE) {
+        cache::recordFailure(cache::failure::OpenFailed, plat::messageSequence());
+        return 0;
+    }
     plat::fileClose(m_hFile);
     m_hFile = h;
     m_bWritable = 1;
@@ -80,9 +119,17 @@ int CKACFile::reopenAsWritable() {
 }
 
 int CKACFile::reread() {
+    const unsigned long since = plat::messageSequence();
     KAC_ENTRY_LIST fresh;
-    if (!cache::readEntryList(m_hFile, fresh)) {
+    try {
+        cache::readEntryList(m_hFile, fresh);
+    } catch (const char* text) {
         cache::deleteEntries(fresh);
+        cache::recordFailure(text, since);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        cache::deleteEntries(fresh);
+        cache::recordFailure(cache::failure::FramesNotCreated, since);
         return 0;
     }
     cache::deleteEntries(m_vecEntries);
@@ -94,34 +141,40 @@ namespace {
 
 FILETIME lastWriteTime(const char* name) {
     HANDLE h = plat::fileOpen(name, plat::FileQuery);
-    if (h == INVALID_HANDLE_VALUE) throw "Error opening file";
+    if (h == INVALID_HANDLE_VALUE) throw cache::failure::OpenFailed;
     FILETIME t;
     const int ok = plat::fileLastWriteTime(h, &t);
     plat::fileClose(h);
-    if (!ok) throw "Error reading timestamp";
+    if (!ok) throw cache::failure::TimestampUnreadable;
     return t;
 }
 
 // Builds an entry from the frame sequence that starts at `name`: names and time
-// stamps only; no picture is decoded.
+// stamps only; no picture is decoded. The listed names become the frames' own.
 CKACEntry* buildEntry(const char* name) {
     FRAME_NAME_LIST names;
     sequence::enumerateFrameFiles(name, names);
-    if (names.empty()) throw "Error enumerating frames";
+    if (names.empty()) throw cache::failure::NoFrames;
     std::unique_ptr<CKACEntry> entry;
+    std::size_t taken = 0;
     try {
-        entry.reset(new CKACEntry(name, static_cast<TVN_DWORD>(std::strlen(name))));
+        char* entryName = cache::copyName(name, static_cast<TVN_DWORD>(std::strlen(name)), cache::failure::LoadFailed);
+        try {
+            entry.reset(new CKACEntry(entryName, static_cast<TVN_DWORD>(std::strlen(name))));
+        } catch (...) {
+            pixel::heapFree(entryName);
+            throw;
+        }
         entry->m_vecFrames.reserve(names.size());
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const FILETIME t = lastWriteTime(names[i]);
-            entry->m_vecFrames.push_back(
-                std::make_pair(new CKACFrame(names[i], static_cast<TVN_DWORD>(std::strlen(names[i])), t), 0u));
+        for (; taken < names.size(); ++taken) {
+            const FILETIME t = lastWriteTime(names[taken]);
+            entry->m_vecFrames.push_back(std::make_pair(
+                new CKACFrame(names[taken], static_cast<TVN_DWORD>(std::strlen(names[taken])), t), 0u));
         }
     } catch (...) {
-        sequence::freeFrameNames(names);
-        throw "Failed to load file";
+        for (std::size_t i = taken; i < names.size(); ++i) sequence::freeFrameName(names[i]);
+        throw cache::failure::LoadFailed;
     }
-    sequence::freeFrameNames(names);
     return entry.release();
 }
 
@@ -129,16 +182,18 @@ CKACEntry* buildEntry(const char* name) {
 
 int CKACFile::addEntry(const char* imageFileName) {
     if (!imageFileName) return 0;
+    const unsigned long since = plat::messageSequence();
     try {
         std::unique_ptr<CKACEntry> entry(buildEntry(imageFileName));
         m_vecEntries.push_back(std::make_pair(entry.get(), 0u));
         entry.release();
         return 1;
-    } catch (const char*) {
-        return 0;
+    } catch (const char* text) {
+        cache::recordFailure(text, since);
     } catch (const std::bad_alloc&) {
-        return 0;
+        cache::recordFailure(cache::failure::LoadFailed, since);
     }
+    return 0;
 }
 
 int CKACFile::deleteEntry(std::size_t index) {
@@ -159,39 +214,64 @@ const char* CKACFile::frameName(std::size_t entry, std::size_t frame) const {
     return f ? f->first->m_pszFileName : nullptr;
 }
 
-bool CKACFile::readFrameHead(const std::pair<CKACFrame*, TVN_DWORD>& frame, TVN_DWORD* w, TVN_DWORD* h,
-                             TVN_DWORD* packedLength) {
-    const unsigned long long at = static_cast<unsigned long long>(frame.second) + 4 + frame.first->m_dwNameLength + 8;
-    const TVN_DWORD size = plat::fileSize(m_hFile);
-    if (size == plat::kInvalidFileSize || at + 12 > size) return false;
-    unsigned char fields[12];
-    if (!cache::readAt(m_hFile, static_cast<TVN_DWORD>(at), fields, 12)) return false;
-    *w = cache::getU32(fields);
-    *h = cache::getU32(fields + 4);
-    *packedLength = cache::getU32(fields + 8);
-    return *packedLength <= size - (at + 12);
-}
-
 int CKACFile::frameSize(std::size_t entry, std::size_t frame, TVN_DWORD* width, TVN_DWORD* height) {
     const std::pair<CKACFrame*, TVN_DWORD>* f = frameAt(entry, frame);
     if (!f || !width || !height) return 0;
-    TVN_DWORD w = 0, h = 0, s = 0;
-    if (f->second == 0) {
-        CRGBAImage source;
-        if (!source.load(f->first->m_pszFileName, 0)) return 0;
-        w = source.getWidth();
-        h = source.getHeight();
-    } else if (!readFrameHead(*f, &w, &h, &s)) {
-        return 0;
+    const unsigned long since = plat::messageSequence();
+    try {
+        cache::FRAME_FIELDS fields = {};
+        if (f->second == 0) {
+            CRGBAImage source;
+            if (!source.load(f->first->m_pszFileName, 0)) return 0;
+            fields.width = source.getWidth();
+            fields.height = source.getHeight();
+        } else if (!cache::readFrameFieldsAt(m_hFile, plat::fileSize(m_hFile), f->second, f->first->m_dwNameLength,
+                                             cache::FieldsSize, &fields)) {
+            throw cache::failure::BadCache;
+        }
+        *width = fields.width;
+        *height = fields.height;
+        return 1;
+    } catch (const char* text) {
+        cache::recordFailure(text, since);
+    } catch (const std::bad_alloc&) {
+        cache::recordFailure(cache::failure::FramesNotCreated, since);
     }
-    *width = w;
-    *height = h;
-    return 1;
+    return 0;
 }
+
+namespace {
+
+// Feeds the packed pixels at `at` (`length` bytes) to the decoder in blocks
+// small enough to stay in the processor's cache between the read and the
+// unpacking, until its picture is complete; bytes after its last pixel are not
+// read. False when they do not make the picture.
+bool feedPacked(HANDLE file, TVN_DWORD at, TVN_DWORD length, pixel::RlePacketDecoder& decoder, unsigned char* block,
+                std::size_t blockSize) {
+    const std::size_t room = blockSize - pixel::RlePacketDecoder::kLongestPacket;
+    if (!plat::fileSeekTo(file, at)) return false;
+    std::size_t held = 0;
+    TVN_DWORD left = length;
+    while (left > 0 && !decoder.complete()) {
+        const TVN_DWORD want = static_cast<TVN_DWORD>(left < room ? left : room);
+        TVN_DWORD got = 0;
+        if (!plat::fileRead(file, block + held, want, &got) || got != want) return false;
+        held += want;
+        left -= want;
+        const std::size_t used = decoder.feed(block, held);
+        if (used == pixel::RlePacketDecoder::kFault) return false;
+        std::memmove(block, block + used, held - used);
+        held -= used;
+    }
+    return decoder.complete();
+}
+
+} // namespace
 
 int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels) {
     const std::pair<CKACFrame*, TVN_DWORD>* f = frameAt(entry, frame);
     if (!f || !pixels) return 0;
+    const unsigned long since = plat::messageSequence();
     try {
         if (f->second == 0) {
             CRGBAImage source;
@@ -200,36 +280,34 @@ int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels)
                         static_cast<std::size_t>(source.getWidth()) * source.getHeight() * 4);
             return 1;
         }
-        TVN_DWORD w = 0, h = 0, s = 0;
-        if (!readFrameHead(*f, &w, &h, &s) || s == 0) return 0;
-        const unsigned long long count = static_cast<unsigned long long>(w) * h;
-        if (count > cache::maxPackedPixels(s) || count > static_cast<std::size_t>(-1) / 4) return 0;
-        const TVN_DWORD at = f->second + 4 + f->first->m_dwNameLength + cache::kFrameFixedSize - 4;
-        return readPacked(at, s, pixels, static_cast<std::size_t>(count)) ? 1 : 0;
-    } catch (...) {
-        return 0; // no memory for the read block, or the source picture's copy failed
+        const TVN_DWORD size = plat::fileSize(m_hFile);
+        cache::FRAME_FIELDS fields = {};
+        if (!cache::readFrameFieldsAt(m_hFile, size, f->second, f->first->m_dwNameLength, cache::FieldsSizeAndLength,
+                                      &fields))
+            throw cache::failure::BadCache;
+        const unsigned long long count = static_cast<unsigned long long>(fields.width) * fields.height;
+        if (count == 0) return 1; // an empty frame: nothing to unpack
+        const unsigned long long at = cache::frameFieldsAt(f->second, f->first->m_dwNameLength) + cache::kFrameFieldsSize;
+        if (fields.packedLength == 0 || at + fields.packedLength > size ||
+            count > cache::maxPackedPixels(fields.packedLength) || count > static_cast<std::size_t>(-1) / 4)
+            throw cache::failure::BadCache;
+        const std::size_t kBlock = 256 * 1024 + pixel::RlePacketDecoder::kLongestPacket;
+        pixel::HeapBlock block(pixel::heapAlloc(kBlock));
+        if (!block.get()) throw cache::failure::FramesNotCreated;
+        // The host's buffer is written only once the packets are known to make the
+        // whole picture: they are read twice, checked, then unpacked.
+        pixel::RlePacketDecoder check(nullptr, static_cast<std::size_t>(count));
+        pixel::RlePacketDecoder unpack(pixels, static_cast<std::size_t>(count));
+        if (!feedPacked(m_hFile, static_cast<TVN_DWORD>(at), fields.packedLength, check, block.as<unsigned char>(),
+                        kBlock) ||
+            !feedPacked(m_hFile, static_cast<TVN_DWORD>(at), fields.packedLength, unpack, block.as<unsigned char>(),
+                        kBlock))
+            throw cache::failure::BadCache;
+        return 1;
+    } catch (const char* text) {
+        cache::recordFailure(text, since);
+    } catch (const std::bad_alloc&) {
+        cache::recordFailure(cache::failure::FramesNotCreated, since);
     }
-}
-
-bool CKACFile::readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std::size_t count) {
-    // Blocks small enough to stay in the processor's cache between the read and the
-    // unpacking, plus room for a packet cut off at the end of a block.
-    const std::size_t kBlock = 256 * 1024, kLongestPacket = pixel::RlePacketDecoder::kLongestPacket;
-    if (m_vecPacked.size() < kBlock + kLongestPacket) m_vecPacked.resize(kBlock + kLongestPacket);
-    if (!plat::fileSeekTo(m_hFile, at)) return false;
-    pixel::RlePacketDecoder unpacker(pixels, count);
-    std::size_t held = 0;
-    TVN_DWORD left = length;
-    while (left > 0) {
-        const TVN_DWORD want = static_cast<TVN_DWORD>(left < kBlock ? left : kBlock);
-        TVN_DWORD got = 0;
-        if (!plat::fileRead(m_hFile, m_vecPacked.data() + held, want, &got) || got != want) return false;
-        held += want;
-        left -= want;
-        const std::size_t used = unpacker.feed(m_vecPacked.data(), held);
-        if (used == pixel::RlePacketDecoder::kFault) return false;
-        std::memmove(m_vecPacked.data(), m_vecPacked.data() + used, held - used);
-        held -= used;
-    }
-    return held == 0 && unpacker.complete();
+    return 0;
 }

@@ -3,8 +3,9 @@
 // Offsets link memory and file: set when the file is read or an entry is saved,
 // 0 for what is not in the file yet (no record can start at 0, the magic is there).
 //
-// Failures inside are short English texts thrown as const char* and caught at the
-// edge of each operation; none of them reaches the host or the user.
+// Failures inside are short English texts (cache/failures.h) thrown as const
+// char* and caught at the edge of each operation, which returns its failure
+// value and records the text for hosts that ask for it.
 #ifndef TIVORN_CACHE_FILE_H
 #define TIVORN_CACHE_FILE_H
 
@@ -14,20 +15,15 @@
 
 #include "tivorn/cache.h"
 
-namespace tvn {
-namespace cache {
-class FileWindow;
-}
-} // namespace tvn
-
 class CKACFrame {
 public:
-    CKACFrame(const char* name, TVN_DWORD nameLength, const FILETIME& lastWrite);
+    // Takes over name, a zero-terminated block of the library's heap.
+    CKACFrame(char* name, TVN_DWORD nameLength, const FILETIME& lastWrite);
     virtual ~CKACFrame();
 
-    char* m_pszFileName;        // source picture file, zero-terminated heap copy
-    TVN_DWORD m_dwNameLength;   // its length in the file (names may hold zero bytes)
-    FILETIME m_ftLastWrite;     // of the source, when the frame was made from it
+    char* m_pszFileName;      // source picture file, zero-terminated
+    TVN_DWORD m_dwNameLength; // its length in the file (names may hold zero bytes)
+    FILETIME m_ftLastWrite;   // of the source, when the frame was made from it
 
 private:
     CKACFrame(const CKACFrame&);
@@ -36,7 +32,8 @@ private:
 
 class CKACEntry {
 public:
-    CKACEntry(const char* name, TVN_DWORD nameLength);
+    // Takes over name, a zero-terminated block of the library's heap.
+    CKACEntry(char* name, TVN_DWORD nameLength);
     virtual ~CKACEntry();
 
     char* m_pszFileName; // the name the entry was added under
@@ -53,7 +50,8 @@ typedef std::vector<std::pair<CKACEntry*, TVN_DWORD> > KAC_ENTRY_LIST;
 class CKACFile {
 public:
     // Opens (writable: creates when missing, reads nothing) or throws
-    // "Error opening file" / "Bad cache file".
+    // "Error opening file" / "Bad cache file". A journal left by a save that was
+    // cut off is played back first (cache/journal.h).
     CKACFile(const char* fileName, int writable);
     virtual ~CKACFile();
 
@@ -65,6 +63,11 @@ public:
     std::size_t numEntries() const { return m_vecEntries.size(); }
     const CKACEntry* entry(std::size_t index) const;
 
+    // True while an operation on the file runs: a call from inside it (a save's
+    // progress callback, a message proc while a source picture loads) finds the
+    // file busy and fails without touching anything.
+    bool busy() const { return m_bBusy; }
+
     int reopenAsWritable();
     int reread();
     int addEntry(const char* imageFileName);
@@ -75,32 +78,45 @@ public:
     int save(KAC_PROGRESS_PROC progress, void* user);
 
 private:
+    friend class CKACBusy;
     CKACFile(const CKACFile&);
     CKACFile& operator=(const CKACFile&);
 
     const std::pair<CKACFrame*, TVN_DWORD>* frameAt(std::size_t entry, std::size_t frame) const;
-    bool readFrameHead(const std::pair<CKACFrame*, TVN_DWORD>& frame, TVN_DWORD* w, TVN_DWORD* h,
-                       TVN_DWORD* packedLength);
-    bool readPacked(TVN_DWORD at, TVN_DWORD length, TVN_DWORD* pixels, std::size_t count);
+    void saveEntries(KAC_PROGRESS_PROC progress, void* user);
 
     HANDLE m_hFile;
     char* m_pszFileName;
+    char* m_pszJournalName; // NAME.journal
     unsigned long m_dwOwnerThread;
     TVN_DWORD m_dwHandle;
     int m_bWritable;
+    bool m_bBusy;
     KAC_ENTRY_LIST m_vecEntries;
-    std::vector<unsigned char> m_vecPacked; // the block frames are read through
 
     static std::atomic<TVN_DWORD> s_dwNextHandle;
+};
+
+// Marks a file busy for the length of an operation.
+class CKACBusy {
+public:
+    explicit CKACBusy(CKACFile& file) : m_file(file) { m_file.m_bBusy = true; }
+    ~CKACBusy() { m_file.m_bBusy = false; }
+
+private:
+    CKACBusy(const CKACBusy&);
+    CKACBusy& operator=(const CKACBusy&);
+    CKACFile& m_file;
 };
 
 namespace tvn {
 namespace cache {
 
-// Fills `entries` from the cache file behind `file` (entries it appended stay
-// there on failure, for the caller to delete). Every count, length and offset is
-// checked against the file's size before anything is allocated for it.
-bool readEntryList(HANDLE file, KAC_ENTRY_LIST& entries);
+// Fills `entries` from the cache file behind `file` or throws why it cannot
+// (entries it appended stay there, for the caller to delete). Every count,
+// length and offset is checked against the file's size before anything is
+// allocated for it.
+void readEntryList(HANDLE file, KAC_ENTRY_LIST& entries);
 void deleteEntries(KAC_ENTRY_LIST& entries);
 // A zero-terminated heap copy of `length` bytes; throws `failure` when out of memory.
 char* copyName(const char* name, TVN_DWORD length, const char* failure);

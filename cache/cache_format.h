@@ -22,7 +22,6 @@ const TVN_DWORD kMagicSize = 19;
 const TVN_DWORD kEmptyCacheSize = kMagicSize + 4;
 const TVN_DWORD kEntryFixedSize = 8;  // L and N
 const TVN_DWORD kFrameFixedSize = 24; // L, FILETIME, W, H, S
-const TVN_DWORD kFrameSizeFields = 12; // from the name's end: FILETIME, then W and H at +8
 
 static_assert(sizeof(kMagic) == kMagicSize + 1, "the magic is 19 bytes without its terminator");
 
@@ -54,6 +53,53 @@ inline FILETIME getFileTime(const unsigned char* p) {
 inline void putFileTime(unsigned char* p, const FILETIME& t) {
     putU32(p, static_cast<TVN_DWORD>(t.dwLowDateTime));
     putU32(p + 4, static_cast<TVN_DWORD>(t.dwHighDateTime));
+}
+
+// The fields of a frame record after its name: the source's time stamp, the
+// frame's size and the length of its packed pixels, which follow them. Every
+// reader and writer of a frame record goes through these.
+struct FRAME_FIELDS {
+    FILETIME lastWrite;
+    TVN_DWORD width;
+    TVN_DWORD height;
+    TVN_DWORD packedLength;
+};
+const TVN_DWORD kFrameFieldsSize = 20;
+const TVN_DWORD kFrameSizeAt = 8;    // W and H, within the fields
+const TVN_DWORD kPackedLengthAt = 16; // S, within the fields
+
+// Where the fields of the frame record at `record` with a name of `nameLength`
+// bytes begin, in 64 bits (a record near the end of a 4 GB file).
+inline unsigned long long frameFieldsAt(TVN_DWORD record, TVN_DWORD nameLength) {
+    return static_cast<unsigned long long>(record) + 4 + nameLength;
+}
+
+inline void putFrameFields(unsigned char* p, const FRAME_FIELDS& f) {
+    putFileTime(p, f.lastWrite);
+    putU32(p + 8, f.width);
+    putU32(p + 12, f.height);
+    putU32(p + 16, f.packedLength);
+}
+
+// The parts of the fields a reader asks for, each read on its own: the time
+// stamp (opening a cache), the size (the size query reads no more), the size and
+// the packed length (pixels, and the save stepping over a frame).
+enum FrameFieldsPart { FieldsStamp, FieldsSize, FieldsSizeAndLength };
+
+inline void partOfFields(FrameFieldsPart part, TVN_DWORD* from, TVN_DWORD* length) {
+    *from = part == FieldsStamp ? 0 : kFrameSizeAt;
+    *length = part == FieldsStamp ? 8 : part == FieldsSize ? 8 : 12;
+}
+
+// `bytes` hold the part of the fields `part` names.
+inline void getFrameFields(const unsigned char* bytes, FrameFieldsPart part, FRAME_FIELDS* f) {
+    if (part == FieldsStamp) {
+        f->lastWrite = getFileTime(bytes);
+        return;
+    }
+    f->width = getU32(bytes);
+    f->height = getU32(bytes + 4);
+    if (part == FieldsSizeAndLength) f->packedLength = getU32(bytes + 8);
 }
 
 // Record sizes in 64 bits, so no count read from a file can wrap them.

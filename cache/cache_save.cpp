@@ -4,17 +4,21 @@
 //
 // A save that fails (a source picture that does not load, a failed write, the
 // callback asking to stop) leaves the file byte for byte as it was and the
-// entries with the offsets they had, so the same save can simply be tried again.
-// To make that so, the old bytes from the first rewritten position to the end
-// (for an append, only the old tables) and the 19 head bytes are kept aside in
-// memory before anything is written, and put back on failure.
+// entries with the offsets they had, so the same save can simply be tried again;
+// a save cut off by the end of the process leaves it so after the next open.
+// The bytes a save may change are kept in its rollback journal (cache/journal.h)
+// before any of them is overwritten. A save holds one frame at a time and fixed
+// buffers, whatever the size of the cache.
 #include "cache/cache_file.h"
 #include "cache/cache_format.h"
+#include "cache/failures.h"
 #include "cache/file_window.h"
-#include "tivorn/image.h"
+#include "cache/journal.h"
+#include "pixel/heap.h"
 #include "platform/files.h"
+#include "platform/message_record.h"
+#include "tivorn/image.h"
 
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -24,27 +28,27 @@ using namespace tvn::cache;
 
 namespace {
 
-const char kWriteFailed[] = "Error writing file";
-
 // Sequential writes gathered into large blocks; big blocks go straight through.
 class BlockWriter {
 public:
-    explicit BlockWriter(HANDLE file) : m_file(file), m_position(0), m_buffer() { m_buffer.reserve(kCapacity); }
+    explicit BlockWriter(HANDLE file) : m_file(file), m_position(0), m_buffer(pixel::heapAlloc(kCapacity)), m_held(0) {
+        if (!m_buffer.get()) throw failure::WriteFailed;
+    }
 
     TVN_DWORD position() const { return m_position; }
     void seek(TVN_DWORD position) {
         flush();
-        if (!plat::fileSeekTo(m_file, position)) throw kWriteFailed;
+        if (!plat::fileSeekTo(m_file, position)) throw failure::WriteFailed;
         m_position = position;
     }
     void put(const void* data, TVN_DWORD size) {
-        if (size > 0xFFFFFFFEu - m_position) throw kWriteFailed; // offsets are 32 bits
-        if (m_buffer.size() + size > kCapacity) flush();
+        if (size > 0xFFFFFFFEu - m_position) throw failure::WriteFailed; // offsets are 32 bits
+        if (m_held + size > kCapacity) flush();
         if (size >= kCapacity) {
-            if (!plat::fileWriteAll(m_file, data, size)) throw kWriteFailed;
+            if (!plat::fileWriteAll(m_file, data, size)) throw failure::WriteFailed;
         } else {
-            const unsigned char* p = static_cast<const unsigned char*>(data);
-            m_buffer.insert(m_buffer.end(), p, p + size);
+            std::memcpy(m_buffer.as<unsigned char>() + m_held, data, size);
+            m_held += size;
         }
         m_position += size;
     }
@@ -54,46 +58,18 @@ public:
         put(bytes, 4);
     }
     void flush() {
-        if (m_buffer.empty()) return;
-        const bool ok = plat::fileWriteAll(m_file, m_buffer.data(), static_cast<TVN_DWORD>(m_buffer.size()));
-        m_buffer.clear();
-        if (!ok) throw kWriteFailed;
+        if (!m_held) return;
+        const bool ok = plat::fileWriteAll(m_file, m_buffer.get(), static_cast<TVN_DWORD>(m_held));
+        m_held = 0;
+        if (!ok) throw failure::WriteFailed;
     }
 
 private:
     static const std::size_t kCapacity = 1 << 20;
     HANDLE m_file;
     TVN_DWORD m_position;
-    std::vector<unsigned char> m_buffer;
-};
-
-// The bytes a save may overwrite, kept so that a failed save can put them back.
-class Rollback {
-public:
-    Rollback(HANDLE file, TVN_DWORD oldSize, TVN_DWORD firstRewritten)
-        : m_file(file), m_oldSize(oldSize), m_tailStart(firstRewritten), m_head(), m_tail() {}
-
-    bool keep() {
-        m_head.resize(m_oldSize < kMagicSize ? m_oldSize : kMagicSize);
-        if (!m_head.empty() && !readAt(m_file, 0, m_head.data(), static_cast<TVN_DWORD>(m_head.size()))) return false;
-        if (m_tailStart >= m_oldSize) return true;
-        m_tail.resize(m_oldSize - m_tailStart);
-        return readAt(m_file, m_tailStart, m_tail.data(), static_cast<TVN_DWORD>(m_tail.size()));
-    }
-    void restore() {
-        if (!m_head.empty() && plat::fileSeekTo(m_file, 0))
-            plat::fileWriteAll(m_file, m_head.data(), static_cast<TVN_DWORD>(m_head.size()));
-        if (!m_tail.empty() && plat::fileSeekTo(m_file, m_tailStart))
-            plat::fileWriteAll(m_file, m_tail.data(), static_cast<TVN_DWORD>(m_tail.size()));
-        if (plat::fileSeekTo(m_file, m_oldSize)) plat::fileTruncate(m_file);
-    }
-
-private:
-    HANDLE m_file;
-    TVN_DWORD m_oldSize;
-    TVN_DWORD m_tailStart;
-    std::vector<unsigned char> m_head;
-    std::vector<unsigned char> m_tail;
+    pixel::HeapBlock m_buffer;
+    std::size_t m_held;
 };
 
 // Every entry and frame offset, to be put back after a failed save.
@@ -119,18 +95,18 @@ void putOffsets(KAC_ENTRY_LIST& entries, const std::vector<TVN_DWORD>& offsets) 
 // True when the entry lies at `position` exactly as the save would write it, its
 // frames back to back after its table; `position` then moves past its last frame.
 // Only W, H and S of each frame are read.
-bool stepOver(HANDLE file, TVN_DWORD size, const std::pair<CKACEntry*, TVN_DWORD>& entry, TVN_DWORD* position) {
+bool stepOver(FileWindow& in, const std::pair<CKACEntry*, TVN_DWORD>& entry, TVN_DWORD* position) {
     const CKACEntry* e = entry.first;
     if (entry.second != *position) return false;
-    unsigned long long at = *position + entryRecordSize(e->m_dwNameLength, static_cast<TVN_DWORD>(e->m_vecFrames.size()));
+    unsigned long long at =
+        *position + entryRecordSize(e->m_dwNameLength, static_cast<TVN_DWORD>(e->m_vecFrames.size()));
     for (std::size_t k = 0; k < e->m_vecFrames.size(); ++k) {
         const std::pair<CKACFrame*, TVN_DWORD>& f = e->m_vecFrames[k];
-        if (f.second != at) return false;
-        const unsigned long long fields = at + 4 + f.first->m_dwNameLength + 8;
-        unsigned char whs[12];
-        if (fields + 12 > size || !readAt(file, static_cast<TVN_DWORD>(fields), whs, 12)) return false;
-        at = fields + 12 + getU32(whs + 8);
-        if (at > size) return false;
+        FRAME_FIELDS fields = {};
+        if (f.second != at || !in.readFrameFields(f.second, f.first->m_dwNameLength, FieldsSizeAndLength, &fields))
+            return false;
+        at = frameRecordSize(f.first->m_dwNameLength, fields.packedLength) + f.second;
+        if (at > in.fileSize()) return false;
     }
     *position = static_cast<TVN_DWORD>(at);
     return true;
@@ -143,7 +119,7 @@ struct Progress {
     unsigned int total;
     // Only the calls after each written frame may stop the save.
     void frameWritten(unsigned int k) {
-        if (proc && !proc(user, done + k, total)) throw "Save stopped";
+        if (proc && !proc(user, done + k, total)) throw failure::SaveStopped;
     }
     void report() {
         if (proc) proc(user, done, total);
@@ -156,20 +132,18 @@ void freePacked(unsigned char* p) {
 
 void writeFrame(BlockWriter& out, CKACFrame& frame) {
     CRGBAImage image;
-    if (!image.load(frame.m_pszFileName, 0)) throw "Failed to load file";
+    if (!image.load(frame.m_pszFileName, 0)) throw failure::LoadFailed;
     unsigned char* packedBlock = nullptr;
     const TVN_DWORD packedLength = image.compressRLE(&packedBlock);
     std::unique_ptr<unsigned char, void (*)(unsigned char*)> packed(packedBlock, freePacked);
-    const TVN_DWORD s = packed ? packedLength : 0; // a picture that does not pack is kept empty
+    FRAME_FIELDS fields = {frame.m_ftLastWrite, image.getWidth(), image.getHeight(), 0};
+    fields.packedLength = packed ? packedLength : 0; // a picture that does not pack is kept empty
     out.putWord(frame.m_dwNameLength);
     out.put(frame.m_pszFileName, frame.m_dwNameLength);
-    unsigned char fields[20];
-    putFileTime(fields, frame.m_ftLastWrite);
-    putU32(fields + 8, image.getWidth());
-    putU32(fields + 12, image.getHeight());
-    putU32(fields + 16, s);
-    out.put(fields, sizeof fields);
-    if (s) out.put(packed.get(), s);
+    unsigned char bytes[kFrameFieldsSize];
+    putFrameFields(bytes, fields);
+    out.put(bytes, kFrameFieldsSize);
+    if (fields.packedLength) out.put(packed.get(), fields.packedLength);
 }
 
 void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progress& progress) {
@@ -180,19 +154,20 @@ void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progr
     out.put(e.m_pszFileName, e.m_dwNameLength);
     out.putWord(frames);
     const TVN_DWORD table = out.position();
-    if (4ull * frames > 0xFFFFFFFEu - table) throw kWriteFailed;
+    if (4ull * frames > 0xFFFFFFFEu - table) throw failure::WriteFailed;
     // The table is written once its frames have their places.
     out.seek(table + 4 * frames);
-    std::vector<unsigned char> slots(static_cast<std::size_t>(frames) * 4);
+    pixel::HeapBlock slots(pixel::heapAlloc(static_cast<std::size_t>(frames) * 4));
+    if (!slots.get()) throw failure::WriteFailed;
     for (TVN_DWORD k = 0; k < frames; ++k) {
         e.m_vecFrames[k].second = out.position();
-        putU32(&slots[k * 4], out.position());
+        putU32(slots.as<unsigned char>() + k * 4, out.position());
         writeFrame(out, *e.m_vecFrames[k].first);
         progress.frameWritten(k);
     }
     const TVN_DWORD end = out.position();
     out.seek(table);
-    out.put(slots.data(), static_cast<TVN_DWORD>(slots.size()));
+    out.put(slots.get(), frames * 4);
     out.seek(end);
     progress.done += frames;
     progress.report();
@@ -200,10 +175,9 @@ void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progr
 
 } // namespace
 
-int CKACFile::save(KAC_PROGRESS_PROC progressProc, void* user) {
-    if (!m_bWritable) return 0;
+void CKACFile::saveEntries(KAC_PROGRESS_PROC progressProc, void* user) {
     const TVN_DWORD oldSize = plat::fileSize(m_hFile);
-    if (oldSize == plat::kInvalidFileSize) return 0;
+    if (oldSize == plat::kInvalidFileSize) throw failure::WriteFailed;
     Progress progress = {progressProc, user, 0, 0};
     for (std::size_t i = 0; i < m_vecEntries.size(); ++i)
         progress.total += static_cast<unsigned int>(m_vecEntries[i].first->m_vecFrames.size());
@@ -212,19 +186,21 @@ int CKACFile::save(KAC_PROGRESS_PROC progressProc, void* user) {
     try {
         oldOffsets = takeOffsets(m_vecEntries);
     } catch (const std::bad_alloc&) {
-        return 0;
+        throw failure::WriteFailed;
     }
     // The leading run of entries still in place is only stepped over.
     TVN_DWORD position = kMagicSize;
     std::size_t i = 0;
-    for (; i < m_vecEntries.size() && stepOver(m_hFile, oldSize, m_vecEntries[i], &position); ++i) {
-        progress.done += static_cast<unsigned int>(m_vecEntries[i].first->m_vecFrames.size());
-        progress.report();
+    {
+        FileWindow in(m_hFile, oldSize);
+        for (; i < m_vecEntries.size() && stepOver(in, m_vecEntries[i], &position); ++i) {
+            progress.done += static_cast<unsigned int>(m_vecEntries[i].first->m_vecFrames.size());
+            progress.report();
+        }
     }
 
-    Rollback rollback(m_hFile, oldSize, position);
+    journalWrite(m_pszJournalName, m_hFile, oldSize, position);
     try {
-        if (!rollback.keep()) return 0;
         BlockWriter out(m_hFile);
         out.seek(0);
         out.put(kMagic, kMagicSize);
@@ -234,11 +210,29 @@ int CKACFile::save(KAC_PROGRESS_PROC progressProc, void* user) {
         for (std::size_t e = 0; e < m_vecEntries.size(); ++e) out.putWord(m_vecEntries[e].second);
         out.putWord(static_cast<TVN_DWORD>(m_vecEntries.size()));
         out.flush();
-        if (!plat::fileTruncate(m_hFile)) throw kWriteFailed;
-        return 1;
+        // Removing the journal is what makes the new file the one a later open sees.
+        if (!plat::fileTruncate(m_hFile) || !plat::fileSync(m_hFile) || !plat::fileRemove(m_pszJournalName))
+            throw failure::WriteFailed;
     } catch (...) {
-        rollback.restore();
+        journalPlayBack(m_pszJournalName, m_hFile);
         putOffsets(m_vecEntries, oldOffsets);
+        throw;
+    }
+}
+
+int CKACFile::save(KAC_PROGRESS_PROC progress, void* user) {
+    const unsigned long since = plat::messageSequence();
+    if (!m_bWritable) {
+        recordFailure(failure::ReadOnly, since);
         return 0;
     }
+    try {
+        saveEntries(progress, user);
+        return 1;
+    } catch (const char* text) {
+        recordFailure(text, since);
+    } catch (const std::bad_alloc&) {
+        recordFailure(failure::WriteFailed, since);
+    }
+    return 0;
 }

@@ -4,9 +4,8 @@
 #ifndef TIVORN_CACHE_FILE_WINDOW_H
 #define TIVORN_CACHE_FILE_WINDOW_H
 
-#include <vector>
-
-#include "tivorn/types.h"
+#include "cache/cache_format.h"
+#include "pixel/heap.h"
 
 namespace tvn {
 namespace cache {
@@ -15,9 +14,12 @@ class FileWindow {
 public:
     FileWindow(HANDLE file, TVN_DWORD fileSize);
     // Copies `size` bytes at `position`; false when they do not all lie in the file
-    // or cannot be read.
+    // or cannot be read (or no memory for the window).
     bool read(TVN_DWORD position, void* out, TVN_DWORD size);
     bool readU32(TVN_DWORD position, TVN_DWORD* value);
+    // A part of the fields of the frame record at `record`; false when it does
+    // not lie in the file or cannot be read.
+    bool readFrameFields(TVN_DWORD record, TVN_DWORD nameLength, FrameFieldsPart part, FRAME_FIELDS* fields);
     TVN_DWORD fileSize() const { return m_fileSize; }
 
 private:
@@ -25,13 +27,16 @@ private:
 
     HANDLE m_file;
     TVN_DWORD m_fileSize;
-    std::vector<unsigned char> m_buffer;
+    pixel::HeapBlock m_buffer;
     TVN_DWORD m_start;
     TVN_DWORD m_length;
 };
 
 // Reads `size` bytes at `position` straight from the file (no window).
 bool readAt(HANDLE file, TVN_DWORD position, void* out, TVN_DWORD size);
+// FileWindow::readFrameFields straight from the file, for a single record.
+bool readFrameFieldsAt(HANDLE file, TVN_DWORD fileSize, TVN_DWORD record, TVN_DWORD nameLength,
+                       FrameFieldsPart part, FRAME_FIELDS* fields);
 
 } // namespace cache
 } // namespace tvn

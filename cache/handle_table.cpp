@@ -1,5 +1,7 @@
 #include "cache/handle_table.h"
 #include "cache/cache_file.h"
+#include "cache/failures.h"
+#include "platform/message_record.h"
 #include "platform/platform.h"
 
 #include <cstring>
@@ -20,18 +22,23 @@ TVN_DWORD CKACHandleTable::open(const char* name, int writable) {
     for (std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.begin(); it != m_mapFiles.end(); ++it) {
         CKACFile* file = it->second;
         if (std::strcmp(file->fileName(), name) != 0) continue;
-        if (file->ownerThread() != tvn::plat::threadCurrentId() || file->isWritable() != writable) return 0;
+        if (file->ownerThread() != tvn::plat::threadCurrentId() || file->isWritable() != writable || file->busy())
+            return 0;
         return it->first;
     }
+    const unsigned long since = tvn::plat::messageSequence();
     CKACFile* file = nullptr;
     try {
         file = new CKACFile(name, writable);
         m_mapFiles.insert(std::make_pair(file->handle(), file));
         return file->handle();
-    } catch (...) {
-        delete file;
-        return 0;
+    } catch (const char* text) {
+        tvn::cache::recordFailure(text, since);
+    } catch (const std::bad_alloc&) {
+        tvn::cache::recordFailure(tvn::cache::failure::OpenFailed, since);
     }
+    delete file;
+    return 0;
 }
 
 int CKACHandleTable::close(TVN_DWORD handle) {
@@ -39,7 +46,8 @@ int CKACHandleTable::close(TVN_DWORD handle) {
     {
         tvn::plat::LockHold guard(m_lock);
         std::map<TVN_DWORD, CKACFile*>::iterator it = m_mapFiles.find(handle);
-        if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::threadCurrentId()) return 0;
+        if (it == m_mapFiles.end() || it->second->ownerThread() != tvn::plat::threadCurrentId() || it->second->busy())
+            return 0;
         file = it->second;
         m_mapFiles.erase(it);
     }

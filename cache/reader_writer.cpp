@@ -1,11 +1,30 @@
 // The exported reader-writer: each operation finds the calling thread's file for
 // the handle and hands over to it; a handle that is unknown, 0 or another
-// thread's gives the failure value. Nothing is thrown to the host.
+// thread's, or whose file is busy with an operation that called back into the
+// host, gives the failure value. Nothing is thrown to the host.
 #include "tivorn/cache.h"
 #include "cache/cache_file.h"
 #include "cache/handle_table.h"
 
 #include <new>
+
+namespace {
+
+// The calling thread's file behind handle when none of its operations runs.
+CKACFile* idle(CKACHandleTable* table, TVN_DWORD handle) {
+    CKACFile* f = table->find(handle);
+    return f && !f->busy() ? f : nullptr;
+}
+
+// Runs op on the idle file behind handle, marked busy meanwhile.
+template <class Op> int whileBusy(CKACHandleTable* table, TVN_DWORD handle, Op op) {
+    CKACFile* f = idle(table, handle);
+    if (!f) return 0;
+    CKACBusy busy(*f);
+    return op(*f);
+}
+
+} // namespace
 
 CKACReaderWriter::CKACReaderWriter() : m_pHandleTable(new CKACHandleTable()) {}
 
@@ -28,38 +47,36 @@ int CKACReaderWriter::closeFile(TVN_DWORD handle) {
 }
 
 int CKACReaderWriter::reopenAsWritable(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->reopenAsWritable() : 0;
+    return whileBusy(m_pHandleTable, handle, [](CKACFile& f) { return f.reopenAsWritable(); });
 }
 
 int CKACReaderWriter::reopen(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->reread() : 0;
+    return whileBusy(m_pHandleTable, handle, [](CKACFile& f) { return f.reread(); });
 }
 
 int CKACReaderWriter::isWritable(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     return f ? f->isWritable() : 0;
 }
 
 const char* CKACReaderWriter::getFileName(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     return f ? f->fileName() : nullptr;
 }
 
 TVN_DWORD CKACReaderWriter::getFileSize(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     return f ? f->fileSize() : 0;
 }
 
 int CKACReaderWriter::getNumCacheEntries(TVN_DWORD handle) {
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     return f ? static_cast<int>(f->numEntries()) : -1;
 }
 
 int CKACReaderWriter::getCacheEntryInfo(TVN_DWORD handle, unsigned int entry, KAC_ENTRY_INFO* info) {
     if (!info) return 0;
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     const CKACEntry* e = f ? f->entry(entry) : nullptr;
     if (!e) return 0;
     info->pszFileName = e->m_pszFileName;
@@ -68,32 +85,27 @@ int CKACReaderWriter::getCacheEntryInfo(TVN_DWORD handle, unsigned int entry, KA
 }
 
 int CKACReaderWriter::saveCacheFile(TVN_DWORD handle, KAC_PROGRESS_PROC progress, void* user) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->save(progress, user) : 0;
+    return whileBusy(m_pHandleTable, handle, [&](CKACFile& f) { return f.save(progress, user); });
 }
 
 int CKACReaderWriter::addEntry(TVN_DWORD handle, const char* imageFileName) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->addEntry(imageFileName) : 0;
+    return whileBusy(m_pHandleTable, handle, [&](CKACFile& f) { return f.addEntry(imageFileName); });
 }
 
 int CKACReaderWriter::deleteEntry(TVN_DWORD handle, unsigned int entry) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->deleteEntry(entry) : 0;
+    return whileBusy(m_pHandleTable, handle, [&](CKACFile& f) { return f.deleteEntry(entry); });
 }
 
 int CKACReaderWriter::getFrameSize(TVN_DWORD handle, unsigned int entry, unsigned int frame, TVN_DWORD* width,
                                    TVN_DWORD* height) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->frameSize(entry, frame, width, height) : 0;
+    return whileBusy(m_pHandleTable, handle, [&](CKACFile& f) { return f.frameSize(entry, frame, width, height); });
 }
 
 int CKACReaderWriter::getFrameData(TVN_DWORD handle, unsigned int entry, unsigned int frame, TVN_DWORD* pixels) {
-    CKACFile* f = m_pHandleTable->find(handle);
-    return f ? f->frameData(entry, frame, pixels) : 0;
+    return whileBusy(m_pHandleTable, handle, [&](CKACFile& f) { return f.frameData(entry, frame, pixels); });
 }
 
 const char* CKACReaderWriter::getFrameName(TVN_DWORD handle, unsigned int entry, unsigned int frame) {
-    CKACFile* f = m_pHandleTable->find(handle);
+    CKACFile* f = idle(m_pHandleTable, handle);
     return f ? f->frameName(entry, frame) : nullptr;
 }

@@ -12,6 +12,18 @@ inline TVN_DWORD packedPixel(const unsigned char* p) {
 
 std::size_t RlePacketDecoder::feed(const unsigned char* data, std::size_t length) {
     std::size_t pos = 0;
+    if (!m_out) {
+        while (pos < length && m_stored < m_pixels) {
+            const unsigned char header = data[pos];
+            const std::size_t n = static_cast<std::size_t>(header & 0x7F) + 1;
+            const std::size_t size = header & 0x80 ? 5 : 1 + 4 * n;
+            if (n > m_pixels - m_stored) return kFault;
+            if (size > length - pos) break;
+            m_stored += n;
+            pos += size;
+        }
+        return pos;
+    }
     TVN_DWORD alphaAnd = m_alphaAnd;
     while (pos < length && m_stored < m_pixels) {
         const unsigned char header = data[pos];

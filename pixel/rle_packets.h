@@ -20,6 +20,7 @@ public:
     // The longest packet: a header and 128 literal pixels.
     static const std::size_t kLongestPacket = 1 + 4 * 128;
 
+    // out null: the packets are only checked and counted, nothing is written.
     RlePacketDecoder(TVN_DWORD* out, std::size_t pixels)
         : m_out(out), m_pixels(pixels), m_stored(0), m_alphaAnd(0xFFFFFFFFu),
           m_bigEndianToWords(rows::rowKernels().bigEndianToWords) {}
