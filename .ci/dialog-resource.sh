@@ -7,8 +7,13 @@ dll=$1
 windres=${WINDRES:-i686-w64-mingw32-windres}
 cd "$(dirname "$0")/.."
 fail() { echo "dialog 170 of $dll: $*" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 
-dialog=$("$windres" -J coff -O rc -i "$dll" | awk '/^170 DIALOG/{on=1} on{print} on&&/^END/{exit}')
+# The whole listing goes to a file before anything reads it: a reader that stops
+# at the end of the dialog must not cut windres off mid-write (SIGPIPE).
+"$windres" -J coff -O rc -i "$dll" >"$work/resources.rc" || fail "windres cannot list the resources"
+dialog=$(awk '/^170 DIALOG/{on=1} on{print} on&&/^END/{exit}' "$work/resources.rc")
 [ -n "$dialog" ] || fail "missing"
 grep -qx '170 DIALOG 0, 0, 329, 335' <<<"$dialog" || fail "not 329 x 335"
 grep -qx 'FONT 8, "MS Sans Serif"' <<<"$dialog" || fail "font is not MS Sans Serif 8"

@@ -9,11 +9,16 @@ objdump_win=${OBJDUMP_WIN:-i686-w64-mingw32-objdump}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-normalise() { c++filt | sed -e 's/unsigned long/unsigned int/g' -e 's/( cdecl\*)/(*)/g' -e 's/ \[clone.*//' | sort -u; }
+# The library's own names (functions, classes and vtables), demangled.
+ours() { { grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' || true; } | c++filt \
+  | sed -e 's/unsigned long/unsigned int/g' -e 's/( cdecl\*)/(*)/g' -e 's/ \[clone.*//' | sort -u; }
 
-nm -D --defined-only "$so" | awk '{print $3}' | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > "$work/so.exports"
-"$objdump_win" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\]/{print $NF}' \
-  | grep -E '^(tvn|_ZN[0-9]+C|_ZTV[0-9]+C|_Z[0-9]*tvn)' | normalise > "$work/dll.exports"
+# Each tool's whole output goes to a file first, so a failing tool is named
+# rather than ending the script silently under pipefail.
+nm -D --defined-only "$so" >"$work/so.nm" || { echo "nm cannot read $so" >&2; exit 1; }
+"$objdump_win" -p "$dll" >"$work/dll.objdump" || { echo "$objdump_win cannot read $dll" >&2; exit 1; }
+awk '{print $3}' "$work/so.nm" | ours > "$work/so.exports"
+sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' "$work/dll.objdump" | awk '/\]/{print $NF}' | ours > "$work/dll.exports"
 
 if ! diff -u "$work/so.exports" "$work/dll.exports"; then
   echo "exports differ between $so and $dll" >&2

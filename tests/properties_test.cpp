@@ -62,9 +62,10 @@ TEST(Properties, ScriptedDialogs) {
     tvntest::MessageRecorder messages;
     tvntest::TempFile maskFile("mask.tga");
     ASSERT_EQ(1, CRGBAImage(tvntest::randomPixels(5, 5, 1).data(), 5, 5).saveTGA(maskFile.path()));
-    static std::string mask;
+    static std::string mask, startFolder;
     mask = maskFile.path();
-    tvnSetOpenFileProc([](const char*, const char*, char* path, int size, void*) {
+    tvnSetOpenFileProc([](const char* start, const char*, char* path, int size, void*) {
+        startFolder = start;
         return std::snprintf(path, size, "%s", mask.c_str()) > 0 ? 1 : 0;
     }, nullptr);
     const auto none = [](CRGBAImage&) {};
@@ -86,6 +87,11 @@ TEST(Properties, ScriptedDialogs) {
         {20, 10, [](CRGBAImage& i) { std::snprintf(A::fileName(i), 260, "%s", "missing.tga"); },
          "c 1034 c 1 c 1036 c 1", // message 9 keeps the dialog open; Browse takes the file that loads
          [](CRGBAImage& i) { i.setTransparency(record(TRANSP_MASK), mask.c_str()); }, 1, 9},
+        {20, 10, [](CRGBAImage&) { CRGBAImage::m_strPath[0] = 0; }, // no mask name, no folder chosen yet:
+         "c 1034 c 1036 = 1035 " + mask + " c 1", [](CRGBAImage& i) { // Browse starts in the current folder
+             EXPECT_EQ(startFolder, ".");
+             i.setTransparency(record(TRANSP_MASK), mask.c_str());
+         }, 1, 0},
         {20, 10, none, "w 1011 - e 1033 10000000000000 e 1037 01111000000000 e 1038 00000110000000 "
                        "e 1034 00000001100000 e 1048 00000000000000 e 1046 00000000011111 w 1011 000000 "
                        "c 1006 w 1011 123456 c 1008 s 1007 300 c 1", [](CRGBAImage& i) { // deviation kept in 0..255

@@ -42,7 +42,9 @@ TEST(FrameSearch, RunsFoundFromOneName) {
     for (const char* f : {"walk0006.tga", "walk0007.tga", "walk0008.tga", "walk0009.tga", "walk0011.tga",
                           "img98.bmp", "img99.bmp", "img100.bmp", "take2/shot.bmp", "shot12b.bmp",
                           "shot13b.bmp", "frames.001", "frames.002", "0001.tga", "0002.tga",
-                          "a12345b67.bmp", "a12345b68.bmp", "frame005", "frame006"})
+                          "a12345b67.bmp", "a12345b68.bmp", "frame005", "frame006", "n2147483647.tga",
+                          "n2147483648.tga", "u4294967295.tga", "u4294967296.tga", "m18446744073709551615.tga",
+                          "m18446744073709551616.tga", "z99999999999999999999.tga", "z100000000000000000000.tga"})
         dir.touch(f);
     const struct {
         const char* given;
@@ -57,6 +59,10 @@ TEST(FrameSearch, RunsFoundFromOneName) {
         {"0001.tga", 2, "0002.tga"},         // a base made of digits only
         {"a12345b67.bmp", 2, "a12345b68.bmp"},
         {"frame005", 2, "frame006"}, // no extension
+        {"n2147483647.tga", 2, "n2147483648.tga"}, // numbers are exact past 2^31 and 2^32
+        {"u4294967295.tga", 2, "u4294967296.tga"},
+        {"m18446744073709551615.tga", 1, "m18446744073709551615.tga"}, // a run ends at 2^64 - 1
+        {"z99999999999999999999.tga", 1, "z99999999999999999999.tga"}, // beyond 64 bits: not counted on
         {"walk0005.tga", 0, ""},     // the given file is missing
         {"shot.bmp", 0, ""},
     };
@@ -85,10 +91,14 @@ std::string loadedFrames(CRGBAImageSet& set, const FrameFiles& files) {
 }
 
 TEST(ImageSet, WindowOfADirectPass) {
+    // From 2^31 on, keep counts as the negative number keep - 2^32 = -k: the window
+    // runs from current + k to current - k, cut to the set, and the current frame stays.
     const struct {
         unsigned current, keep;
         const char* loaded;
-    } cases[] = {{5, 1, "....LLL..."}, {0, 1, "LL........"}, {9, 2, ".......LLL"}, {3, 0, "...L......"}};
+    } cases[] = {{5, 1, "....LLL..."},          {0, 1, "LL........"},          {9, 2, ".......LLL"},
+                 {3, 0, "...L......"},          {5, 0xFFFFFFFFu, ".....L...."}, {0, 0xFFFFFFFFu, "LLLLLLLLLL"},
+                 {1, 0xFFFFFFFEu, ".L.LLLLLLL"}, {5, 0x80000000u, "LLLLLLLLLL"}, {5, 0x7FFFFFFFu, "LLLLLLLLLL"}};
     for (const auto& c : cases) {
         FrameFiles files("window", 10, 2, 2, 1);
         CRGBAImageSet set(files.name(0).c_str());

@@ -32,6 +32,8 @@ body { font-family: sans-serif; margin: 1.5em; background: #f4f4f4; color: #222;
 main { display: flex; flex-wrap: wrap; gap: 1em; align-items: flex-start; }
 figure { margin: 0; padding: .6em; background: #fff; border: 1px solid #ccc; border-radius: 4px; }
 figure img { display: block; max-width: 420px; height: auto; image-rendering: pixelated; }
+/* The rule above would show hidden frames too: an author rule beats the browser's own [hidden]. */
+[hidden] { display: none !important; }
 figcaption { max-width: 420px; margin-top: .4em; font-size: 90%; }
 .time { color: #666; }
 img.broken { outline: 3px solid #c00; }

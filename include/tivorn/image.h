@@ -135,7 +135,12 @@ public:
     int restoreAlpha(int filter, IMG_PROGRESS_PROC progress, void* user);
 
     /* The modal properties dialog (size, transparency, blur), applied on OK with
-       filter and progress for the resize. 1 on OK, 0 when cancelled or not shown. */
+       filter and progress for the resize. 1 on OK, 0 when cancelled or not shown.
+       The mask name starts as the picture's mask name, else its file name. When
+       both are empty (a picture never loaded from a file), the mask's browse
+       button (IDC_PROP_MASK_BROWSE) still opens the open-file dialog: in
+       m_strPath, the folder of the last file chosen there, or when none was
+       chosen yet in the current folder ("." then becomes m_strPath). */
     int showProperties(HWND owner, int filter, IMG_PROGRESS_PROC progress, void* user);
 
 private:

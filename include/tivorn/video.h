@@ -73,7 +73,12 @@ public:
     virtual void preloadFrames() = 0;
     /* Here: nothing. A set loads its whole run in the background. */
     virtual void preloadAll();
-    /* Keep n frames behind and n ahead of the current one; applies from the next pass. */
+    /* Keep n frames behind and n ahead of the current one; applies from the next pass.
+       The window's ends are worked out in signed 32-bit arithmetic: n of 2^31 or
+       more counts as n - 2^32 = -k. The window then runs from current + k to
+       current - k: empty (only the current frame stays) when current >= k, else
+       from current + k to the last frame; keepReady(2^31) keeps the whole set. To
+       keep every frame pass getNumFrames(). Nothing outside the set is reached. */
     virtual void keepReady(unsigned int n);
     /* fn(param) after each pass, on the preloader's thread; null fn switches it off. */
     virtual void setPreloadCallback(VIDEO_PRELOAD_PROC fn, void* param);
@@ -98,7 +103,10 @@ protected:
 /* A numbered run of picture files as an animation. Made from one file name: the
    frames are that file and the files numbered after it (walk0007.tga,
    walk0008.tga, ... up to the first missing number; see the README). Names of
-   260 characters or more are refused (no frames). */
+   260 characters or more are refused (no frames). Numbers are exact up to
+   2^64 - 1 (frame2147483647.tga is followed by frame2147483648.tga); a final
+   digit run worth more is not counted on (a run of one frame), and a run ends
+   at 2^64 - 1. */
 class TVN_API CRGBAImageSet : public CRGBAVideo {
 public:
     /* No frames, no pass. */
