@@ -10,7 +10,7 @@
 #   alpha/     never includes image/
 #   sequence/, cache/ never include image/image_access.h
 #   sequence/  never includes cache/ (cache/ may include sequence/)
-#   capi/      includes the public headers and platform/message_record.h only
+#   capi/      includes the public headers, platform/message_record.h and platform/threads.h only
 #   tools/     includes only tivorn.h of the library (and its own headers)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -67,8 +67,8 @@ forbid alpha '^image/' "must not include image/ (the modes work on planes, the d
 forbid sequence '^image/image_access\.h$' "must not include image/image_access.h"
 forbid cache '^image/image_access\.h$' "must not include image/image_access.h"
 forbid sequence '^cache/' "must not include cache/"
-forbid capi '^(pixel|image|codecs|resample|alpha|sequence|cache|resources)/|^platform/([^m]|m[^e]|me[^s])' \
-  "must reach the core only through the public classes (and the message record)"
+forbid capi '^(pixel|image|codecs|resample|alpha|sequence|cache|resources)/|^platform/([^mt]|m[^e]|me[^s]|t[^h]|th[^r])' \
+  "must reach the core only through the public classes (and the message record and locks)"
 forbid tools '^(include/tivorn/|pixel/|image/|codecs/|resample/|alpha/|sequence/|cache/|platform/|resources/)' \
   "must include only tivorn.h of the library"
 

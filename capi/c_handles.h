@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/message_record.h"
+#include "platform/threads.h"
 #include "tivorn.h"
 
 namespace tvn {
@@ -53,9 +54,10 @@ struct tvn_image {
 
 struct tvn_image_set {
     CRGBAImageSet set;
-    // One borrowed handle per frame index, made on first use.
+    // One borrowed handle per frame index, made on first use; guarded, as any
+    // thread may ask for frames.
     std::vector<std::unique_ptr<tvn_image> > frames;
-    tvn::capi::ErrorText error;
+    tvn::plat::RecursiveLock framesLock;
     explicit tvn_image_set(const char* fileName) : set(fileName) {}
     tvn_image_set(const tvn_image_set& other) : set(other.set) {}
 };

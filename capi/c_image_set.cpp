@@ -1,9 +1,15 @@
 // The C interface's animations: each function calls one member of CRGBAImageSet.
+// Any thread may use a set (frames load on the host's threads and the
+// preloader's), so the text of a failure is kept per thread, with the set it
+// came from, as for caches.
 #include "capi/c_handles.h"
 
 using tvn::capi::guarded;
 
 namespace {
+
+thread_local const tvn_image_set* t_failedSet = nullptr;
+thread_local tvn::capi::ErrorText t_error;
 
 tvn_status make(tvn_image_set** out, const tvn_image_set* from, const char* fileName) {
     if (!out) return TVN_BAD_ARG;
@@ -19,7 +25,9 @@ tvn_status make(tvn_image_set** out, const tvn_image_set* from, const char* file
 template <class Member>
 tvn_status on(tvn_image_set* handle, Member member) {
     if (!handle) return TVN_BAD_ARG;
-    return guarded(handle->error, [&] { return member(handle->set); });
+    const tvn_status status = guarded(t_error, [&] { return member(handle->set); });
+    if (status != TVN_OK) t_failedSet = handle;
+    return status;
 }
 
 } // namespace
@@ -34,9 +42,12 @@ TVN_API tvn_status TVN_CDECL tvn_image_set_copy(const tvn_image_set* set, tvn_im
     if (!set) return TVN_BAD_ARG;
     return make(out, set, nullptr);
 }
-TVN_API void TVN_CDECL tvn_image_set_destroy(tvn_image_set* set) { delete set; }
+TVN_API void TVN_CDECL tvn_image_set_destroy(tvn_image_set* set) {
+    if (t_failedSet == set) t_failedSet = nullptr;
+    delete set;
+}
 TVN_API const char* TVN_CDECL tvn_image_set_last_error(const tvn_image_set* set) {
-    return set ? set->error.text : "";
+    return set && set == t_failedSet ? t_error.text : "";
 }
 TVN_API unsigned int TVN_CDECL tvn_image_set_frame_count(tvn_image_set* set) {
     unsigned int count = 0;
@@ -52,6 +63,7 @@ TVN_API tvn_status TVN_CDECL tvn_image_set_frame(tvn_image_set* set, unsigned in
     return on(set, [&](CRGBAImageSet& s) {
         CRGBAImage* image = s.getFrame(index);
         if (!image) return 0;
+        tvn::plat::LockHold hold(set->framesLock);
         if (set->frames.size() <= index) set->frames.resize(index + 1);
         std::unique_ptr<tvn_image>& slot = set->frames[index];
         if (!slot) slot.reset(new tvn_image);

@@ -15,6 +15,18 @@ static int TVN_CDECL on_progress(unsigned char percent, void* user) {
     ++*(int*)user;
     return 1;
 }
+/* The library's texts come in the system's code page: UTF-8 here, 1251 on a
+   Russian Windows. */
+#ifdef _WIN32
+static const char kCannotOpenCache[] = "\xCD\xE5 \xF3\xE4\xE0\xE5\xF2\xF1\xFF \xEE\xF2\xEA\xF0\xFB\xF2\xFC "
+                                       "\xF4\xE0\xE9\xEB \xEA\xFD\xF8\xE0";
+static const char kReadOnlyCache[] = "\xD4\xE0\xE9\xEB \xEA\xFD\xF8\xE0 \xEE\xF2\xEA\xF0\xFB\xF2 "
+                                     "\xF2\xEE\xEB\xFC\xEA\xEE \xE4\xEB\xFF \xF7\xF2\xE5\xED\xE8\xFF";
+#else
+static const char kCannotOpenCache[] = "Не удается открыть файл кэша";
+static const char kReadOnlyCache[] = "Файл кэша открыт только для чтения";
+#endif
+
 #define CHECK(cond) do { if (!(cond)) { fprintf(stderr, "failed: %s (line %d)\n", #cond, __LINE__); return 1; } } while (0)
 
 static TVN_DWORD pel(unsigned x, unsigned y, unsigned frame) {
@@ -106,6 +118,12 @@ int main(int argc, char** argv) {
     CHECK(tvn_cache_frame_size(cache, handle, 0, 1, &w, &h) == TVN_OK && w == 8 && h == 8);
     CHECK(tvn_cache_frame_data(cache, handle, 0, 1, data) == TVN_OK && data[8 * 3 + 5] == pel(5, 3, 1));
     CHECK(tvn_cache_entry_info(cache, handle, 7, &entry) == TVN_FAILED);
+    /* Why a cache failed: the library's text, read back by the thread that failed. */
+    CHECK(tvn_cache_save(cache, handle, NULL, NULL) == TVN_FAILED);
+    CHECK(strcmp(tvn_cache_last_error(cache), kReadOnlyCache) == 0);
+    path(kac, argv[1], "missing.kac");
+    CHECK(tvn_cache_open(cache, kac, 0, &handle) == TVN_FAILED);
+    CHECK(strcmp(tvn_cache_last_error(cache), kCannotOpenCache) == 0);
     tvn_cache_destroy(cache);
 
     printf("C host: %u frames cached, resize progress %d steps\n", frames, steps);

@@ -4,7 +4,9 @@
    the two records below cross it, always with the TVN_CDECL convention, and no
    C++ exception ever leaves it: every call that can fail returns a tvn_status.
    The text of a failure (the message the library showed through the message proc,
-   or the text it threw) stays readable from the handle until its next failure. */
+   the text it threw, or the text it recorded for a failed cache operation) stays
+   readable until the next failure: a picture's from its handle; an image set's
+   and a cache's, which several threads may use, per thread (see each). */
 #ifndef TIVORN_TIVORN_C_H
 #define TIVORN_TIVORN_C_H
 
@@ -149,6 +151,7 @@ TVN_API tvn_status TVN_CDECL tvn_image_show_properties(tvn_image* image, HWND ow
 TVN_API tvn_status TVN_CDECL tvn_image_set_open(const char* file_name, tvn_image_set** out);
 TVN_API tvn_status TVN_CDECL tvn_image_set_copy(const tvn_image_set* set, tvn_image_set** out);
 TVN_API void TVN_CDECL tvn_image_set_destroy(tvn_image_set* set);
+/* The calling thread's last failure on this set; "" when there is none. */
 TVN_API const char* TVN_CDECL tvn_image_set_last_error(const tvn_image_set* set);
 TVN_API unsigned int TVN_CDECL tvn_image_set_frame_count(tvn_image_set* set);
 /* The frame as a picture owned by the set, valid as CRGBAImageSet::getFrame's

@@ -42,8 +42,14 @@ def test_errors_carry_the_library_message(tmp_path):
     with pytest.raises(tivorn.TivornError) as failure:
         tivorn.Image.open(tmp_path / "missing.tga")
     assert str(failure.value) and failure.value.status == -1
-    with pytest.raises(tivorn.TivornError):
+    # A cache that cannot be opened or saved says why, in the library's words.
+    with pytest.raises(tivorn.TivornError, match="^Не удается открыть файл кэша$"):
         tivorn.Cache(tmp_path / "missing.kac")
+    with tivorn.Cache(tmp_path / "empty.kac", writable=True) as cache:
+        cache.save()
+    with tivorn.Cache(tmp_path / "empty.kac") as cache:
+        with pytest.raises(tivorn.TivornError, match="^Файл кэша открыт только для чтения$"):
+            cache.save()
 
 
 def test_image_set_and_cache(tmp_path):
