@@ -25,6 +25,14 @@ void showCannotOpen(const char* path) {
 
 int CRGBAImage::load(const char* fileName, int showDialog) {
     if (!fileName || !fileName[0]) return 0;
+    // Name buffers an image could not have when it was made are asked for again:
+    // load keeps the path in them, and reports a shortage like a reader does.
+    if (!m_strFileName) m_strFileName = static_cast<char*>(tvn::pixel::heapAllocZero(TVN_MAX_PATH));
+    if (!m_strMaskFileName) m_strMaskFileName = static_cast<char*>(tvn::pixel::heapAllocZero(TVN_MAX_PATH));
+    if (!m_strFileName || !m_strMaskFileName) {
+        tvn::plat::showMessage(tvn::pixel::messageText(tvn::pixel::Msg::OutOfMemory), nullptr);
+        return 0;
+    }
     // A failed read brings back the names and the alpha flag of before the call.
     char previousName[TVN_MAX_PATH], previousMask[TVN_MAX_PATH];
     tvn::image::copyName(previousName, m_strFileName);

@@ -179,40 +179,6 @@ TEST_F(LoadTest, UnopenableFileShowsMessageTenWithThePath) {
     EXPECT_EQ(image.getFileName(), missing);
 }
 
-TEST_F(LoadTest, AllocationFailuresNeverLeaveAHalfImage) {
-    tvntest::MemoryFile first("alloc/first.bmp", bmp(3, 2));
-    tvntest::MemoryFile second("alloc/second.bmp", bmp(4, 4, 5));
-    int threw = 0, refused = 0;
-    for (unsigned long n = 1;; ++n) {
-        CRGBAImage image;
-        makeResizedLooking(image, first.path());
-        const tvntest::Snapshot before = tvntest::snapshot(image);
-        tvntest::MessageNumbers boxes;
-        int result = -1;
-        tvntest::failAllocations(n);
-        try {
-            result = image.load(second.path(), 0);
-        } catch (char* text) {
-            EXPECT_EQ(text, tvn::pixel::messageText(1));
-            ++threw;
-        }
-        const bool failed = tvn::plat::testing::countedCalls() >= n;
-        tvntest::endFaults();
-        if (!failed) break; // every allocation of the load has been made to fail once
-        if (result == 1) {
-            EXPECT_EQ(image.getWidth(), 4u) << n; // a name buffer of the backup: not reported
-            continue;
-        }
-        EXPECT_EQ(tvntest::snapshot(image).first, before.first) << n;
-        if (result == 0) {
-            ++refused;
-            EXPECT_EQ(boxes.numbers(), std::vector<int>{1}) << n;
-        }
-    }
-    EXPECT_EQ(threw, 3);   // the backup's pixels, untouched copy and saved alpha
-    EXPECT_EQ(refused, 2); // the reader's pixel buffer and rows
-}
-
 TEST_F(LoadTest, DialogChoiceStartFolderAndRememberedFolder) {
     tvntest::MemoryFile picked("dlg/folder/picked.bmp", bmp(2, 3));
     DialogScript script;

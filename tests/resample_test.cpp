@@ -179,42 +179,6 @@ TEST(Progress, OneCallPerSourceRowThenPerColumnAndAbortAtEveryCall) {
     EXPECT_EQ(r.calls, expected);
 }
 
-// Every allocation of one setSize may fail, with and without a blur to rebuild:
-// the image is then exactly as before, or, where only a vector path's scratch
-// was refused and the reference took over, exactly the full resize.
-TEST(Resize, AllocationFailuresLeaveTheImageAsItWas) {
-    const std::vector<TVN_DWORD> px = randomPixels(19, 17, 7);
-    for (unsigned k : {0u, 2u}) {
-        auto start = [&] {
-            std::unique_ptr<CRGBAImage> image(new CRGBAImage(px.data(), 19, 17));
-            unsigned kk = k;
-            if (k) image->blur(&kk);
-            return image;
-        };
-        auto good = start();
-        ASSERT_EQ(good->setSize(33, 20, 6, nullptr, nullptr), 1);
-        const std::vector<TVN_DWORD> success = pixelsOf(*good);
-        for (unsigned long n = 1;; ++n) {
-            auto image = start();
-            const std::vector<TVN_DWORD> before = pixelsOf(*image);
-            tvntest::failAllocations(n);
-            const int result = image->setSize(33, 20, 6, nullptr, nullptr);
-            const bool reached = tvn::plat::testing::countedCalls() >= n;
-            tvntest::endFaults();
-            EXPECT_EQ(pixelsOf(*image), result ? success : before) << k << " " << n;
-            EXPECT_EQ(image->getWidth(), result ? 33u : 19u + 2 * k);
-            EXPECT_EQ(image->getBlurKrnlSize(), k);
-            if (!reached) {
-                EXPECT_EQ(result, 1);
-                break;
-            }
-            if (!k) {
-                EXPECT_EQ(result, 0) << n;
-            }
-        }
-    }
-}
-
 TEST(Rough, TruncatingNearestPixel) {
     const std::vector<TVN_DWORD> row = {1, 2, 3};
     CRGBAImage image(row.data(), 3, 1);

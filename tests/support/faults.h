@@ -18,17 +18,22 @@ inline void failAllocations(unsigned long n) {
 }
 void endFaults();
 
-// Walks a failure over every call of `kinds` an operation makes: runs
-// op(n) with the n-th call failing, for n = 1, 2, ... until a run makes fewer
-// than n such calls (that last run, with no failure, is op's too). Returns the
-// number of failure points walked. op returns nothing; its checks are its own.
-template <class Op> unsigned long walkFaults(unsigned kinds, Op op) {
+// Walks a failure over every call of `kinds` an operation makes. For n = 1,
+// 2, ...: state = prepare() (no failures), result = run(*state) with the n-th
+// call failing, then check(*state, result, n, failed) where failed says whether
+// the n-th call was reached; until a run makes fewer than n such calls (that
+// last run, with nothing failed, is checked too). Returns the number of failure
+// points walked.
+template <class Prepare, class Run, class Check>
+unsigned long walkFaults(unsigned kinds, Prepare prepare, Run run, Check check) {
     for (unsigned long n = 1;; ++n) {
+        auto state = prepare();
         failNth(kinds, n);
-        op(n);
-        const bool reached = calls::faultInjected();
+        auto result = run(*state);
+        const bool failed = calls::faultInjected();
         endFaults();
-        if (!reached) return n - 1;
+        check(*state, result, n, failed);
+        if (!failed) return n - 1;
     }
 }
 

@@ -1,0 +1,378 @@
+// Every wing under injected faults: each operation below runs once per memory
+// and file call it makes, with that call failing (the test kit's environment).
+// At every point nothing crashes or leaks (the suite also runs under ASan), and
+// the state the operation's failure rules give holds; the operation done again
+// without faults then gives its full result. The number of points walked per
+// operation is printed at the end.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "image/image_access.h"
+#include "pixel/module_start.h"
+#include "resources/dialog_ids.h"
+#include "support/cache_builder.h"
+#include "support/faults.h"
+#include "support/files.h"
+#include "support/gif_encode.h"
+
+using namespace tvntest;
+using A = tvn::ImageAccess;
+
+namespace {
+
+const unsigned kAll = calls::CallAlloc | calls::CallFiles;
+
+std::map<std::string, unsigned long>& walked() {
+    static std::map<std::string, unsigned long> points;
+    return points;
+}
+
+struct PrintWalked : ::testing::Environment {
+    void TearDown() override {
+        std::printf("fault points walked per operation:\n");
+        for (const auto& w : walked()) std::printf("  %-28s %lu\n", w.first.c_str(), w.second);
+    }
+};
+const auto* const kPrint = ::testing::AddGlobalTestEnvironment(new PrintWalked);
+
+template <class Prepare, class Run, class Check>
+void walk(const std::string& name, unsigned kinds, Prepare prepare, Run run, Check check) {
+    walked()[name] = walkFaults(kinds, prepare, run, check);
+}
+
+bool exists(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f) std::fclose(f);
+    return f != nullptr;
+}
+
+std::unique_ptr<CRGBAImage> picture(TVN_DWORD w, TVN_DWORD h, unsigned seed) {
+    return std::unique_ptr<CRGBAImage>(new CRGBAImage(randomPixels(w, h, seed).data(), w, h));
+}
+
+std::vector<unsigned char> fileOf(const CRGBAImage& source, const char* name) {
+    TempFile file(name);
+    CRGBAImage copy(source);
+    copy.saveTGA(file.path());
+    return file.read();
+}
+
+std::vector<unsigned char> gifFile() {
+    std::vector<std::uint16_t> indices(6 * 5);
+    for (std::size_t i = 0; i < indices.size(); ++i) indices[i] = static_cast<std::uint16_t>(i % 4);
+    std::vector<unsigned char> gif = gifenc::header(6, 5, {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255});
+    gifenc::image(gif, 0, 0, 6, 5, true, {}, 2, gifenc::subBlocks(gifenc::lzwEncode(gifenc::interlaceRows(indices, 6, 5))));
+    gif.push_back(0x3B);
+    return gif;
+}
+
+// A picture that load fills: a resized one with an alpha of its own set aside.
+std::unique_ptr<CRGBAImage> loadedAndResized(const char* path) {
+    std::unique_ptr<CRGBAImage> image(new CRGBAImage);
+    EXPECT_EQ(image->load(path, 0), 1);
+    image->setSize(5, 4, CRGBAImage::BilinearFilter, nullptr, nullptr);
+    image->saveAlpha();
+    return image;
+}
+
+} // namespace
+
+// load of every format: a failed load puts the previous picture back whole.
+TEST(FaultWalk, LoadOfEachFormat) {
+    MessageRecorder boxes;
+    const auto source = picture(7, 5, 3);
+    const MemoryFile before("walk/before.tga", fileOf(*source, "before.tga"));
+    const MemoryFile files[] = {
+        MemoryFile("walk/p.bmp", bmpPicture(randomPixels(6, 4, 5), 6, 4)), MemoryFile("walk/p.tga", fileOf(*source, "p.tga")),
+        MemoryFile("walk/p.gif", gifFile()),
+        MemoryFile("walk/p.jpg", readFileBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/quadrants_16x8.jpg"))};
+    for (const MemoryFile& file : files) {
+        CRGBAImage good;
+        ASSERT_EQ(good.load(file.path(), 0), 1);
+        const std::vector<TVN_DWORD> loaded = pixelsOf(good);
+        walk(std::string("load ") + file.path(), kAll, [&] { return loadedAndResized(before.path()); },
+             [&](CRGBAImage& image) {
+                 const Snapshot was = snapshot(image);
+                 boxes.clear();
+                 int result = -1;
+                 try {
+                     result = image.load(file.path(), 0);
+                 } catch (char* text) {
+                     EXPECT_EQ(text, tvn::pixel::messageText(1));
+                 }
+                 return std::make_pair(result, result == 1 || snapshot(image).first == was.first);
+             },
+             [&](CRGBAImage& image, std::pair<int, bool> r, unsigned long n, bool failed) {
+                 EXPECT_TRUE(r.second) << file.path() << " " << n << ": the previous picture is back";
+                 // A GIF whose data stop early shows what was read, so a failed read
+                 // there may still load: the picture then has its full size.
+                 if (r.first == 1 && !failed) {
+                     EXPECT_EQ(pixelsOf(image), loaded) << n;
+                 }
+                 if (r.first == 1) {
+                     EXPECT_EQ(image.getWidth(), good.getWidth()) << n;
+                 }
+                 if (!failed) {
+                     EXPECT_EQ(r.first, 1);
+                 }
+             });
+    }
+}
+
+// setSize, blur and every transparency mode: a failure leaves the current
+// picture as it was (a mode's rebuild may leave the old picture showing after
+// the untouched copy took the new alpha); without faults the result is exact.
+TEST(FaultWalk, ImageOperations) {
+    const MemoryFile mask("walk/mask.tga", fileOf(*picture(4, 3, 9), "mask.tga"));
+    struct Op {
+        const char* name;
+        std::function<int(CRGBAImage&)> run;
+        bool rebuildsFirst = false; // a blur rebuilds the picture before it blurs: that state may stay
+    };
+    auto mode = [](unsigned char m, unsigned char a, unsigned char b) {
+        IMG_TRANSP t = {};
+        t.byMode = m;
+        t.byConstTransp = a;
+        t.byLGTop = a, t.byLGBottom = b, t.byEllCenter = a, t.byEllBorder = b;
+        t.clrChromakey = 0x00405060u, t.bChromakeySoft = 1, t.dwChromakeyDev = 90;
+        return t;
+    };
+    const Op ops[] = {
+        {"setSize", [](CRGBAImage& i) { return i.setSize(13, 11, CRGBAImage::BicubicFilter, nullptr, nullptr); }},
+        {"setSizeRough", [](CRGBAImage& i) { return i.setSizeRough(13, 11); }},
+        {"blur", [](CRGBAImage& i) { unsigned k = 2; i.blur(&k); return static_cast<int>(i.getBlurKrnlSize()); }, true},
+        {"transparency const", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_CONST, 30, 0), nullptr); }},
+        {"transparency gradient", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_LG, 10, 90), nullptr); }},
+        {"transparency ellipse", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_ELL, 20, 80), nullptr); }},
+        {"transparency mask", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_MASK, 0, 0), mask.path()); }},
+        {"transparency chromakey",
+         [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_CHROMAKEY, 0, 0), nullptr); }},
+        {"transparency original", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_ORIGINAL, 0, 0), nullptr); }},
+    };
+    // A resized picture whose own alpha is set aside and ellipse alpha shown.
+    auto prepare = [] {
+        auto image = picture(9, 7, 4);
+        image->setSize(11, 8, CRGBAImage::BilinearFilter, nullptr, nullptr);
+        image->setTransparency(IMG_TRANSP{TRANSP_ELL, 0, 0, 0, 0, 0, 50, 100, 0, 0, 0}, nullptr);
+        return image;
+    };
+    for (const Op& op : ops) {
+        auto good = prepare();
+        ASSERT_NE(op.run(*good), 0) << op.name;
+        const std::vector<TVN_DWORD> success = pixelsOf(*good);
+        auto rebuilt = prepare();
+        rebuilt->setSize(rebuilt->getWidth(), rebuilt->getHeight(), A::resizeFilter(*rebuilt), nullptr, nullptr);
+        const std::vector<TVN_DWORD> partial = op.rebuildsFirst ? pixelsOf(*rebuilt) : success;
+        // ... or, when the rebuild failed, blurs the picture as it was.
+        auto unrebuiltImage = prepare();
+        unsigned k = 2;
+        A::blur(*unrebuiltImage, &k, 0);
+        const std::vector<TVN_DWORD> unrebuilt = op.rebuildsFirst ? pixelsOf(*unrebuiltImage) : success;
+        walk(op.name, kAll, prepare,
+             [&](CRGBAImage& image) {
+                 const std::vector<TVN_DWORD> before = pixelsOf(image);
+                 op.run(image);
+                 const std::vector<TVN_DWORD> after = pixelsOf(image);
+                 return after == success ? 1 : after == before || after == partial || after == unrebuilt ? 0 : -1;
+             },
+             [&](CRGBAImage&, int outcome, unsigned long n, bool failed) {
+                 EXPECT_NE(outcome, -1) << op.name << " " << n << ": neither the old nor the new picture";
+                 if (!failed) {
+                     EXPECT_EQ(outcome, 1) << op.name;
+                 }
+             });
+    }
+}
+
+// An image set made, its preload pass and getFrame, with no preloader thread
+// (so every call is this thread's): a frame that failed stays empty, and the
+// next pass or getFrame loads it.
+TEST(FaultWalk, ImageSetConstructionPassAndGetFrame) {
+    FrameFiles run("walkset", 3, 5, 4, 60);
+    struct Set {
+        std::unique_ptr<CRGBAImageSet> set;
+    };
+    auto noThread = [] { calls::failEveryCall(calls::CallThread); };
+    auto allFramesRight = [&](CRGBAImageSet& set) {
+        noThread();
+        set.preloadFrames();
+        for (int i = 0; i < 3; ++i) {
+            CRGBAImage* frame = set.getFrame(i);
+            ASSERT_TRUE(frame) << i;
+            EXPECT_EQ(pixelsOf(*frame), run.pixels(i)) << i;
+        }
+        endFaults();
+    };
+    walk("image set construction", kAll | calls::CallEvent, [&] { return std::make_unique<Set>(); },
+         [&](Set& s) {
+             noThread();
+             s.set.reset(new CRGBAImageSet(run.name(0).c_str()));
+             return s.set->getNumFrames();
+         },
+         [&](Set& s, unsigned frames, unsigned long, bool failed) {
+             EXPECT_LE(frames, 3u); // a failed existence test or name ends the run early
+             for (unsigned i = 0; i < frames; ++i) EXPECT_EQ(s.set->getFrame(i) ? 1 : 0, 1);
+             if (!failed) {
+                 EXPECT_EQ(frames, 3u);
+             }
+             s.set.reset();
+         });
+    auto made = [&] {
+        noThread();
+        auto set = std::make_unique<CRGBAImageSet>(run.name(0).c_str());
+        endFaults();
+        return set;
+    };
+    walk("preload pass", kAll, made, [](CRGBAImageSet& set) { set.preloadFrames(); return 0; },
+         [&](CRGBAImageSet& set, int, unsigned long, bool) { allFramesRight(set); });
+    walk("getFrame", kAll, made, [](CRGBAImageSet& set) { return set.getFrame(1) != nullptr; },
+         [&](CRGBAImageSet& set, bool, unsigned long, bool failed) {
+             if (!failed) {
+                 EXPECT_NE(set.getFrame(1), nullptr);
+             }
+             allFramesRight(set);
+         });
+}
+
+// Every operation of a cache file: a failed one returns its failure value and
+// changes nothing, in memory or on disk (a failed save leaves no journal);
+// done again without faults it succeeds.
+TEST(FaultWalk, CacheOperations) {
+    FrameFiles a("walk_a", 2, 4, 3, 70), b("walk_b", 2, 3, 3, 80), c("walk_c", 1, 2, 2, 90);
+    TempFile file("walk.kac");
+    const std::vector<unsigned char> both = buildCache({a.entry(), b.entry()});
+    const std::string journal = std::string(file.path()) + ".journal";
+    struct Open {
+        CKACReaderWriter rw;
+        TVN_DWORD h = 0;
+    };
+    auto opened = [&](int writable) {
+        return [&, writable] {
+            file.write(both);
+            auto o = std::make_unique<Open>();
+            o->h = o->rw.openFile(file.path(), 0);
+            if (writable) o->rw.reopenAsWritable(o->h);
+            return o;
+        };
+    };
+    auto unchanged = [&](Open& o, int result, const char* what, unsigned long n) {
+        if (result) return;
+        EXPECT_EQ(file.read(), both) << what << " " << n;
+        EXPECT_EQ(o.rw.getNumCacheEntries(o.h), o.h ? 2 : -1) << what << " " << n;
+        EXPECT_FALSE(exists(journal)) << what << " " << n;
+    };
+    walk("cache open", kAll, [&] { file.write(both); return std::make_unique<Open>(); },
+         [&](Open& o) { return static_cast<int>(o.h = o.rw.openFile(file.path(), 0)); },
+         [&](Open& o, int result, unsigned long n, bool failed) {
+             unchanged(o, result, "open", n);
+             if (!failed) {
+                 EXPECT_NE(result, 0);
+             }
+         });
+    walk("cache re-read", kAll, opened(0), [](Open& o) { return o.rw.reopen(o.h); },
+         [&](Open& o, int result, unsigned long n, bool) { unchanged(o, result, "re-read", n); });
+    walk("cache add", kAll, opened(1), [&](Open& o) { return o.rw.addEntry(o.h, c.name(0).c_str()); },
+         [&](Open& o, int result, unsigned long n, bool) {
+             EXPECT_EQ(o.rw.getNumCacheEntries(o.h), result ? 3 : 2) << n;
+         });
+    walk("cache delete", kAll, opened(1), [](Open& o) { return o.rw.deleteEntry(o.h, 0); },
+         [&](Open& o, int result, unsigned long, bool) { EXPECT_EQ(o.rw.getNumCacheEntries(o.h), result ? 1 : 2); });
+    // A save after the first entry went: the second is written again from its
+    // sources, and the new entry after it.
+    const std::vector<unsigned char> saved = buildCache({b.entry(), c.entry()});
+    walk("cache save", kAll,
+         [&] {
+             auto o = opened(1)();
+             o->rw.deleteEntry(o->h, 0);
+             o->rw.addEntry(o->h, c.name(0).c_str());
+             return o;
+         },
+         [](Open& o) { return o.rw.saveCacheFile(o.h, nullptr, nullptr); },
+         [&](Open& o, int result, unsigned long n, bool failed) {
+             if (!result) {
+                 EXPECT_EQ(file.read(), both) << n;
+                 EXPECT_FALSE(exists(journal)) << n;
+                 EXPECT_EQ(o.rw.saveCacheFile(o.h, nullptr, nullptr), 1) << n;
+             }
+             if (!result || !failed) {
+                 EXPECT_EQ(file.read(), saved) << n;
+                 return;
+             }
+             // A frame that could not be packed is saved empty, and the save goes on.
+             Open after;
+             after.h = after.rw.openFile(file.path(), 0);
+             ASSERT_EQ(after.rw.getNumCacheEntries(after.h), 2) << n;
+             for (int e = 0; e < 2; ++e)
+                 for (int k = 0; k < (e ? 1 : 2); ++k) {
+                     std::vector<TVN_DWORD> px((e ? c : b).pixels(k).size());
+                     if (after.rw.getFrameData(after.h, e, k, px.data())) {
+                         EXPECT_EQ(px, (e ? c : b).pixels(k)) << n;
+                     }
+                 }
+         });
+    walk("cache frame size", kAll, opened(0),
+         [](Open& o) {
+             TVN_DWORD w = 0, h = 0;
+             return o.rw.getFrameSize(o.h, 1, 1, &w, &h) ? static_cast<int>(w * 100 + h) : 0;
+         },
+         [&](Open&, int result, unsigned long, bool failed) {
+             if (result || !failed) {
+                 EXPECT_EQ(result, 303);
+             }
+         });
+    walk("cache frame data", kAll, opened(0),
+         [](Open& o) {
+             std::vector<TVN_DWORD> px(12, 0xABABABABu);
+             const int ok = o.rw.getFrameData(o.h, 0, 1, px.data());
+             return std::make_pair(ok, px);
+         },
+         [&](Open&, std::pair<int, std::vector<TVN_DWORD>> r, unsigned long n, bool failed) {
+             EXPECT_EQ(r.second, r.first ? a.pixels(1) : std::vector<TVN_DWORD>(12, 0xABABABABu)) << n;
+             if (!failed) {
+                 EXPECT_EQ(r.first, 1);
+             }
+         });
+}
+
+// The properties dialog's OK, with a new size, a mask and a blur: a failure
+// shows its message and leaves the dialog (and the picture) as they were, or
+// is one of the steps' own failures after the dialog was accepted.
+TEST(FaultWalk, PropertiesDialogOk) {
+    const MemoryFile mask("walk/dlgmask.tga", fileOf(*picture(5, 4, 2), "dlgmask.tga"));
+    static std::string maskPath;
+    maskPath = mask.path();
+    MessageRecorder boxes;
+    tvnSetOpenFileProc([](const char*, const char*, char* path, int size, void*) {
+        return std::snprintf(path, size, "%s", maskPath.c_str()) > 0 ? 1 : 0;
+    }, nullptr);
+    tvnSetPropertiesDialogProc([](TVN_PROPERTIES_DIALOG* d, HWND, void*) {
+        tvnPropType(d, IDC_PROP_WIDTH, "30");
+        tvnPropClick(d, IDC_PROP_MODE_MASK);
+        tvnPropClick(d, IDC_PROP_MASK_BROWSE);
+        tvnPropClick(d, IDC_PROP_BLUR_ON);
+        tvnPropSetTrackBar(d, IDC_PROP_BLUR_SIZE, 2);
+        tvnPropClick(d, IDC_PROP_OK);
+    }, nullptr);
+    walk("properties dialog OK", kAll, [] { return picture(20, 10, 6); },
+         [](CRGBAImage& image) {
+             const std::vector<TVN_DWORD> before = pixelsOf(image);
+             const int accepted = image.showProperties(nullptr, CRGBAImage::BilinearFilter, nullptr, nullptr);
+             return std::make_pair(accepted, accepted || pixelsOf(image) == before);
+         },
+         [](CRGBAImage& image, std::pair<int, bool> r, unsigned long n, bool failed) {
+             EXPECT_TRUE(r.second) << n << ": a dialog not accepted changes nothing";
+             if (!failed) {
+                 EXPECT_EQ(r.first, 1);
+                 EXPECT_EQ(image.getWidth(), 34u); // and the blur's border
+                 EXPECT_EQ(image.getBlurKrnlSize(), 2u);
+             }
+         });
+    tvnSetPropertiesDialogProc(nullptr, nullptr);
+    tvnSetOpenFileProc(nullptr, nullptr);
+}
