@@ -15,13 +15,42 @@ namespace plat = tvn::plat;
 
 namespace {
 
-char gLoadingMark;
+char gLoadingSentinel;
 // The image of a slot whose frame is being loaded by some thread.
-CRGBAImage* const kLoading = reinterpret_cast<CRGBAImage*>(&gLoadingMark);
+CRGBAImage* const kLoading = reinterpret_cast<CRGBAImage*>(&gLoadingSentinel);
 
 bool isImage(const CRGBAImage* image) {
     return image && image != kLoading;
 }
+
+// The frames the calling thread is loading, innermost first: a getFrame of one
+// of them from inside its own load (a message proc that redraws while load
+// reports a broken file) must not wait for itself. Each entry lives on the
+// stack of the load it marks.
+struct LoadingHere {
+    const CRGBAImageSet* set;
+    unsigned index;
+    const LoadingHere* outer;
+};
+thread_local const LoadingHere* t_loading = nullptr;
+
+bool loadingHere(const CRGBAImageSet* set, unsigned index) {
+    for (const LoadingHere* l = t_loading; l; l = l->outer)
+        if (l->set == set && l->index == index) return true;
+    return false;
+}
+
+// Marks (set, index) as loaded by this thread for the life of the object.
+class LoadingMark {
+public:
+    LoadingMark(const CRGBAImageSet* set, unsigned index) : m_here{set, index, t_loading} { t_loading = &m_here; }
+    ~LoadingMark() { t_loading = m_here.outer; }
+
+private:
+    LoadingMark(const LoadingMark&) = delete;
+    LoadingMark& operator=(const LoadingMark&) = delete;
+    LoadingHere m_here;
+};
 
 // The frame read from its file, or null when it cannot be: a missing or broken
 // file, which load reports itself; or no memory, which is recorded as the
@@ -119,13 +148,19 @@ CRGBAImage* CRGBAImageSet::getFrame(unsigned int index) {
     CRGBAImage* image;
     {
         plat::LockHold hold(preloader.lock());
-        while (slot.first == kLoading) preloader.slotFilled().wait(preloader.lock());
+        while (slot.first == kLoading) {
+            if (loadingHere(this, index)) return nullptr; // this thread's own load, further out
+            preloader.slotFilled().wait(preloader.lock());
+        }
         image = slot.first;
         if (image) m_nCurFrame = index;
         else slot.first = kLoading;
     }
     if (!image) {
-        image = loadFrame(slot.second);
+        {
+            LoadingMark mark(this, index);
+            image = loadFrame(slot.second);
+        }
         {
             plat::LockHold hold(preloader.lock());
             slot.first = image;
@@ -178,7 +213,11 @@ void CRGBAImageSet::preloadFrames() {
             if (slot.first) continue; // loaded, or being loaded by getFrame
             slot.first = kLoading;
         }
-        CRGBAImage* image = loadFrame(slot.second);
+        CRGBAImage* image;
+        {
+            LoadingMark mark(this, i);
+            image = loadFrame(slot.second);
+        }
         {
             plat::LockHold hold(preloader.lock());
             slot.first = image;

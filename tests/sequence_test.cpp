@@ -2,10 +2,15 @@
 // preloader's life and the order in which it serves its stack.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
+#include <thread>
 
 #include "sequence/frame_names.h"
 #include "support/cache_builder.h"
@@ -139,6 +144,53 @@ TEST(ImageSet, EdgeCasesAndCopies) {
     EXPECT_NE(assigned.getFrame(2), nullptr);
     settle(copy);
     settle(assigned);
+}
+
+// A host whose message proc redraws: while getFrame(1) loads a broken file, the
+// box it raises asks for frame 1 again on the same thread (on the preloader's
+// thread when the pass got there first). That call returns at once; a watchdog
+// ends the program if anything waits for itself.
+TEST(ImageSet, ANestedGetFrameOfAFrameItsThreadLoadsReturnsAtOnce) {
+    FrameFiles files("nested", 3, 4, 4, 5);
+    {
+        std::ofstream broken(files.name(1), std::ios::binary | std::ios::trunc);
+        broken << "not a picture";
+    }
+    struct Host {
+        CRGBAImageSet* set = nullptr;
+        std::atomic<int> nested{0}, nonNull{0};
+    } host;
+    tvnSetMessageProc([](const char*, const char*, void* user) {
+        Host* h = static_cast<Host*>(user);
+        ++h->nested;
+        if (h->set->getFrame(1)) ++h->nonNull;
+    }, &host);
+    std::mutex done;
+    std::condition_variable finished;
+    bool over = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> hold(done);
+        if (!finished.wait_for(hold, std::chrono::seconds(60), [&] { return over; })) {
+            std::fprintf(stderr, "a nested getFrame waited for itself\n");
+            std::_Exit(1);
+        }
+    });
+    {
+        CRGBAImageSet set(files.name(0).c_str());
+        host.set = &set;
+        EXPECT_EQ(set.getFrame(1), nullptr);
+        EXPECT_NE(set.getFrame(2), nullptr);
+        settle(set);
+    }
+    {
+        std::lock_guard<std::mutex> hold(done);
+        over = true;
+    }
+    finished.notify_all();
+    watchdog.join();
+    tvnSetMessageProc(nullptr, nullptr);
+    EXPECT_GE(host.nested.load(), 1);
+    EXPECT_EQ(host.nonNull.load(), 0);
 }
 
 std::mutex gMutex;

@@ -28,6 +28,7 @@ std::atomic<unsigned long> g_counted{0};
 std::atomic<bool> g_fired{false};
 std::atomic<unsigned> g_alwaysKinds{0};
 std::atomic<unsigned long long> g_written{0};
+std::atomic<void (*)()> g_action{nullptr};
 
 // Whether this call of `kind` is to fail.
 bool fails(CallKind kind) {
@@ -37,6 +38,10 @@ bool fails(CallKind kind) {
     const unsigned long n = ++g_counted;
     if (n != g_failAt.load(std::memory_order_relaxed)) return false;
     g_fired = true;
+    if (void (*action)() = g_action.load()) {
+        action();
+        return false;
+    }
     return true;
 }
 
@@ -255,6 +260,7 @@ int processorLevelSet() {
 
 void failNthCall(unsigned kinds, unsigned long n) {
     installTestEnvironment();
+    g_action = nullptr;
     g_countedKinds = 0;
     g_counted = 0;
     g_written = 0;
@@ -262,6 +268,11 @@ void failNthCall(unsigned kinds, unsigned long n) {
     g_failAt = n;
     g_countingThread = g_inner->threadId();
     g_countedKinds = kinds;
+}
+
+void atNthCall(unsigned kinds, unsigned long n, void (*action)()) {
+    failNthCall(kinds, n);
+    g_action = action;
 }
 
 void failEveryCall(unsigned kinds) {
@@ -287,6 +298,7 @@ void limitAllocations(std::size_t bytes) {
 }
 
 void clearFaults() {
+    g_action = nullptr;
     g_countedKinds = 0;
     g_alwaysKinds = 0;
     g_failAt = 0;

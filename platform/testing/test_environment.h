@@ -51,6 +51,9 @@ enum CallKind : unsigned {
 // the n-th (1 is the next); n = 0 fails none. Calls of other threads are neither
 // counted nor failed. Ends any earlier countdown.
 void failNthCall(unsigned kinds, unsigned long n);
+// As failNthCall, but the n-th call runs action first and is then made (an
+// action that ends the process cuts an operation off just before that call).
+void atNthCall(unsigned kinds, unsigned long n, void (*action)());
 // Every call of `kinds`, on any thread, fails until cleared with 0.
 void failEveryCall(unsigned kinds);
 // The calls counted since failNthCall, and whether the n-th was reached.
