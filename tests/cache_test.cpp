@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/message_record.h"
 #include "platform/testing/test_environment.h"
 #include "support/cache_builder.h"
 
@@ -296,4 +297,99 @@ TEST(Cache, ReadsTheCommittedFileOfEitherBuild) {
             ASSERT_EQ(c.rw.getFrameData(c.h, e, k, px.data()), 1);
             EXPECT_EQ(px, randomPixels(3 + e, 2, 100 * e + k, true));
         }
+}
+
+// Every operation on a handle from inside its own save (the progress callback)
+// fails with its failure value and records nothing; the save goes on as if
+// nothing had been called.
+TEST(Cache, CallsIntoAHandleFromInsideItsSaveFailAndChangeNothing) {
+    FrameFiles a("busy_a", 2, 3, 2, 110), b("busy_b", 1, 2, 2, 120);
+    TempFile file("busy.kac");
+    struct Inside {
+        CKACReaderWriter* rw;
+        TVN_DWORD h;
+        std::string path, source;
+        int calls = 0, refused = 0;
+    } inside;
+    KAC_PROGRESS_PROC callback = [](void* user, unsigned, unsigned) {
+        Inside& in = *static_cast<Inside*>(user);
+        const unsigned long before = tvn::plat::messageSequence();
+        TVN_DWORD w = 0, h = 0, px[6];
+        KAC_ENTRY_INFO info;
+        const bool refused[] = {
+            in.rw->closeFile(in.h) == 0, in.rw->reopen(in.h) == 0, in.rw->reopenAsWritable(in.h) == 0,
+            in.rw->isWritable(in.h) == 0, in.rw->getFileName(in.h) == nullptr, in.rw->getFileSize(in.h) == 0,
+            in.rw->getNumCacheEntries(in.h) == -1, in.rw->getCacheEntryInfo(in.h, 0, &info) == 0,
+            in.rw->saveCacheFile(in.h, nullptr, nullptr) == 0, in.rw->addEntry(in.h, in.source.c_str()) == 0,
+            in.rw->deleteEntry(in.h, 0) == 0, in.rw->getFrameSize(in.h, 0, 0, &w, &h) == 0,
+            in.rw->getFrameData(in.h, 0, 0, px) == 0, in.rw->getFrameName(in.h, 0, 0) == nullptr,
+            in.rw->openFile(in.path.c_str(), 1) == 0};
+        for (bool r : refused) in.refused += r;
+        ++in.calls;
+        EXPECT_EQ(tvn::plat::lastMessageNumber() > before, false); // nothing raised or recorded
+        return 1;
+    };
+    Cache c(file.path(), 1);
+    inside = {&c.rw, c.h, file.path(), b.name(0)};
+    ASSERT_EQ(c.rw.addEntry(c.h, a.name(0).c_str()), 1);
+    ASSERT_EQ(c.rw.saveCacheFile(c.h, callback, &inside), 1);
+    EXPECT_EQ(inside.refused, 15 * inside.calls);
+    EXPECT_EQ(file.read(), buildCache({a.entry()}));
+    EXPECT_EQ(c.rw.getNumCacheEntries(c.h), 1); // usable again once the save returned
+}
+
+// What other writers may write: records shared by entries and by frames,
+// packed bytes after a frame's last pixel, empty frames with no packed bytes,
+// and a packed length that runs past the end (the size still reads; the pixels
+// fail and leave the host's buffer as it was).
+TEST(Cache, ReadsWhatOtherWritersMayWrite) {
+    const std::vector<TVN_DWORD> px = randomPixels(4, 3, 5);
+    const FILETIME t{7, 8};
+    std::vector<unsigned char> packed = packPixels(px, 4, 3);
+    std::vector<unsigned char> trailing = packed;
+    trailing.insert(trailing.end(), {0x81, 1, 2, 3, 4});
+    auto bytes = buildCache({{"e", {{"f0", t, 4, 3, packed}, {"f1", t, 4, 3, trailing}, {"f2", t, 0, 0, {}}}}});
+    auto put = [&](std::size_t at, TVN_DWORD v) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    // A second entry sharing the first's record, and a frame table slot
+    // repeated: entry e's frames are f0, f1, f2; its slot 2 is made f0's too.
+    const std::size_t table = bytes.size() - 8;
+    bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(table), {19, 0, 0, 0});
+    put(bytes.size() - 4, 2);
+    const std::size_t slots = 19 + 4 + 1 + 4;
+    TVN_DWORD f0 = 0;
+    for (int i = 0; i < 4; ++i) f0 |= static_cast<TVN_DWORD>(bytes[slots + i]) << (8 * i);
+    std::vector<unsigned char> empty = bytes;
+    put(slots + 8, f0);
+    MemoryFile shared("shared.kac", bytes);
+    CKACReaderWriter rw;
+    TVN_DWORD h = rw.openFile(shared.path(), 0);
+    ASSERT_NE(h, 0u);
+    ASSERT_EQ(rw.getNumCacheEntries(h), 2);
+    for (unsigned e = 0; e < 2; ++e)
+        for (unsigned k = 0; k < 3; ++k) {
+            std::vector<TVN_DWORD> out(12);
+            ASSERT_EQ(rw.getFrameData(h, e, k, out.data()), 1) << e << k;
+            EXPECT_EQ(out, px);
+        }
+    // The empty frame f2 (0 x 0, no packed bytes).
+    MemoryFile emptyFrame("empty.kac", empty);
+    h = rw.openFile(emptyFrame.path(), 0);
+    TVN_DWORD w = 1, ht = 1, untouched = 0xABABABABu;
+    ASSERT_EQ(rw.getFrameSize(h, 0, 2, &w, &ht), 1);
+    EXPECT_EQ(w + ht, 0u);
+    EXPECT_EQ(rw.getFrameData(h, 0, 2, &untouched), 1);
+    EXPECT_EQ(untouched, 0xABABABABu);
+    // f1's packed length past the end of the file.
+    std::vector<unsigned char> cut = empty;
+    const std::size_t f1Length = slots + 12 + 26 + packed.size() + 22; // the table, f0, f1's L, name, time, W, H
+    for (int i = 0; i < 4; ++i) cut[f1Length + i] = 0xFF;
+    MemoryFile past("past.kac", cut);
+    h = rw.openFile(past.path(), 0);
+    ASSERT_EQ(rw.getFrameSize(h, 0, 1, &w, &ht), 1);
+    EXPECT_EQ(w * 10 + ht, 43u);
+    std::vector<TVN_DWORD> out(12, 0xABABABABu);
+    EXPECT_EQ(rw.getFrameData(h, 0, 1, out.data()), 0);
+    EXPECT_EQ(out, std::vector<TVN_DWORD>(12, 0xABABABABu));
 }
