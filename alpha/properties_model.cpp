@@ -178,6 +178,12 @@ void CImagePropertiesDlg::onChooseColor(CPropertiesWindow& window) {
 // A picture made in memory has no name to start from; load refuses an empty one,
 // so the choice then starts in the open-file dialog's folder.
 void CImagePropertiesDlg::onBrowseMask(CPropertiesWindow& window) {
+    // The open-file dialog has no owner: the properties dialog is off meanwhile.
+    struct Off {
+        CPropertiesWindow& window;
+        explicit Off(CPropertiesWindow& w) : window(w) { window.enableDialog(0); }
+        ~Off() { window.enableDialog(1); }
+    } off(window);
     char start[TVN_MAX_PATH];
     tvn::pixel::copyName(start, m_strDlgMaskFile[0]        ? m_strDlgMaskFile
                                 : CRGBAImage::m_strPath[0] ? CRGBAImage::m_strPath

@@ -29,6 +29,9 @@ public:
     virtual int isChecked(int id) = 0;
     virtual void enable(int id, int enabled) = 0;
     virtual int isEnabled(int id) = 0;
+    // The whole dialog: off while a dialog of its own without an owner (the
+    // mask's open-file dialog) is up, so the user cannot act on both.
+    virtual void enableDialog(int enabled) = 0;
     virtual void setTrackBar(int id, int low, int high, int page) = 0;
     virtual void setTrackBarPosition(int id, int position) = 0;
     virtual int trackBarPosition(int id) = 0;

@@ -72,7 +72,8 @@ struct TVN_PROPERTIES_DIALOG : tvn::plat::CPropertiesWindow {
     // Whether the user can act on control id now; kinds: a mask of ControlKind bits.
     bool usable(int id, unsigned kinds) {
         int i = indexOf(id);
-        return i >= 0 && !m_endCode && m_controls[i].enabled && (kinds & (1u << kControls[i].kind));
+        return i >= 0 && !m_endCode && m_dialogEnabled && m_controls[i].enabled &&
+               (kinds & (1u << kControls[i].kind));
     }
     void command(int id, int notification) {
         if (int code = m_handler.onCommand(*this, id, notification)) m_endCode = code;
@@ -114,9 +115,11 @@ struct TVN_PROPERTIES_DIALOG : tvn::plat::CPropertiesWindow {
         if (ControlState* s = state(id)) s->enabled = enabled ? 1 : 0;
     }
     int isEnabled(int id) override {
+        if (id == IDD_IMAGE_PROPERTIES) return m_dialogEnabled ? 1 : 0;
         ControlState* s = state(id);
         return s ? s->enabled : 0;
     }
+    void enableDialog(int enabled) override { m_dialogEnabled = enabled != 0; }
     void setTrackBar(int id, int low, int high, int page) override {
         ControlState* s = state(id);
         if (!s) return;
@@ -154,6 +157,7 @@ struct TVN_PROPERTIES_DIALOG : tvn::plat::CPropertiesWindow {
     ControlState m_controls[kControlCount];
     int m_focus = 0;
     int m_endCode = 0;
+    bool m_dialogEnabled = true;
     bool m_painted = false;
     TVN_CHOOSE_COLOR_PROC m_colorProc = nullptr;
     void* m_colorUser = nullptr;

@@ -23,7 +23,10 @@ const int kFilter = CRGBAImage::BilinearFilter;
 // track bar; checks: = the text shown, p the track bar's position, ! typing
 // refused, w the swatch's colour (- blank), e: after a click on mode radio id,
 // which of the fourteen mode controls are enabled. The colour chosen is 123456.
+TVN_PROPERTIES_DIALOG* g_dialog = nullptr;
+
 void TVN_CDECL runScript(TVN_PROPERTIES_DIALOG* d, HWND, void* user) {
+    g_dialog = d;
     const int modeControls[] = {1040, 1039, 1041, 1042, 1043, 1044, 1047, 1035, 1036, 1006, 1011, 1008, 1009, 1007};
     tvnPropSetColorProc(d, [](TVN_DWORD* c, TVN_DWORD*, void*) { *c = 0xFF123456u; return 1; }, nullptr);
     std::istringstream steps(*static_cast<const std::string*>(user));
@@ -66,6 +69,8 @@ TEST(Properties, ScriptedDialogs) {
     mask = maskFile.path();
     tvnSetOpenFileProc([](const char* start, const char*, char* path, int size, void*) {
         startFolder = start;
+        EXPECT_EQ(tvnPropIsEnabled(g_dialog, IDD_IMAGE_PROPERTIES), 0); // off while the file dialog is up
+        EXPECT_EQ(tvnPropClick(g_dialog, IDC_PROP_OK), 0);
         return std::snprintf(path, size, "%s", mask.c_str()) > 0 ? 1 : 0;
     }, nullptr);
     const auto none = [](CRGBAImage&) {};

@@ -85,7 +85,10 @@ TVN_API void TVN_CDECL tvnSetPropertiesDialogProc(TVN_PROPERTIES_DIALOG_PROC pro
 
 /* What the controls show. tvnPropGetText copies at most size - 1 characters and
    returns the whole length (-1 for no such control); tvnPropGetTrackBar returns the
-   position (-1 for no track bar) and the range and page size when asked for. */
+   position (-1 for no track bar) and the range and page size when asked for.
+   tvnPropIsEnabled of the dialog's own id (IDD_IMAGE_PROPERTIES, 170) tells
+   whether the dialog takes actions at all: it is off while the mask's open-file
+   dialog is up (that dialog has no owner), and every action then returns 0. */
 TVN_API int TVN_CDECL tvnPropGetText(TVN_PROPERTIES_DIALOG* dialog, int id, char* text, int size);
 TVN_API int TVN_CDECL tvnPropIsChecked(TVN_PROPERTIES_DIALOG* dialog, int id);
 TVN_API int TVN_CDECL tvnPropIsEnabled(TVN_PROPERTIES_DIALOG* dialog, int id);

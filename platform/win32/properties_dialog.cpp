@@ -39,6 +39,7 @@ public:
     int isChecked(int id) override { return SendMessageA(item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     void enable(int id, int enabled) override { EnableWindow(item(id), enabled ? TRUE : FALSE); }
     int isEnabled(int id) override { return IsWindowEnabled(item(id)) ? 1 : 0; }
+    void enableDialog(int enabled) override { EnableWindow(m_dialog, enabled ? TRUE : FALSE); }
     void setTrackBar(int id, int low, int high, int page) override {
         SendMessageA(item(id), TBM_SETPAGESIZE, 0, page);
         SendMessageA(item(id), TBM_SETRANGE, TRUE, MAKELPARAM(low, high));

@@ -122,7 +122,8 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
     CRGBAImage image;
     ASSERT_EQ(1, CRGBAImage(pixels.data(), 200, 100).saveTGA(path));
     ASSERT_EQ(1, image.load(path, 0)); // the dialog shows its name
-    IMG_TRANSP t = {TRANSP_ORIGINAL, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 0, 0}; // a red key colour for the swatch
+    // A red key colour for the swatch, with a top byte the brush must not see.
+    IMG_TRANSP t = {TRANSP_ORIGINAL, 0, 0, 0, 0, 0, 0, 0, 0xFF0000FFu, 0, 0};
     image.setTransparency(t, nullptr);
     CRGBAImage copy(image);
     EXPECT_EQ(1, showAndDrive(image, [&](HWND dialog) {
@@ -146,9 +147,24 @@ TEST(PropertiesDialog, UserEditsConfirmsAndCancels) {
         EXPECT_GT(std::count_if(shot.begin(), shot.end(), red), 50) << "the colour swatch is not painted";
         post(dialog, IDC_PROP_COLOR); // the colour dialog starts at the key colour; its OK keeps it
         closeBox(waitForBox(dialog));
+        // "Обзор..." turns the dialog off while its open-file dialog (no owner) is up.
+        static HWND shown;
+        static int enabledDuring;
+        shown = dialog;
+        enabledDuring = -1;
+        tvnSetOpenFileProc([](const char*, const char*, char*, int, void*) {
+            enabledDuring = IsWindowEnabled(shown) ? 1 : 0;
+            return 0;
+        }, nullptr);
+        click(dialog, IDC_PROP_MODE_MASK);
+        click(dialog, IDC_PROP_MASK_BROWSE);
+        click(dialog, IDC_PROP_MODE_CHROMAKEY);
+        tvnSetOpenFileProc(nullptr, nullptr);
+        EXPECT_EQ(0, enabledDuring);
+        EXPECT_TRUE(IsWindowEnabled(dialog));
         click(dialog, IDC_PROP_OK);
     }));
-    t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 1, 60};
+    t = {TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, 0x0000FFu, 1, 60}; // the chooser gives the colour back plain
     copy.setTransparency(t, nullptr);
     copy.setSize(50, 25, CRGBAImage::BoxFilter, nullptr, nullptr);
     unsigned k = 2;
