@@ -97,7 +97,7 @@ def _check_filter(filter: str) -> None:
 
 
 def _batch(operation: str, inputs: Inputs, out: Optional[Union[str, "os.PathLike[str]"]], name_of, params: Dict,
-           options: Dict[str, Any]) -> List[Result]:
+           options: Dict[str, Any], label: str = "") -> List[Result]:
     """Names every output, refuses missing inputs and outputs claimed twice, runs the rest."""
     found = _run.expand(inputs)
     names = [name for name, _ in found]
@@ -117,8 +117,8 @@ def _batch(operation: str, inputs: Inputs, out: Optional[Union[str, "os.PathLike
     chunk_size = options.pop("chunk_size", 1)
     if chunk_size < 1:
         raise ValueError("chunk_size must be at least 1")
-    return _run.run(operation, items, names, params, refused=refused, chunk_size=chunk_size, label=operation,
-                    **options)
+    return _run.run(operation, items, names, params, refused=refused, chunk_size=chunk_size,
+                    label=label or operation, **options)
 
 
 def _stem(path: str) -> str:
@@ -144,7 +144,7 @@ def convert(inputs: Inputs, out: Union[str, "os.PathLike[str]"], steps: Sequence
     params = {"steps": parse_steps(steps), "filter": filter, "rough": rough}
     return _batch("convert", inputs, out, lambda name: f"{_stem(name)}.{format}", params,
                   dict(client=client, workers=workers, progress=progress, on_result=on_result,
-                       chunk_size=chunk_size))
+                       chunk_size=chunk_size), label="resize" if [s[0] for s in steps] == ["size"] else "")
 
 
 def resize(inputs: Inputs, out: Union[str, "os.PathLike[str]"], size: Union[str, Tuple[int, int]], *,
