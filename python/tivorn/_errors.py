@@ -15,6 +15,6 @@ def check(status: int, last_error: Optional[Callable[[], Optional[bytes]]], what
     """Raises TivornError for a status other than 0, with the handle's last error text."""
     if status == 0:
         return
-    text = last_error() if last_error else None
-    message = text.decode("utf-8", "replace") if text else ""
-    raise TivornError(message or f"{what} failed (status {status})", status)
+    from ._lib import message
+    text = message(last_error()) if last_error else ""
+    raise TivornError(text or f"{what} failed (status {status})", status)

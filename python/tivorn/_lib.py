@@ -206,3 +206,10 @@ def text(value: Optional[bytes]) -> Optional[str]:
     if value is None:
         return None
     return value.decode("mbcs", "replace") if sys.platform == "win32" else os.fsdecode(value)
+
+
+def message(value: Optional[bytes]) -> str:
+    """A message of the library: UTF-8 on Linux, the ANSI code page on Windows."""
+    if not value:
+        return ""
+    return value.decode("mbcs" if sys.platform == "win32" else "utf-8", "replace")

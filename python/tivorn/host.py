@@ -1,6 +1,7 @@
 """The host's side of the library (tivorn/host.h): its messages, the open-file
 dialog, the properties dialog, bitmap handles and the version."""
 import ctypes
+import sys
 from typing import Any, Callable, List, Optional, Tuple
 
 from . import _lib
@@ -21,7 +22,7 @@ def set_message_proc(proc: Optional[Callable[[str, str], None]]) -> None:
     the default: a line on stderr, or a message box on Windows). It may be called
     on the background loader's thread."""
     def call(text, caption, _user):
-        proc(text.decode("utf-8", "replace"), caption.decode("utf-8", "replace"))
+        proc(_lib.message(text), _lib.message(caption))
     _install("message", lib.tvnSetMessageProc, _lib.MESSAGE_PROC(call) if proc else _lib.MESSAGE_PROC())
 
 
@@ -33,7 +34,7 @@ def _filter_pairs(filters: int) -> List[Tuple[str, str]]:
         item = ctypes.string_at(at)
         if not item:
             break
-        texts.append(item.decode("utf-8", "replace"))
+        texts.append(_lib.message(item))
         at += len(item) + 1
     return list(zip(texts[0::2], texts[1::2]))
 
@@ -75,7 +76,7 @@ class PropertiesDialog:
             if length < 0:
                 return None
             if length < size:
-                return buffer.value.decode("utf-8", "replace")
+                return _lib.message(buffer.value)
             size = length + 1
 
     def is_checked(self, control: int) -> bool:
@@ -94,7 +95,8 @@ class PropertiesDialog:
 
     def type(self, control: int, text: str) -> bool:
         """Types text into an edit (replacing it); False when the control refuses it."""
-        return bool(lib.tvnPropType(self._h, control, text.encode("utf-8")))
+        encoded = text.encode("mbcs" if sys.platform == "win32" else "utf-8")
+        return bool(lib.tvnPropType(self._h, control, encoded))
 
     def click(self, control: int) -> bool:
         """Clicks a button, radio or check box (1 is OK, 2 Cancel)."""

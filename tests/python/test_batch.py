@@ -2,6 +2,7 @@
 the local pool and in process: outputs byte-identical to the same calls made one
 after another here, bad inputs reported without stopping the rest, a worker
 killed mid-batch, and the command line's statuses and Ctrl-C."""
+import multiprocessing
 import os
 import signal
 import subprocess
@@ -135,11 +136,20 @@ def test_a_worker_killed_mid_batch_has_its_tasks_rerun(files, tmp_path, tmp_path
                 killed.append(pids[busy[0]])
         results = batch.resize(names, tmp_path / "out", (90, 41), client=c, on_result=kill_a_busy_worker)
         assert killed and killed[0] not in c.run(os.getpid).values()
-    assert all(r.ok for r in results), [r.error for r in results if not r.ok]
+
+    def kill_a_pool_worker(result):  # the pool's processes, not the Dask workers of other tests
+        pool = [p for p in multiprocessing.active_children() if p.name.startswith("SpawnProcess")]
+        if not killed[1:] and pool:
+            os.kill(pool[0].pid, signal.SIGKILL)
+            killed.append(pool[0].pid)
+    pooled = batch.resize(names, tmp_path / "pool", (90, 41), workers=2, on_result=kill_a_pool_worker)
+    assert len(killed) == 2
     tivorn.Image.open(source).resize(90, 41).save_tga(tmp_path / "reference.tga")
     reference = (tmp_path / "reference.tga").read_bytes()
-    assert sorted(os.listdir(tmp_path / "out")) == [f"copy{i:02}.tga" for i in range(40)]
-    assert all((tmp_path / "out" / f"copy{i:02}.tga").read_bytes() == reference for i in range(40))
+    for out, rs in (("out", results), ("pool", pooled)):
+        assert all(r.ok for r in rs), [r.error for r in rs if not r.ok]
+        assert sorted(os.listdir(tmp_path / out)) == [f"copy{i:02}.tga" for i in range(40)]
+        assert all((tmp_path / out / f"copy{i:02}.tga").read_bytes() == reference for i in range(40))
 
 
 def cli(*args, **popen):

@@ -57,19 +57,21 @@ def _run_pool(operation: str, chunks: List[Chunk], token: str, params: Dict[str,
               collect: _Collector, workers: int) -> None:
     """A spawn-started pool (no fork of a process that may run library threads).
     Chunks lost with a dead worker process are run once more on a fresh pool."""
-    for attempt in range(2):
+    for _ in range(2):
         pool = concurrent.futures.ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn"),
                                                       initializer=_tasks.ignore_interrupts)
-        futures = {pool.submit(_tasks.run_chunk, operation, items, token, params): (indices, items)
-                   for indices, items in chunks}
         lost = []
         try:
+            futures = {pool.submit(_tasks.run_chunk, operation, items, token, params): (indices, items)
+                       for indices, items in chunks}
             for future in concurrent.futures.as_completed(futures):
                 indices, items = futures[future]
                 try:
                     collect.add(indices, future.result())
                 except concurrent.futures.process.BrokenProcessPool:
                     lost.append((indices, items))
+                except Exception as e:  # the task itself could not run (not a file's failure)
+                    collect.fail(indices, items, f"task failed: {type(e).__name__}: {e}")
         except BaseException:
             for process in list((getattr(pool, "_processes", None) or {}).values()):
                 process.terminate()  # at once: their unfinished writes are swept after
@@ -131,12 +133,14 @@ def run(operation: str, items: List[Item], names: List[str], params: Dict[str, A
               for k in range(0, len(todo), chunk_size)]
     folders = {os.path.dirname(output) for _, output in items if output}
     try:
-        if client is not None:
+        if not chunks:
+            pass
+        elif client is not None:
             _run_dask(operation, chunks, token, params, collect, client)
         elif workers == 0:
             _run_here(operation, chunks, token, params, collect)
         else:
-            _run_pool(operation, chunks, token, params, collect, workers or available_cores())
+            _run_pool(operation, chunks, token, params, collect, min(workers or available_cores(), len(chunks)))
     finally:
         collect.close()
         _sweep(folders, token)
