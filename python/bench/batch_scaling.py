@@ -8,12 +8,13 @@ task, from no-op tasks. One run of each; wall times.
 (TIVORN_LIBRARY=build/lib/libtivorn.so PYTHONPATH=python, or an installed wheel.)
 
 The pictures are 8 photo-like originals copied to COUNT files (JPEG quality 90:
-about 1.4 MB each; BMP: 18 MB each) in DIR (default: a scratch folder, removed
+about 1.1 MB each; BMP: 18 MB each) in DIR (default: a scratch folder, removed
 after), read once before timing so that every run finds them in the page cache."""
 import argparse
 import concurrent.futures
 import multiprocessing
 import os
+import resource
 import shutil
 import statistics
 import tempfile
@@ -54,15 +55,20 @@ def pillow_resize(source: str, target: str, filter: str) -> None:
     picture.convert("RGBA").save(target)  # a 32-bit TGA, as tivorn writes
 
 
-def pillow_batch(files, out: Path, workers: int, filter: str) -> float:
+def children_cpu() -> float:
+    """Processor seconds of this process's finished children (the pools' workers)."""
+    usage = resource.getrusage(resource.RUSAGE_CHILDREN)
+    return usage.ru_utime + usage.ru_stime
+
+
+def pillow_batch(files, out: Path, workers: int, filter: str) -> "tuple[float, float]":
     out.mkdir(exist_ok=True)
-    start = time.perf_counter()
+    cpu, start = children_cpu(), time.perf_counter()
     with concurrent.futures.ProcessPoolExecutor(workers, mp_context=multiprocessing.get_context("spawn")) as pool:
-        jobs = [pool.submit(pillow_resize, f, str(out / (Path(f).stem + ".tga")), filter)
-                for f in files]
+        jobs = [pool.submit(pillow_resize, f, str(out / (Path(f).stem + ".tga")), filter) for f in files]
         for job in jobs:
             job.result()
-    return time.perf_counter() - start
+    return time.perf_counter() - start, children_cpu() - cpu
 
 
 def tivorn_batch(files, out: Path, filter: str, **where) -> "tuple[float, list]":
@@ -75,8 +81,44 @@ def tivorn_batch(files, out: Path, filter: str, **where) -> "tuple[float, list]"
     return wall, results
 
 
+def tivorn_pool(files, out: Path, workers: int, filter: str) -> "tuple[float, float]":
+    cpu = children_cpu()
+    wall, _ = tivorn_batch(files, out, filter, workers=workers)
+    return wall, children_cpu() - cpu
+
+
+def tivorn_dask(files, out: Path, workers: int, filter: str, scratch: str, noop_tasks: int) -> "tuple[float, float]":
+    import distributed
+    with distributed.LocalCluster(n_workers=workers, threads_per_worker=1, processes=True, dashboard_address=":0",
+                                  local_directory=scratch) as cluster, distributed.Client(cluster) as client:
+        before = client.run(time.process_time)  # also waits for the workers to be up
+        wall, results = tivorn_batch(files, out, filter, client=client)
+        after = client.run(time.process_time)
+        work = statistics.mean(r.seconds for r in results)
+        per_file = wall * workers / len(files)
+        print(f"  dask {workers}: work per file {work * 1e3:.1f} ms wall in its task; wall x workers / files "
+              f"{per_file * 1e3:.1f} ms: {(per_file - work) * 1e3:.1f} ms per task around the work")
+        if workers == 2:
+            noop_costs(client, noop_tasks)
+    return wall, sum(after[w] - before[w] for w in before)
+
+
 def noop(x):
     return x
+
+
+def noop_costs(client, n: int) -> None:
+    """Dask's own cost per task: wall time, and processor time of this process (the
+    LocalCluster's scheduler and the client live here) and of the workers."""
+    import distributed
+    workers_before, start, cpu = client.run(time.process_time), time.perf_counter(), time.process_time()
+    for future in distributed.as_completed(client.map(noop, range(n), pure=False)):
+        future.result()
+    wall, cpu = (time.perf_counter() - start) / n, (time.process_time() - cpu) / n
+    workers_after = client.run(time.process_time)
+    worker_cpu = sum(workers_after[w] - workers_before[w] for w in workers_before) / n
+    print(f"  dask 2: {n} no-op tasks: {wall * 1e3:.2f} ms wall each ({1 / wall:.0f} tasks/s); processor time "
+          f"per task: scheduler + client {cpu * 1e3:.2f} ms, workers {worker_cpu * 1e3:.2f} ms")
 
 
 def main() -> None:
@@ -87,8 +129,6 @@ def main() -> None:
     ap.add_argument("--folder", type=Path)
     ap.add_argument("--noop-tasks", type=int, default=2000)
     args = ap.parse_args()
-    import distributed
-
     import tivorn
     from tivorn import batch
 
@@ -98,36 +138,28 @@ def main() -> None:
         for f in files:  # into the page cache
             Path(f).read_bytes()
         print(f"{len(files)} pictures 3000x2000 .{args.format} -> 750x500 TGA, {args.filter}, "
-              f"{batch._run.available_cores()} processors, tivorn {tivorn.version()}")
+              f"{batch._run.available_cores()} processors, tivorn {tivorn.version()}, load average "
+              f"{os.getloadavg()[0]:.1f}")
+        runs = {"tivorn pool": lambda w: tivorn_pool(files, Path(scratch) / f"pool{w}", w, args.filter),
+                "tivorn dask": lambda w: tivorn_dask(files, Path(scratch) / f"dask{w}", w, args.filter, scratch,
+                                                     args.noop_tasks),
+                "Pillow pool": lambda w: pillow_batch(files, Path(scratch) / f"pil{w}", w, args.filter)}
         rows = {}
+        for kind, run in runs.items():  # 1 and 2 workers back to back: the machine's load drifts
+            for workers in (1, 2):
+                rows[kind, workers] = run(workers)
+        # cores: the workers' processor time over the wall time, what the machine gave them
+        print(f"{'':16}{'workers':>8}{'wall s':>8}{'files/s':>9}{'CPU ms/file':>13}{'cores':>7}")
+        for (kind, workers), (wall, cpu) in rows.items():
+            print(f"{kind:16}{workers:8}{wall:8.2f}{len(files) / wall:9.1f}{cpu / len(files) * 1e3:13.1f}"
+                  f"{cpu / wall:7.2f}")
+        for kind in runs:
+            print(f"{kind}: 2 workers {rows[kind, 1][0] / rows[kind, 2][0]:.2f}x one worker")
         for workers in (1, 2):
-            rows[f"tivorn pool {workers}"], _ = tivorn_batch(files, Path(scratch) / f"pool{workers}", args.filter,
-                                                             workers=workers)
-            with distributed.LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
-                                          dashboard_address=":0", local_directory=scratch) as cluster, \
-                    distributed.Client(cluster) as client:
-                client.run(lambda: None)  # workers up
-                wall, results = tivorn_batch(files, Path(scratch) / f"dask{workers}", args.filter, client=client)
-                rows[f"tivorn dask {workers}"] = wall
-                work = statistics.mean(r.seconds for r in results)
-                print(f"  dask {workers}: mean work per file {work * 1000:.1f} ms; wall x workers / files "
-                      f"{wall * workers / len(files) * 1000:.1f} ms; overhead {1000 * (wall * workers / len(files) - work):.1f} ms per task")
-                if workers == 2:
-                    start = time.perf_counter()
-                    for future in distributed.as_completed(client.map(noop, range(args.noop_tasks), pure=False)):
-                        future.result()
-                    per_task = (time.perf_counter() - start) / args.noop_tasks
-                    print(f"  dask 2: {args.noop_tasks} no-op tasks, {per_task * 1e3:.2f} ms each "
-                          f"({1 / per_task:.0f} tasks/s through scheduler and client)")
-            rows[f"Pillow pool {workers}"] = pillow_batch(files, Path(scratch) / f"pil{workers}", workers, args.filter)
-        print(f"{'':18}{'wall s':>8}{'files/s':>9}")
-        for name, wall in rows.items():
-            print(f"{name:18}{wall:8.2f}{len(files) / wall:9.1f}")
-        for kind in ("tivorn pool", "tivorn dask", "Pillow pool"):
-            print(f"{kind}: 2 workers {rows[f'{kind} 1'] / rows[f'{kind} 2']:.2f}x one worker")
-        for workers in (1, 2):
-            print(f"{workers} worker(s): tivorn pool {rows[f'Pillow pool {workers}'] / rows[f'tivorn pool {workers}']:.2f}x "
-                  f"Pillow, tivorn dask {rows[f'Pillow pool {workers}'] / rows[f'tivorn dask {workers}']:.2f}x Pillow")
+            pil = rows["Pillow pool", workers][0]
+            print(f"{workers} worker(s): tivorn pool {pil / rows['tivorn pool', workers][0]:.2f}x Pillow, "
+                  f"tivorn dask {pil / rows['tivorn dask', workers][0]:.2f}x Pillow")
+        print(f"load average at the end: {' '.join(f'{v:.1f}' for v in os.getloadavg())}")
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
