@@ -66,7 +66,7 @@ def _parser() -> argparse.ArgumentParser:
     sub = command("convert", "run tivorn convert's steps, in the order given, on each picture", "FILE")
     sub.add_argument("--out", required=True, metavar="DIR")
     sub.add_argument("--format", default="tga", choices=("tga", "png"), help="DIR/NAME.tga (default) or .png")
-    for option, metavar in (("--size", "WxH"), ("--blur", "K"), ("--alpha", "SPEC"), ("--flip", "h|v"),
+    for option, metavar in (("--size", "WxH"), ("--blur", "K"), ("--alpha", "MODE:VALUES"), ("--flip", "h|v"),
                             ("--stretch", "W")):
         sub.add_argument(option, action=_Step, metavar=metavar, dest="steps")
     for option in ("--gray", "--bgra", "--trim"):
