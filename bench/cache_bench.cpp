@@ -1,10 +1,14 @@
 // Animation caches: opening a cache of 100 entries x 100 frames (per frame
 // record), reading a 1920x1080 photo frame from a cache against loading it from
 // its JPEG, BMP and TGA files and against the run-length constructor alone,
-// saving 100 such frames against loading and packing them, and appending one
-// entry to a 1 GB cache (bytes written per append reported from /proc/self/io).
+// saving 100 such frames against loading and packing them (in alternating pairs,
+// the journal on), appending one entry to a 1 GB cache (bytes written per append
+// reported from /proc/self/io), and the memory a save needs after the first
+// entry of a 1 GB cache went (peak resident memory from /proc/self/status).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -243,6 +247,105 @@ void BM_LoadAndPack100PhotoFrames(benchmark::State& state) {
         }
 }
 BENCHMARK(BM_LoadAndPack100PhotoFrames)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A save of 100 frames and loading and packing the same frames, taking turns,
+// so that both meet the same machine: the median of the pairs' ratios.
+void BM_SavePairedWithLoadAndPack(benchmark::State& state) {
+    const std::string first = saveSources();
+    if (first.empty()) return state.SkipWithError("no TurboJPEG to make the frames");
+    const std::string path = at("pair.kac");
+    std::vector<double> ratios;
+    double saveMs = 0, packMs = 0;
+    for (auto _ : state) {
+        double times[2] = {0, 0};
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool saveFirst = ratios.size() % 2 == 0;
+            const bool saving = (turn == 0) == saveFirst;
+            std::remove(path.c_str());
+            CKACReaderWriter rw;
+            const TVN_DWORD h = rw.openFile(path.c_str(), 1);
+            rw.addEntry(h, first.c_str());
+            const auto start = std::chrono::steady_clock::now();
+            if (saving) {
+                if (!rw.saveCacheFile(h, nullptr, nullptr)) state.SkipWithError("save failed");
+            } else {
+                for (int k = 0; k < 100; ++k) {
+                    char name[32];
+                    std::snprintf(name, sizeof name, "seq%04d.jpg", k);
+                    CRGBAImage image;
+                    image.load(at(name).c_str(), 0);
+                    unsigned char* packed = nullptr;
+                    image.compressRLE(&packed);
+                    CRGBAImage::freeRLEBuffer(packed);
+                }
+            }
+            times[saving ? 0 : 1] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        }
+        saveMs += times[0];
+        packMs += times[1];
+        ratios.push_back(times[0] / times[1]);
+    }
+    std::remove(path.c_str());
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["save_ms"] = saveMs / ratios.size();
+    state.counters["load_pack_ms"] = packMs / ratios.size();
+    state.counters["save_per_load_pack"] = ratios[ratios.size() / 2];
+}
+BENCHMARK(BM_SavePairedWithLoadAndPack)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// Kilobytes of a field of /proc/self/status (VmRSS, VmHWM).
+long statusKb(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    long value = 0;
+    while (status >> key) {
+        if (key == field) {
+            status >> value;
+            return value;
+        }
+        status.ignore(1 << 12, '\n');
+    }
+    return 0;
+}
+
+// A 1 GB cache whose first entry (packed photos of files that are gone) is
+// deleted: the save writes the second entry, 10 photo frames, again from their
+// JPEG files. The journal keeps the gigabyte; memory grows by one frame and
+// fixed buffers.
+void BM_SaveAfterDeletingFirstOfGigabyteCache(benchmark::State& state) {
+    const Photo& p = photo();
+    const std::string first = saveSources();
+    if (p.jpg.empty() || first.empty()) return state.SkipWithError("no TurboJPEG to make the photos");
+    const std::string path = at("bigdel.kac");
+    long extraKb = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        {
+            const int frames = static_cast<int>((1ull << 30) / p.packed.size()) + 1;
+            writeFile(path, buildCache(1, frames, kW, kH, p.packed));
+            CKACReaderWriter rw;
+            const TVN_DWORD h = rw.openFile(path.c_str(), 0);
+            rw.reopenAsWritable(h);
+            rw.addEntry(h, at("seq0090.jpg").c_str());
+            rw.saveCacheFile(h, nullptr, nullptr); // appended: the 1 GB stays in place
+        }
+        CKACReaderWriter rw;
+        const TVN_DWORD h = rw.openFile(path.c_str(), 0);
+        rw.reopenAsWritable(h);
+        rw.deleteEntry(h, 0);
+        std::ofstream("/proc/self/clear_refs") << "5"; // the peak starts again from here
+        const long before = statusKb("VmRSS:");
+        state.ResumeTiming();
+        if (!rw.saveCacheFile(h, nullptr, nullptr)) state.SkipWithError("save failed");
+        state.PauseTiming();
+        extraKb = std::max(extraKb, statusKb("VmHWM:") - before);
+        state.ResumeTiming();
+    }
+    std::remove(path.c_str());
+    state.counters["peak_extra_MB"] = static_cast<double>(extraKb) / 1024;
+    state.counters["one_frame_MB"] = static_cast<double>(kW) * kH * 4 / (1 << 20);
+}
+BENCHMARK(BM_SaveAfterDeletingFirstOfGigabyteCache)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 unsigned long long bytesWritten() {
     std::ifstream io("/proc/self/io");
