@@ -119,17 +119,13 @@ int CKACFile::reopenAsWritable() {
 }
 
 int CKACFile::reread() {
-    const unsigned long since = plat::messageSequence();
     KAC_ENTRY_LIST fresh;
-    try {
+    const int read = cache::recordingFailure(cache::failure::FramesNotCreated, [&] {
         cache::readEntryList(m_hFile, fresh);
-    } catch (const char* text) {
+        return 1;
+    });
+    if (!read) {
         cache::deleteEntries(fresh);
-        cache::recordFailure(text, since);
-        return 0;
-    } catch (const std::bad_alloc&) {
-        cache::deleteEntries(fresh);
-        cache::recordFailure(cache::failure::FramesNotCreated, since);
         return 0;
     }
     cache::deleteEntries(m_vecEntries);
@@ -182,18 +178,12 @@ CKACEntry* buildEntry(const char* name) {
 
 int CKACFile::addEntry(const char* imageFileName) {
     if (!imageFileName) return 0;
-    const unsigned long since = plat::messageSequence();
-    try {
+    return cache::recordingFailure(cache::failure::LoadFailed, [&] {
         std::unique_ptr<CKACEntry> entry(buildEntry(imageFileName));
         m_vecEntries.push_back(std::make_pair(entry.get(), 0u));
         entry.release();
         return 1;
-    } catch (const char* text) {
-        cache::recordFailure(text, since);
-    } catch (const std::bad_alloc&) {
-        cache::recordFailure(cache::failure::LoadFailed, since);
-    }
-    return 0;
+    });
 }
 
 int CKACFile::deleteEntry(std::size_t index) {
@@ -217,8 +207,7 @@ const char* CKACFile::frameName(std::size_t entry, std::size_t frame) const {
 int CKACFile::frameSize(std::size_t entry, std::size_t frame, TVN_DWORD* width, TVN_DWORD* height) {
     const std::pair<CKACFrame*, TVN_DWORD>* f = frameAt(entry, frame);
     if (!f || !width || !height) return 0;
-    const unsigned long since = plat::messageSequence();
-    try {
+    return cache::recordingFailure(cache::failure::FramesNotCreated, [&] {
         cache::FRAME_FIELDS fields = {};
         if (f->second == 0) {
             CRGBAImage source;
@@ -232,12 +221,7 @@ int CKACFile::frameSize(std::size_t entry, std::size_t frame, TVN_DWORD* width, 
         *width = fields.width;
         *height = fields.height;
         return 1;
-    } catch (const char* text) {
-        cache::recordFailure(text, since);
-    } catch (const std::bad_alloc&) {
-        cache::recordFailure(cache::failure::FramesNotCreated, since);
-    }
-    return 0;
+    });
 }
 
 namespace {
@@ -271,8 +255,7 @@ bool feedPacked(HANDLE file, TVN_DWORD at, TVN_DWORD length, pixel::RlePacketDec
 int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels) {
     const std::pair<CKACFrame*, TVN_DWORD>* f = frameAt(entry, frame);
     if (!f || !pixels) return 0;
-    const unsigned long since = plat::messageSequence();
-    try {
+    return cache::recordingFailure(cache::failure::FramesNotCreated, [&] {
         if (f->second == 0) {
             CRGBAImage source;
             if (!source.load(f->first->m_pszFileName, 0)) return 0;
@@ -304,10 +287,5 @@ int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels)
                         kBlock))
             throw cache::failure::BadCache;
         return 1;
-    } catch (const char* text) {
-        cache::recordFailure(text, since);
-    } catch (const std::bad_alloc&) {
-        cache::recordFailure(cache::failure::FramesNotCreated, since);
-    }
-    return 0;
+    });
 }

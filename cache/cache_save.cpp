@@ -221,18 +221,9 @@ void CKACFile::saveEntries(KAC_PROGRESS_PROC progressProc, void* user) {
 }
 
 int CKACFile::save(KAC_PROGRESS_PROC progress, void* user) {
-    const unsigned long since = plat::messageSequence();
-    if (!m_bWritable) {
-        recordFailure(failure::ReadOnly, since);
-        return 0;
-    }
-    try {
+    return recordingFailure(failure::WriteFailed, [&] {
+        if (!m_bWritable) throw failure::ReadOnly;
         saveEntries(progress, user);
         return 1;
-    } catch (const char* text) {
-        recordFailure(text, since);
-    } catch (const std::bad_alloc&) {
-        recordFailure(failure::WriteFailed, since);
-    }
-    return 0;
+    });
 }

@@ -7,6 +7,10 @@
 #ifndef TIVORN_CACHE_FAILURES_H
 #define TIVORN_CACHE_FAILURES_H
 
+#include <new>
+
+#include "platform/message_record.h"
+
 namespace tvn {
 namespace cache {
 
@@ -19,6 +23,20 @@ namespace failure {
 // Records the host's text of `thrown` unless the thread recorded a failure after
 // `since` (plat::messageSequence(), read when the operation began).
 void recordFailure(const char* thrown, unsigned long since);
+
+// Runs op (which returns the operation's result) at the edge of an operation:
+// a thrown text, or no memory (recorded as noMemory), becomes the result 0.
+template <class Op> int recordingFailure(const char* noMemory, Op op) {
+    const unsigned long since = plat::messageSequence();
+    try {
+        return op();
+    } catch (const char* text) {
+        recordFailure(text, since);
+    } catch (const std::bad_alloc&) {
+        recordFailure(noMemory, since);
+    }
+    return 0;
+}
 
 } // namespace cache
 } // namespace tvn
