@@ -152,6 +152,8 @@ PROTOTYPES = {
     "tvnSetMessageProc": (None, [MESSAGE_PROC, _P]),
     "tvnSetOpenFileProc": (None, [OPEN_FILE_PROC, _P]),
     "tvnCreateBitmap": (_P, [_INT, _INT, _INT, _P, _INT]),
+    "tvnSetFileProcs": (None, [_P]),
+    "tvnGetSystemFileProcs": (None, [_P]),
     "tvnDeleteBitmap": (None, [_P]),
     "tvnSetPropertiesDialogProc": (None, [PROPERTIES_DIALOG_PROC, _P]),
     "tvnPropGetText": (_INT, [_P, _INT, _P, _INT]),
