@@ -146,7 +146,7 @@ TEST_F(CliTest, HelpAndBadArguments) {
     const std::string in = pic("scene.bmp"), out = work("out.tga");
     const std::vector<std::vector<std::string>> cases = {
         {"--help"}, {"info", "--help"}, {"convert", "--help"}, {"pack", "--help"}, {"demo", "--help"},
-        {"frames", "--help"}, {"frobnicate"}, {"info"}, {"convert", in}, {"convert", in, out, work("third.tga")},
+        {"frames", "--help"}, {"play", "--help"}, {"frobnicate"}, {"info"}, {"convert", in}, {"convert", in, out, work("third.tga")},
         {"convert", in, out, "--bogus"}, {"convert", in, out, "--size"}, {"convert", in, out, "--size", "0x5"},
         {"convert", in, out, "--size", "12"}, {"convert", in, out, "--size", "70000x5"},
         {"convert", in, out, "--filter", "lanczos"}, {"convert", in, out, "--alpha", "const:101"},

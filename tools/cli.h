@@ -21,6 +21,7 @@ int cmdConvert(const Args& args);
 int cmdPack(const Args& args);
 int cmdCache(const Args& args);
 int cmdFrames(const Args& args);
+int cmdPlay(const Args& args);
 int cmdDemo(const Args& args, const char* argv0);
 
 // One line "tivorn: text" on stderr.

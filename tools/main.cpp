@@ -34,6 +34,7 @@ const char kUsage[] =
     "  pack IN               run-length packing: size, ratio, time, round-trip check\n"
     "  cache CMD CACHE ...   animation caches: new, add, list, extract, verify, rm\n"
     "  frames NAME           the numbered animation found from one frame's file name\n"
+    "  play NAME             play a frame run or a cache entry at a frame rate: late frames, fps\n"
     "  demo [DIR]            every capability on the shipped pictures, into DIR/index.html\n"
     "  version               library version\n"
     "  selftest              quick check of the pixel helpers\n"
@@ -51,6 +52,8 @@ int run(const char* command, const cli::Args& args, const char* argv0) {
         return cli::cmdCache(args);
     if (!std::strcmp(command, "frames"))
         return cli::cmdFrames(args);
+    if (!std::strcmp(command, "play"))
+        return cli::cmdPlay(args);
     if (!std::strcmp(command, "demo"))
         return cli::cmdDemo(args, argv0);
     if (!std::strcmp(command, "version")) {
