@@ -157,13 +157,15 @@ TEST(ImageSet, ANestedGetFrameOfAFrameItsThreadLoadsReturnsAtOnce) {
         broken << "not a picture";
     }
     struct Host {
-        CRGBAImageSet* set = nullptr;
+        std::atomic<CRGBAImageSet*> set{nullptr}; // the pass may report frame 1 before it is set
         std::atomic<int> nested{0}, nonNull{0};
     } host;
     tvnSetMessageProc([](const char*, const char*, void* user) {
         Host* h = static_cast<Host*>(user);
+        CRGBAImageSet* set = h->set.load();
+        if (!set) return;
         ++h->nested;
-        if (h->set->getFrame(1)) ++h->nonNull;
+        if (set->getFrame(1)) ++h->nonNull;
     }, &host);
     std::mutex done;
     std::condition_variable finished;
@@ -181,6 +183,7 @@ TEST(ImageSet, ANestedGetFrameOfAFrameItsThreadLoadsReturnsAtOnce) {
         EXPECT_EQ(set.getFrame(1), nullptr);
         EXPECT_NE(set.getFrame(2), nullptr);
         settle(set);
+        host.set = nullptr;
     }
     {
         std::lock_guard<std::mutex> hold(done);
