@@ -23,7 +23,7 @@ ROOT = Path(__file__).resolve().parent.parent
 TABLE = ROOT / "include" / "tivorn" / "c_functions.inc"
 MODULE = ROOT / "python" / "tivorn" / "_prototypes.py"
 
-HEADERS = {"C": "tivorn_c.h", "HOST": "host.h"}
+HEADERS = {"C": "tivorn_c.h", "HOST": "host.h", "PIXEL": "pixel.h", "IMAGE": "image.h"}
 AVAILABILITIES = ("ALWAYS", "OPTIONAL")
 NUMBERS = {"int": "c_int", "unsigned int": "c_uint", "tvn_status": "c_int", "TVN_DWORD": "c_uint32",
            "unsigned char": "c_ubyte", "char": "c_char"}
@@ -38,6 +38,9 @@ CALLBACKS = {"tvn_progress_proc": "PROGRESS", "tvn_cache_progress_proc": "CACHE_
 _ENTRY = re.compile(r'TVN_FUNCTION\(\s*(\w+)\s*,\s*(\w+)\s*,\s*([\w\s*]+?)\s*,\s*(\w+)\s*,\s*\(([\w\s*,]*)\)\s*,'
                     r'\s*((?:"(?:[^"\\\n]|\\.)*"\s*)+)\)')
 _STRING = re.compile(r'"(?:[^"\\\n]|\\.)*"')
+# The list's own lines that give the headers' TVN_DECLARE_ macros their defaults.
+_DEFAULTS = re.compile(r"^[ \t]*#[ \t]*(?:ifndef TVN_DECLARE_\w+|define TVN_DECLARE_\w+\(result, name, parameters\)"
+                       r"|endif|undef TVN_(?:FUNCTION|DECLARE_\w+))[ \t]*$", re.M)
 
 
 class Function(NamedTuple):
@@ -54,8 +57,9 @@ class TableError(Exception):
 
 
 def read_table(text: str) -> List[Function]:
-    """The entries of the list, in order; anything but entries and comments is an error."""
-    text = re.sub(r"/\*.*?\*/", " ", text, flags=re.S)
+    """The entries of the list, in order; anything but entries, comments and the
+    defaults of the TVN_DECLARE_ macros is an error."""
+    text = _DEFAULTS.sub(" ", re.sub(r"/\*.*?\*/", " ", text, flags=re.S))
     functions, names = [], set()
     for m in _ENTRY.finditer(text):
         header, availability, result, name, parameters, doc = m.groups()

@@ -83,12 +83,8 @@ typedef int (TVN_CDECL *TVN_CHOOSE_COLOR_PROC)(TVN_DWORD* color, TVN_DWORD* cust
    interface's functions, each with its parameters and what it does. */
 #define TVN_FUNCTION(header, availability, result, name, parameters, doc) \
     TVN_DECLARE_##header(result, name, parameters)
-#define TVN_DECLARE_C(result, name, parameters)
 #define TVN_DECLARE_HOST(result, name, parameters) TVN_API result TVN_CDECL name parameters;
 #include "c_functions.inc"
-#undef TVN_FUNCTION
-#undef TVN_DECLARE_C
-#undef TVN_DECLARE_HOST
 
 #ifdef __cplusplus
 }

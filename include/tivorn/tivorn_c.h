@@ -84,11 +84,7 @@ typedef struct tvn_cache_entry {
 #define TVN_FUNCTION(header, availability, result, name, parameters, doc) \
     TVN_DECLARE_##header(result, name, parameters)
 #define TVN_DECLARE_C(result, name, parameters) TVN_API result TVN_CDECL name parameters;
-#define TVN_DECLARE_HOST(result, name, parameters)
 #include "c_functions.inc"
-#undef TVN_FUNCTION
-#undef TVN_DECLARE_C
-#undef TVN_DECLARE_HOST
 
 #ifdef __cplusplus
 }

@@ -196,6 +196,30 @@ PROTOTYPES = {
     "tvnPropSetColorProc": (None, [c_void_p, CHOOSE_COLOR_PROC, c_void_p]),
     # The library's version as "major.minor.patch".
     "tvnVersion": (c_char_p, []),
+    # ---- pixel.h
+    # The red byte of a pixel word.
+    "tvnGetRValue": (c_ubyte, [c_uint32]),
+    # The green byte of a pixel word.
+    "tvnGetGValue": (c_ubyte, [c_uint32]),
+    # The blue byte of a pixel word.
+    "tvnGetBValue": (c_ubyte, [c_uint32]),
+    # The alpha byte of a pixel word.
+    "tvnGetAValue": (c_ubyte, [c_uint32]),
+    # The pixel word of red, green, blue and alpha.
+    "tvnRGBA": (c_uint32, [c_ubyte, c_ubyte, c_ubyte, c_ubyte]),
+    # Truncated Euclidean distance over red, green and blue (0..441); alpha ignored.
+    "tvnGetColorDist": (c_uint32, [c_uint32, c_uint32]),
+    # Converts a raw 1, 15/16, 24 or 32 (10-10-10) bit value in place; 0 for other depths.
+    "tvnNormalizePel": (c_int, [POINTER(c_uint32), c_ubyte]),
+    # Each colour channel times mul, divided by div, low 8 bits kept; alpha unchanged.
+    "tvnMulPel": (c_uint32, [c_uint32, c_uint32, c_uint32]),
+    # Writes value into count words.
+    "tvnFillUlong": (None, [POINTER(c_uint32), c_uint32, c_uint32]),
+    # Exchanges red and blue of a pixel word.
+    "tvnSwapRB": (None, [POINTER(c_uint32)]),
+    # ---- image.h
+    # Box blur of a width x height picture into (width+2k) x (height+2k) words, k = *pKernel.
+    "tvn2PassBlur": (None, [POINTER(c_uint32), POINTER(c_uint32), c_uint32, c_uint32, POINTER(c_uint)]),
 }
 
 # Added after the first release: declared only when the loaded library exports them.

@@ -174,6 +174,7 @@ def test_every_function_of_the_c_list_is_declared_and_every_public_name_document
     assert len(listed) >= 87
     assert {n for a, n in listed if a == "ALWAYS"} == set(_lib.PROTOTYPES)
     assert {n for a, n in listed if a == "OPTIONAL"} == set(_lib.OPTIONAL_PROTOTYPES)
+    assert _lib.lib.tvnRGBA(1, 2, 3, 4) == 0x04030201 and _lib.lib.tvnGetAValue(0x04030201) == 4
     for module in (tivorn, tivorn.batch):
         for name in module.__all__:
             item = getattr(module, name)
