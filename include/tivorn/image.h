@@ -198,9 +198,12 @@ private:
     int m_nResizeFilter;
 };
 
-/* Box blur of a width x height picture into (width+2k) x (height+2k) words. */
-extern "C" TVN_API void TVN_CDECL tvn2PassBlur(TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width,
-                                               TVN_DWORD height, unsigned int* pKernel);
+/* tvn2PassBlur, the box blur of a whole picture: declared from
+   tivorn/c_functions.inc, the one list of the C interface's functions. */
+#define TVN_FUNCTION(header, availability, result, name, parameters, doc) \
+    TVN_DECLARE_##header(result, name, parameters)
+#define TVN_DECLARE_IMAGE(result, name, parameters) extern "C" TVN_API result TVN_CDECL name parameters;
+#include "c_functions.inc"
 #endif /* __cplusplus */
 
 #endif

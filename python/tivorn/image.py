@@ -294,9 +294,9 @@ class Image:
 
     # ---- out of the library ------------------------------------------------------
     def _fill(self, function: Any, channels: int, what: str) -> bytes:
-        out = ctypes.create_string_buffer(max(1, self.width * self.height * channels))
+        out = (ctypes.c_ubyte * max(1, self.width * self.height * channels))()
         self._check(function(self._h, out), what)
-        return out.raw[:self.width * self.height * channels]
+        return bytes(out)[:self.width * self.height * channels]
 
     def fill_24bit(self) -> bytes:
         """The current pixels as blue, green, red bytes, bottom row first."""

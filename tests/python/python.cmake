@@ -7,6 +7,9 @@ if(NOT WIN32 AND NOT TIVORN_SANITIZE)
   find_program(TIVORN_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
   find_program(TIVORN_PYTHON python3)
   if(TIVORN_PYTHON)
+    # The package's ctypes prototypes are what the C interface's list makes of them.
+    add_test(NAME python_prototypes_current
+      COMMAND ${TIVORN_PYTHON} ${CMAKE_SOURCE_DIR}/python/generate_prototypes.py --check)
     set(venv ${CMAKE_BINARY_DIR}/python-wheel)
     add_test(NAME python_wheel COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/install_wheel.sh
       ${TIVORN_PYTHON} $<TARGET_FILE:tivorn> ${venv} ${CMAKE_SOURCE_DIR})

@@ -1,7 +1,8 @@
 """The Python package against the library: numpy, Pillow and PNG views of the
 pixels cross-checked with the library's own copies, the operations and their
-errors, the host procs, image sets and caches, and that the package declares
-every function of the C headers."""
+errors, the host procs and file procs, image sets and caches, and that the
+package declares every function of the C interface's list."""
+import ctypes
 import inspect
 import io
 import re
@@ -17,7 +18,7 @@ import tivorn
 import tivorn.batch
 from tivorn import _lib
 
-HEADERS = Path(__file__).resolve().parents[2] / "include" / "tivorn"
+TABLE = Path(__file__).resolve().parents[2] / "include" / "tivorn" / "c_functions.inc"
 
 
 def test_numpy_sees_the_library_buffer_top_row_first(tmp_path):
@@ -142,12 +143,38 @@ def test_image_set_and_cache(tmp_path):
         assert len(cache) == 0
 
 
-def test_every_header_function_is_declared_and_every_public_name_documented():
-    if not HEADERS.is_dir():
+def test_file_procs_through_the_record_mirror(tmp_path):
+    # The library's own procs called through the record, then a host's that pass
+    # everything on to them and watch the opens.
+    system = _lib.FileProcs()
+    _lib.lib.tvnGetSystemFileProcs(ctypes.byref(system))
+    tivorn.Image.from_numpy(picture(3, 2)).save_tga(tmp_path / "a.tga")
+    name = _lib.path_bytes(tmp_path / "a.tga")
+    assert system.exists(name, system.user) == 1 and system.exists(name + b"x", system.user) == 0
+    file = system.open(name, 0, system.user)
+    assert file and system.size(file, system.user) == (tmp_path / "a.tga").stat().st_size
+    system.close(file, system.user)
+    opened = []
+    watching = _lib.FileProcs.from_buffer_copy(system)
+    watching.open = type(system.open)(lambda path, access, user: opened.append(path) or
+                                      system.open(path, access, user))
+    _lib.lib.tvnSetFileProcs(ctypes.byref(watching))
+    try:
+        assert tivorn.Image.open(tmp_path / "a.tga").size == (3, 2)
+    finally:
+        _lib.lib.tvnSetFileProcs(None)
+    assert name in opened
+
+
+def test_every_function_of_the_c_list_is_declared_and_every_public_name_documented():
+    if not TABLE.is_file():
         pytest.skip("no source tree beside the tests")
-    text = "".join((HEADERS / name).read_text() for name in ("tivorn_c.h", "host.h"))
-    declared = set(re.findall(r"TVN_CDECL\s+(tvn\w+)\s*\(", text))
-    assert len(declared) >= 84 and declared == set(_lib.PROTOTYPES)
+    table = re.sub(r"/\*.*?\*/", "", TABLE.read_text(), flags=re.S)
+    listed = re.findall(r"TVN_FUNCTION\(\s*\w+\s*,\s*(\w+)\s*,[^,]*,\s*(\w+)", table)
+    assert len(listed) >= 87
+    assert {n for a, n in listed if a == "ALWAYS"} == set(_lib.PROTOTYPES)
+    assert {n for a, n in listed if a == "OPTIONAL"} == set(_lib.OPTIONAL_PROTOTYPES)
+    assert _lib.lib.tvnRGBA(1, 2, 3, 4) == 0x04030201 and _lib.lib.tvnGetAValue(0x04030201) == 4
     for module in (tivorn, tivorn.batch):
         for name in module.__all__:
             item = getattr(module, name)
