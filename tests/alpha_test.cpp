@@ -125,24 +125,6 @@ TEST(AlphaRecord, OwnAlphaSavedOnceAndBroughtBackExactly) {
     EXPECT_EQ(tvntest::pixelsOf(image), px);
 }
 
-// Out of memory for the saved copy: the mode does not run (the picture's own
-// alpha would otherwise be lost for good), reports 0, and a later call works.
-TEST(AlphaRecord, FailedSaveLeavesPictureUntouched) {
-    std::vector<TVN_DWORD> px = tvntest::randomPixels(8, 6, 6);
-    for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
-        CRGBAImage image(px.data(), 8, 6);
-        tvntest::failAllocations(1);
-        EXPECT_EQ(image.setTransparency(busy(mode), nullptr), 0) << int(mode);
-        tvntest::endFaults();
-        EXPECT_EQ(A::savedAlpha(image), nullptr);
-        EXPECT_EQ(tvntest::pixelsOf(image), px);
-        EXPECT_EQ(image.getTransparency().byMode, mode);
-        EXPECT_EQ(image.setTransparency(busy(mode), nullptr), 1);
-        EXPECT_EQ(image.setTransparency(busy(TRANSP_ORIGINAL), nullptr), 1);
-        EXPECT_EQ(tvntest::pixelsOf(image), px);
-    }
-}
-
 // After a trim the saved copy is larger than the original size: only as many
 // bytes as the original size covers are applied, in buffer order (the sanitizer
 // build proves nothing beyond them is read).
@@ -190,22 +172,6 @@ TEST(AlphaModes, WorkedValues) {
         }
         EXPECT_EQ(image.getTransparency().byConstTransp, c.t.byConstTransp); // 200 stays stored
     }
-}
-
-// The gradient's column table is its only allocation; without it the same
-// alpha comes from the per-pixel loop.
-TEST(AlphaModes, GradientWithoutRoomForItsTable) {
-    std::vector<TVN_DWORD> px = tvntest::randomPixels(50, 4, 1);
-    IMG_TRANSP t = record(TRANSP_LG);
-    t.byLGLeft = 20;
-    t.byLGTop = 70;
-    CRGBAImage expected(px.data(), 50, 4), image(px.data(), 50, 4);
-    expected.setTransparency(t, nullptr);
-    image.saveAlpha();
-    tvntest::failAllocations(1);
-    EXPECT_EQ(image.setTransparency(t, nullptr), 1);
-    tvntest::endFaults();
-    EXPECT_EQ(tvntest::pixelsOf(image), tvntest::pixelsOf(expected));
 }
 
 // ---- Pictures with an untouched copy: compared with the same steps taken

@@ -143,6 +143,9 @@ TEST(FaultWalk, ImageOperations) {
         t.clrChromakey = 0x00405060u, t.bChromakeySoft = 1, t.dwChromakeyDev = 90;
         return t;
     };
+    std::vector<unsigned char> rows(5 * 4 * 3, 0x5A);
+    const HBITMAP bitmap = tvnCreateBitmap(5, 4, 24, rows.data(), 16);
+    static std::vector<unsigned char> stream;
     const Op ops[] = {
         {"setSize", [](CRGBAImage& i) { return i.setSize(13, 11, CRGBAImage::BicubicFilter, nullptr, nullptr); }},
         {"setSizeRough", [](CRGBAImage& i) { return i.setSizeRough(13, 11); }},
@@ -154,6 +157,20 @@ TEST(FaultWalk, ImageOperations) {
         {"transparency chromakey",
          [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_CHROMAKEY, 0, 0), nullptr); }},
         {"transparency original", [&](CRGBAImage& i) { return i.setTransparency(mode(TRANSP_ORIGINAL, 0, 0), nullptr); }},
+        {"stretchHorizontally", [](CRGBAImage& i) { i.stretchHorizontally(17); return 1; }},
+        {"trimByAlpha", [](CRGBAImage& i) {
+             TVN_DWORD x = 0, y = 0;
+             i.trimByAlpha(x, y);
+             return 1;
+         }},
+        {"fromHandle", [&](CRGBAImage& i) { return i.fromHandle(bitmap); }},
+        {"compressRLE", [](CRGBAImage& i) {
+             unsigned char* packed = nullptr;
+             const TVN_DWORD length = i.compressRLE(&packed);
+             const int same = packed && length == stream.size() && std::memcmp(packed, stream.data(), length) == 0;
+             CRGBAImage::freeRLEBuffer(packed);
+             return same; // the picture stays; a stream, when there is one, is whole
+         }},
     };
     // A resized picture whose own alpha is set aside and ellipse alpha shown.
     auto prepare = [] {
@@ -162,6 +179,13 @@ TEST(FaultWalk, ImageOperations) {
         image->setTransparency(IMG_TRANSP{TRANSP_ELL, 0, 0, 0, 0, 0, 50, 100, 0, 0, 0}, nullptr);
         return image;
     };
+    {
+        auto reference = prepare();
+        unsigned char* packed = nullptr;
+        const TVN_DWORD length = reference->compressRLE(&packed);
+        stream.assign(packed, packed + length);
+        CRGBAImage::freeRLEBuffer(packed);
+    }
     for (const Op& op : ops) {
         auto good = prepare();
         ASSERT_NE(op.run(*good), 0) << op.name;
@@ -177,9 +201,10 @@ TEST(FaultWalk, ImageOperations) {
         walk(op.name, kAll, prepare,
              [&](CRGBAImage& image) {
                  const std::vector<TVN_DWORD> before = pixelsOf(image);
-                 op.run(image);
+                 const int result = op.run(image);
                  const std::vector<TVN_DWORD> after = pixelsOf(image);
-                 return after == success ? 1 : after == before || after == partial || after == unrebuilt ? 0 : -1;
+                 if (after == success && (result || after == before)) return result ? 1 : 0;
+                 return after == before || after == partial || after == unrebuilt ? 0 : -1;
              },
              [&](CRGBAImage&, int outcome, unsigned long n, bool failed) {
                  EXPECT_NE(outcome, -1) << op.name << " " << n << ": neither the old nor the new picture";
@@ -188,6 +213,46 @@ TEST(FaultWalk, ImageOperations) {
                  }
              });
     }
+    tvnDeleteBitmap(bitmap);
+}
+
+// Copies, assignment and the run-length constructor: a failure throws message
+// 1 and leaves the source, and an assignment's target, as they were.
+TEST(FaultWalk, CopiesAndTheRunLengthConstructor) {
+    struct Pair {
+        std::unique_ptr<CRGBAImage> source = picture(6, 5, 11), target = picture(2, 3, 12);
+        std::vector<TVN_DWORD> sourceWas = pixelsOf(*source), targetWas = pixelsOf(*target);
+    };
+    auto prepare = [] {
+        auto p = std::make_unique<Pair>();
+        p->source->setSize(9, 7, CRGBAImage::BoxFilter, nullptr, nullptr);
+        p->source->saveAlpha();
+        p->sourceWas = pixelsOf(*p->source);
+        return p;
+    };
+    walk("copy, assignment, run-length", calls::CallAlloc, prepare,
+         [](Pair& p) {
+             try {
+                 CRGBAImage copy(*p.source);
+                 *p.target = *p.source;
+                 unsigned char* packed = nullptr;
+                 const TVN_DWORD length = copy.compressRLE(&packed);
+                 std::unique_ptr<unsigned char, void (*)(unsigned char*)> held(packed, CRGBAImage::freeRLEBuffer);
+                 if (packed) CRGBAImage unpacked(packed, length, copy.getWidthOrig(), copy.getHeightOrig());
+                 return 1;
+             } catch (char* text) {
+                 EXPECT_EQ(text, tvn::pixel::messageText(1));
+                 return 0;
+             }
+         },
+         [](Pair& p, int result, unsigned long n, bool) {
+             EXPECT_EQ(pixelsOf(*p.source), p.sourceWas) << n;
+             const std::vector<TVN_DWORD> target = pixelsOf(*p.target);
+             EXPECT_TRUE(target == p.targetWas || target == p.sourceWas) << n;
+             if (result) {
+                 EXPECT_EQ(target, p.sourceWas) << n;
+             }
+         });
 }
 
 // An image set made, its preload pass and getFrame, with no preloader thread

@@ -177,26 +177,3 @@ TEST(Geometry, AfterAStretchResizeAlphaAndReloadStayInsideTheBuffers) {
     EXPECT_EQ(origOf(image), px); // the file again, resampled to the stretched size
 }
 
-TEST(Geometry, FailedAllocationsLeaveThePictureUnchanged) {
-    std::vector<TVN_DWORD> px = randomPixels(6, 5, 12);
-    {
-        CRGBAImage image(px.data(), 6, 5);
-        unsigned char* a = static_cast<unsigned char*>(tvn::pixel::heapAllocZero(30));
-        ImageAccess::savedAlpha(image) = a;
-        tvntest::failAllocations(1); // the stretch's one allocation
-        image.stretchHorizontally(10);
-        tvntest::endFaults();
-        EXPECT_EQ(image.getWidth(), 6u);
-        EXPECT_EQ(image.getWidthOrig(), 6u);
-        EXPECT_EQ(pixelsOf(image), px);
-        EXPECT_EQ(ImageAccess::savedAlpha(image), a);
-
-        TVN_DWORD x = 9, y = 9;
-        tvntest::failAllocations(1);
-        image.trimByAlpha(x, y);
-        tvntest::endFaults();
-        EXPECT_EQ(x, 9u);
-        EXPECT_EQ(image.getHeight(), 5u);
-        EXPECT_EQ(pixelsOf(image), px);
-    }
-}

@@ -109,43 +109,6 @@ TEST(ImageObject, CorruptStreamsAndOverflowingSizesThrow) {
     }
 }
 
-// Walks every allocation of each operation: the n-th failing must throw
-// message 1, leak nothing and leave the source and a failed assignment's
-// target intact. ASan's leak checker watches the leaks.
-TEST(ImageObject, EveryAllocationFailureIsClean) {
-    const std::string outOfMemory = tvntest::MessageRecorder::expectedText(1);
-    auto px = tvntest::randomPixels(3, 3, 5);
-    CRGBAImage source(px.data(), 3, 3);
-    tvntest::giveUntouchedCopy(source, source.getWidth(), source.getHeight(), 77);
-    CRGBAImage target(2, 1);
-    target.getBuffer()[0] = 0x11223344u;
-    const std::vector<unsigned char> stream = {0x88, 0xFF, 0x00, 0xFF, 0x00}; // a run of 9
-    const std::function<void()> operations[] = {
-        [&] { CRGBAImage copy(source); },
-        [&] {
-            try {
-                target = source;
-            } catch (char*) {
-                EXPECT_EQ(target.getWidth(), 2u) << "a failed assignment leaves the target as it was";
-                EXPECT_EQ(target.getBuffer()[0], 0x11223344u);
-                throw;
-            }
-        },
-        [&] { CRGBAImage unpacked(stream.data(), static_cast<TVN_DWORD>(stream.size()), 3, 3); },
-    };
-    for (unsigned long n = 1; n <= 8; ++n)
-        for (const auto& operation : operations) {
-            tvntest::failAllocations(n);
-            try {
-                operation();
-            } catch (char* text) {
-                EXPECT_EQ(std::string(text), outOfMemory);
-            }
-            tvntest::endFaults();
-        }
-    EXPECT_EQ(pixelsOf(source), px);
-}
-
 namespace {
 
 struct Bitmap {
@@ -202,30 +165,6 @@ TEST(FromHandle, ReplacesTheWholePictureKeepingSettings) {
     EXPECT_EQ(image.getBlurKrnlSize(), 3u);
     EXPECT_EQ(ImageAccess::resizeFilter(image), 4);
     EXPECT_EQ(image.getTransparency().byMode, TRANSP_CONST);
-}
-
-TEST(FromHandle, FailuresLeaveTheImageAsItWas) {
-    std::vector<unsigned char> rows(12 * 3, 0x7F);
-    Bitmap bitmap(3, 3, 24, rows, 12);
-    const std::vector<TVN_DWORD> before = tvntest::randomPixels(5, 4, 9);
-    CRGBAImage image(before.data(), 5, 4);
-    ImageAccess::containsAlpha(image) = 1;
-    const TVN_DWORD* buffer = image.getBuffer();
-    auto unchanged = [&]() {
-        EXPECT_EQ(image.getBuffer(), buffer);
-        EXPECT_EQ(tvntest::pixelsOf(image), before);
-        EXPECT_EQ(image.getWidth(), 5u);
-        EXPECT_EQ(image.getHeightOrig(), 4u);
-        EXPECT_EQ(image.containsAlpha(), 1);
-    };
-    EXPECT_EQ(image.fromHandle(nullptr), 0);
-    unchanged();
-    for (unsigned long n = 1; n <= 2; ++n) { // the pixel buffer, then the row buffer
-        tvntest::failAllocations(n);
-        EXPECT_EQ(image.fromHandle(bitmap.handle), 0) << n;
-        tvntest::endFaults();
-        unchanged();
-    }
 }
 
 TEST(FromHandle, CreateBitmapRefusesWhatItCannotHold) {
