@@ -224,34 +224,6 @@ int CKACFile::frameSize(std::size_t entry, std::size_t frame, TVN_DWORD* width, 
     });
 }
 
-namespace {
-
-// Feeds the packed pixels at `at` (`length` bytes) to the decoder in blocks
-// small enough to stay in the processor's cache between the read and the
-// unpacking, until its picture is complete; bytes after its last pixel are not
-// read. False when they do not make the picture.
-bool feedPacked(HANDLE file, TVN_DWORD at, TVN_DWORD length, pixel::RlePacketDecoder& decoder, unsigned char* block,
-                std::size_t blockSize) {
-    const std::size_t room = blockSize - pixel::RlePacketDecoder::kLongestPacket;
-    if (!plat::fileSeekTo(file, at)) return false;
-    std::size_t held = 0;
-    TVN_DWORD left = length;
-    while (left > 0 && !decoder.complete()) {
-        const TVN_DWORD want = static_cast<TVN_DWORD>(left < room ? left : room);
-        TVN_DWORD got = 0;
-        if (!plat::fileRead(file, block + held, want, &got) || got != want) return false;
-        held += want;
-        left -= want;
-        const std::size_t used = decoder.feed(block, held);
-        if (used == pixel::RlePacketDecoder::kFault) return false;
-        std::memmove(block, block + used, held - used);
-        held -= used;
-    }
-    return decoder.complete();
-}
-
-} // namespace
-
 int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels) {
     const std::pair<CKACFrame*, TVN_DWORD>* f = frameAt(entry, frame);
     if (!f || !pixels) return 0;
@@ -274,18 +246,18 @@ int CKACFile::frameData(std::size_t entry, std::size_t frame, TVN_DWORD* pixels)
         if (fields.packedLength == 0 || at + fields.packedLength > size ||
             count > cache::maxPackedPixels(fields.packedLength) || count > static_cast<std::size_t>(-1) / 4)
             throw cache::failure::BadCache;
-        const std::size_t kBlock = 256 * 1024 + pixel::RlePacketDecoder::kLongestPacket;
-        pixel::HeapBlock block(pixel::heapAlloc(kBlock));
-        if (!block.get()) throw cache::failure::FramesNotCreated;
         // The host's buffer is written only once the packets are known to make the
-        // whole picture: they are read twice, checked, then unpacked.
-        pixel::RlePacketDecoder check(nullptr, static_cast<std::size_t>(count));
-        pixel::RlePacketDecoder unpack(pixels, static_cast<std::size_t>(count));
-        if (!feedPacked(m_hFile, static_cast<TVN_DWORD>(at), fields.packedLength, check, block.as<unsigned char>(),
-                        kBlock) ||
-            !feedPacked(m_hFile, static_cast<TVN_DWORD>(at), fields.packedLength, unpack, block.as<unsigned char>(),
-                        kBlock))
+        // whole picture: read whole, checked, then unpacked.
+        pixel::HeapBlock packed(pixel::heapAlloc(fields.packedLength));
+        if (!packed.get()) throw cache::failure::FramesNotCreated;
+        if (!cache::readAt(m_hFile, static_cast<TVN_DWORD>(at), packed.get(), fields.packedLength))
             throw cache::failure::BadCache;
+        const unsigned char* bytes = packed.as<unsigned char>();
+        pixel::RlePacketDecoder check(nullptr, static_cast<std::size_t>(count));
+        if (check.feed(bytes, fields.packedLength) == pixel::RlePacketDecoder::kFault || !check.complete())
+            throw cache::failure::BadCache;
+        pixel::RlePacketDecoder unpack(pixels, static_cast<std::size_t>(count));
+        unpack.feed(bytes, fields.packedLength);
         return 1;
     });
 }
