@@ -29,9 +29,12 @@ using namespace tvn::cache;
 namespace {
 
 // Sequential writes gathered into large blocks; big blocks go straight through.
+// What is written is handed to the disk every few megabytes, so that the sync
+// at the end of a save finds little left to wait for.
 class BlockWriter {
 public:
-    explicit BlockWriter(HANDLE file) : m_file(file), m_position(0), m_buffer(pixel::heapAlloc(kCapacity)), m_held(0) {
+    explicit BlockWriter(HANDLE file)
+        : m_file(file), m_position(0), m_buffer(pixel::heapAlloc(kCapacity)), m_held(0), m_backFrom(0), m_backBytes(0) {
         if (!m_buffer.get()) throw failure::WriteFailed;
     }
 
@@ -46,6 +49,7 @@ public:
         if (m_held + size > kCapacity) flush();
         if (size >= kCapacity) {
             if (!plat::fileWriteAll(m_file, data, size)) throw failure::WriteFailed;
+            written(m_position, size);
         } else {
             std::memcpy(m_buffer.as<unsigned char>() + m_held, data, size);
             m_held += size;
@@ -59,17 +63,33 @@ public:
     }
     void flush() {
         if (!m_held) return;
-        const bool ok = plat::fileWriteAll(m_file, m_buffer.get(), static_cast<TVN_DWORD>(m_held));
+        const TVN_DWORD size = static_cast<TVN_DWORD>(m_held);
+        const bool ok = plat::fileWriteAll(m_file, m_buffer.get(), size);
         m_held = 0;
         if (!ok) throw failure::WriteFailed;
+        written(m_position - size, size);
     }
 
 private:
     static const std::size_t kCapacity = 1 << 20;
+    static const TVN_DWORD kWriteBackBytes = 8u << 20;
+
+    void written(TVN_DWORD at, TVN_DWORD size) {
+        if (m_backBytes && at != m_backFrom + m_backBytes) writeBack();
+        if (!m_backBytes) m_backFrom = at;
+        m_backBytes += size;
+        if (m_backBytes >= kWriteBackBytes) writeBack();
+    }
+    void writeBack() {
+        plat::fileWriteBack(m_file, m_backFrom, m_backBytes);
+        m_backBytes = 0;
+    }
+
     HANDLE m_file;
     TVN_DWORD m_position;
     pixel::HeapBlock m_buffer;
     std::size_t m_held;
+    TVN_DWORD m_backFrom, m_backBytes;
 };
 
 // Every entry and frame offset, to be put back after a failed save.

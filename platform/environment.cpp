@@ -10,7 +10,8 @@ namespace plat {
 
 const Environment kSystemEnvironment = {
     hooks::fileOpen,      hooks::fileRead,       hooks::fileWrite,        hooks::fileSeek,
-    hooks::fileSize,      hooks::fileTruncate,   hooks::fileSync,         hooks::fileTime,
+    hooks::fileSize,      hooks::fileTruncate,   hooks::fileSync,         hooks::fileWriteBack,
+    hooks::fileTime,
     hooks::fileClose,     hooks::fileExists,     hooks::fileRemove,
 
     sys::memoryAlloc,     sys::memoryRealloc,    sys::memoryFree,         sys::largeAlloc,

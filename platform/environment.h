@@ -60,6 +60,9 @@ struct Environment {
     TVN_DWORD (*fileSize)(HANDLE file); // kInvalidFileSize on failure
     int (*fileTruncate)(HANDLE file);   // the file ends at the current position
     int (*fileSync)(HANDLE file);       // what was written is on the disk when it returns 1
+    // Starts writing these bytes to the disk and returns at once (advice: a
+    // later fileSync then waits for less).
+    void (*fileWriteBack)(HANDLE file, unsigned long long offset, unsigned long long length);
     int (*fileTime)(HANDLE file, FILETIME* lastWrite);
     void (*fileClose)(HANDLE file);
     int (*fileExists)(const char* path); // a file or a folder of that name exists

@@ -43,6 +43,9 @@ inline int fileTruncate(HANDLE file) { // end of file at the current position
 inline int fileSync(HANDLE file) {
     return env().fileSync(file);
 }
+inline void fileWriteBack(HANDLE file, unsigned long long offset, unsigned long long length) {
+    env().fileWriteBack(file, offset, length);
+}
 // Last-write time as a FILETIME: 100-ns units since 1601-01-01 UTC, the same
 // value on every platform for the same file time.
 inline int fileLastWriteTime(HANDLE file, FILETIME* time) {

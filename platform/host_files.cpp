@@ -107,6 +107,9 @@ int hooks::fileSync(HANDLE file) {
     if (!p) return sys::fileSync(file);
     return isFile(file) && p->sync(file, p->user);
 }
+void hooks::fileWriteBack(HANDLE file, unsigned long long offset, unsigned long long length) {
+    if (!installed()) sys::fileWriteBack(file, offset, length); // a host's files sync when asked
+}
 int hooks::fileTime(HANDLE file, FILETIME* lastWrite) {
     const TVN_FILE_PROCS* p = installed();
     if (!p) return sys::fileTime(file, lastWrite);

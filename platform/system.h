@@ -18,6 +18,7 @@ int fileSeek(HANDLE file, long long offset, SeekOrigin origin, unsigned long lon
 TVN_DWORD fileSize(HANDLE file);
 int fileTruncate(HANDLE file);
 int fileSync(HANDLE file);
+void fileWriteBack(HANDLE file, unsigned long long offset, unsigned long long length);
 int fileTime(HANDLE file, FILETIME* lastWrite);
 void fileClose(HANDLE file);
 int fileExists(const char* path);

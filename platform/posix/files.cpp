@@ -122,6 +122,14 @@ int sys::fileSync(HANDLE file) {
     return isFile(file) && ::fsync(fdOf(file)) == 0;
 }
 
+void sys::fileWriteBack(HANDLE file, unsigned long long offset, unsigned long long length) {
+#if defined(SYNC_FILE_RANGE_WRITE)
+    if (isFile(file)) sync_file_range(fdOf(file), static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)file, (void)offset, (void)length;
+#endif
+}
+
 int sys::fileTime(HANDLE file, FILETIME* time) {
     if (!isFile(file) || !time) return 0;
     struct stat st;

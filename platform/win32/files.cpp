@@ -91,6 +91,9 @@ int sys::fileSync(HANDLE file) {
     return isFile(file) && FlushFileBuffers(file);
 }
 
+// The system's lazy writer starts on written pages by itself.
+void sys::fileWriteBack(HANDLE, unsigned long long, unsigned long long) {}
+
 int sys::fileTime(HANDLE file, FILETIME* time) {
     return isFile(file) && time && GetFileTime(file, nullptr, nullptr, time);
 }
