@@ -69,6 +69,14 @@ TVN_API int TVN_CDECL tvnPropGetEndCode(TVN_PROPERTIES_DIALOG* dialog);
 typedef int (TVN_CDECL *TVN_CHOOSE_COLOR_PROC)(TVN_DWORD* color, TVN_DWORD* customColors, void* user);
 TVN_API void TVN_CDECL tvnPropSetColorProc(TVN_PROPERTIES_DIALOG* dialog, TVN_CHOOSE_COLOR_PROC proc, void* user);
 
+/* Threads of the heavy operations (setSize, setSizeRough, blur, tvn2PassBlur,
+   the transparency modes and every rebuild they make): n threads share one
+   operation, the calling thread included; 1 runs everything on the calling
+   thread with no thread of the library's own; 0 restores the default, the
+   number of processors the process may run on. At most 64. May be called at any
+   time from any thread; operations under way finish with the threads they have. */
+TVN_API void TVN_CDECL tvnSetWorkerCount(unsigned int n);
+
 /* Library version as "major.minor.patch". */
 TVN_API const char* TVN_CDECL tvnVersion(void);
 
