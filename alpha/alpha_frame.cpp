@@ -10,7 +10,7 @@ const std::size_t kWordsPerPiece = 1 << 16;
 
 template <class Body>
 void inBands(std::size_t count, Body body) {
-    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::Light, body);
+    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::AlphaCopy, body);
 }
 } // namespace
 

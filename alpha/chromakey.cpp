@@ -29,7 +29,7 @@ const ChromakeyKernels& chromakeyKernels(pixel::cpu::Level level) {
 
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
     const ChromakeyKernels& k = chromakeyKernels(pixel::cpu::level());
-    pixel::forEachSpan(count, std::size_t(1) << 16, pixel::BandCost::Light,
+    pixel::forEachSpan(count, std::size_t(1) << 16, pixel::BandCost::Chromakey,
                        [&](std::size_t first, std::size_t end) { k.run(words + first, end - first, s); });
 }
 

@@ -70,7 +70,7 @@ const PositionKernels& positionKernelsReference() {
 
 void constantFast(const PositionKernels& k, TVN_DWORD* words, std::size_t count, unsigned char percent) {
     const TVN_DWORD alpha = constantAlpha(percent);
-    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::Light,
+    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::AlphaCopy,
                        [&](std::size_t first, std::size_t end) { k.fill(words + first, end - first, alpha); });
 }
 
@@ -86,7 +86,7 @@ void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, T
     unsigned bottom = limitPercent(settings.byLGBottom), top = limitPercent(settings.byLGTop);
     for (TVN_DWORD x = 0; x < width; ++x) columns[x] = gradientColumn(x, width, left, right);
     const pixel::LineBands bands(height, kRowsPerPiece, 1);
-    pixel::forEachBand(bands, pixel::BandCost::Light, static_cast<double>(width) * height,
+    pixel::forEachBand(bands, pixel::BandCost::Gradient, static_cast<double>(width) * height,
                        [&](TVN_DWORD first, TVN_DWORD end) {
                            for (TVN_DWORD y = first; y < end;) {
                                TVN_DWORD* lower = words + static_cast<std::size_t>(y) * width;
@@ -109,7 +109,7 @@ void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TV
     // mirror, so bands of them never meet.
     const TVN_DWORD last = height / 2, computed = last + 1 < height ? last + 1 : height;
     const pixel::LineBands bands(computed, kRowsPerPiece, 1);
-    pixel::forEachBand(bands, pixel::BandCost::Light, static_cast<double>(width) * height,
+    pixel::forEachBand(bands, pixel::BandCost::Ellipse, static_cast<double>(width) * height,
                        [&](TVN_DWORD first, TVN_DWORD end) {
                            for (TVN_DWORD y = first; y < end; ++y) {
                                TVN_DWORD* row = words + static_cast<std::size_t>(y) * width;

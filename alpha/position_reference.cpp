@@ -17,8 +17,8 @@ TVN_DWORD setAlpha(TVN_DWORD word, TVN_DWORD a) {
 
 // body(y) for every row, in bands over the pool.
 template <class Row>
-void forEachRow(TVN_DWORD width, TVN_DWORD height, Row row) {
-    pixel::forEachBand(pixel::LineBands(height, kRowsPerPiece, 1), pixel::BandCost::Light,
+void forEachRow(pixel::BandCost kind, TVN_DWORD width, TVN_DWORD height, Row row) {
+    pixel::forEachBand(pixel::LineBands(height, kRowsPerPiece, 1), kind,
                        static_cast<double>(width) * height, [&](TVN_DWORD first, TVN_DWORD end) {
                            for (TVN_DWORD y = first; y < end; ++y) row(y);
                        });
@@ -27,7 +27,7 @@ void forEachRow(TVN_DWORD width, TVN_DWORD height, Row row) {
 
 void constantReference(TVN_DWORD* words, std::size_t count, unsigned char percent) {
     unsigned p = percent > 100 ? 100u : percent;
-    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::Light, [&](std::size_t first, std::size_t end) {
+    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::AlphaCopy, [&](std::size_t first, std::size_t end) {
         for (std::size_t i = first; i < end; ++i) words[i] = setAlpha(words[i], (100 - p) * 255 / 100);
     });
 }
@@ -35,7 +35,7 @@ void constantReference(TVN_DWORD* words, std::size_t count, unsigned char percen
 void gradientReference(TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height, const IMG_TRANSP& settings) {
     unsigned top = limitPercent(settings.byLGTop), left = limitPercent(settings.byLGLeft);
     unsigned right = limitPercent(settings.byLGRight), bottom = limitPercent(settings.byLGBottom);
-    forEachRow(width, height, [&](TVN_DWORD y) {
+    forEachRow(pixel::BandCost::Gradient, width, height, [&](TVN_DWORD y) {
         TVN_DWORD* row = words + static_cast<std::size_t>(y) * width;
         for (TVN_DWORD x = 0; x < width; ++x) {
             double fx = static_cast<double>(x) / width;
@@ -51,7 +51,7 @@ void gradientReference(TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height, cons
 void ellipseReference(TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height, const IMG_TRANSP& settings) {
     unsigned c = limitPercent(settings.byEllCenter), e = limitPercent(settings.byEllBorder);
     double a = width / 2.0, b = height / 2.0;
-    forEachRow(width, height, [&](TVN_DWORD y) {
+    forEachRow(pixel::BandCost::Ellipse, width, height, [&](TVN_DWORD y) {
         TVN_DWORD* row = words + static_cast<std::size_t>(y) * width;
         for (TVN_DWORD x = 0; x < width; ++x) {
             double dx = x - a, dy = y - b;

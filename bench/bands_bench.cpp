@@ -99,10 +99,10 @@ const bool kRegistered = [] {
     auto add = [](const std::string& name, std::function<void(benchmark::State&)> f) {
         benchmark::RegisterBenchmark(("bands/" + name).c_str(), f)
             ->UseManualTime()
-            ->Iterations(200)
+            ->Iterations(100)
             ->Unit(benchmark::kMicrosecond);
     };
-    for (TVN_DWORD side : {64u, 128u, 192u, 256u, 384u, 512u}) {
+    for (TVN_DWORD side : {128u, 256u, 384u, 512u, 768u, 1024u, 1536u, 2048u}) {
         add("setSize/shrink4/" + std::to_string(side), [side](benchmark::State& s) { resizeCase(s, side, side / 4); });
         add("setSize/enlarge2/" + std::to_string(side / 2),
             [side](benchmark::State& s) { resizeCase(s, side / 2, side); });

@@ -26,16 +26,21 @@ private:
     unsigned m_pieces;
 };
 
-// Kinds of work, each with the size under which its pieces stay on the calling
-// thread (see bands.cpp for the measurements).
+// Kinds of work, by what one item costs on one thread (bands.cpp has the
+// figures): an operation's amount is counted in its kind's items.
 enum class BandCost {
-    Resample, // samples written times taps: one pass of the two-pass scaler
-    Blur,     // pixels written by one pass of the box blur
-    Light     // pixels of a transparency mode, an alpha copy or a nearest-pixel copy
+    Resample,  // a sample times the taps of its span, in one pass of the scaler
+    Blur,      // a pixel written by one pass of the box blur
+    Nearest,   // a pixel of a nearest-pixel copy
+    AlphaCopy, // a pixel of constant alpha, of alpha copied in or out, of a mask
+    Gradient,  // a pixel of the linear gradient
+    Ellipse,   // a pixel of the ellipse
+    Chromakey  // a pixel keyed
 };
 
-// Pool threads worth asking to help with `amount` of work of a kind: none under
-// the kind's threshold, then one more for every further threshold's worth.
+// Pool threads worth asking to help with `amount` items of a kind: none while
+// the work would take one thread less than the threshold, then one more for
+// every further threshold's worth.
 unsigned helpersFor(BandCost kind, double amount);
 
 // Runs body(first, end) for every piece of bands, through the pool when the
@@ -68,9 +73,9 @@ void forEachSpan(std::size_t count, std::size_t grain, BandCost kind, Body body)
 }
 
 namespace testing {
-// Every kind's threshold at `amount` (0 sends all work with more than one
-// piece to the pool); a negative value restores the measured ones.
-void setBandThreshold(double amount);
+// The threshold in microseconds of one thread's work (0 sends all work of more
+// than one piece to the pool); a negative value restores the measured one.
+void setBandThreshold(double microseconds);
 } // namespace testing
 
 } // namespace tvn::pixel

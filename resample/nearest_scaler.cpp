@@ -56,7 +56,7 @@ void NearestScaler::scale(const TVN_DWORD* src, TVN_DWORD srcWidth, TVN_DWORD sr
     if (columns)
         for (TVN_DWORD x = 0; x < dstWidth; ++x) columns[x] = sourceIndex(x, xs, srcWidth);
     const tvn::pixel::LineBands bands(dstHeight, kRowsPerPiece, 1);
-    tvn::pixel::forEachBand(bands, tvn::pixel::BandCost::Light, static_cast<double>(dstWidth) * dstHeight,
+    tvn::pixel::forEachBand(bands, tvn::pixel::BandCost::Nearest, static_cast<double>(dstWidth) * dstHeight,
                             [&](TVN_DWORD first, TVN_DWORD end) {
                                 if (columns) scaleMapped(src, srcWidth, srcHeight, dst, dstWidth, first, end, ys, columns);
                                 else scaleReference(src, srcWidth, srcHeight, dst, dstWidth, first, end, xs, ys);

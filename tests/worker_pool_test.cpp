@@ -199,7 +199,7 @@ TEST(Bands, PiecesCoverTheLinesAndKeepTheMinimum) {
     }
     using tvn::pixel::BandCost;
     tvn::pixel::testing::setBandThreshold(-1);
-    EXPECT_EQ(tvn::pixel::helpersFor(BandCost::Light, 64 * 64), 0u) << "a small picture stays on its thread";
+    EXPECT_EQ(tvn::pixel::helpersFor(BandCost::Ellipse, 64 * 64), 0u) << "a small picture stays on its thread";
     EXPECT_GE(tvn::pixel::helpersFor(BandCost::Resample, 4000.0 * 3000 * 5), 1u);
     EXPECT_GE(tvn::pixel::helpersFor(BandCost::Blur, 4000.0 * 3000), 1u);
 }
