@@ -1,6 +1,7 @@
 // The vector blur. Sums stay in 16-bit lanes (the box is at most 255 wide, so a
 // sum is at most 255 * 255), and the quotient by d is a multiply-high with a
 // multiplier proven exact for every sum that can occur.
+#include <algorithm>
 #include <cstring>
 
 #include "resample/blur.h"
@@ -65,13 +66,17 @@ struct BlurScratch {
 };
 
 // Rows: blocks of 16 in column order; a piece's last block overlaps the one
-// before it when the piece is not a multiple of 16 rows.
+// before it when the piece is not a multiple of 16 rows. A block is blurred in
+// segments of output columns, each from the 2k input columns before it on (the
+// sums start afresh there and are whole by the segment's first column), so
+// that its scratch stays in the processor's own cache.
 class BlurRows : public pixel::BandWork {
 public:
     BlurRows(const pixel::LineBands& bands, const simd::Ops& ops, const BlurShape& s, BlurScratch& callers)
-        : m_bands(bands), m_ops(ops), m_s(s), m_callers(callers) {}
-    std::size_t inBytes() const { return static_cast<std::size_t>(m_s.width) * 64; }
-    std::size_t outBytes() const { return static_cast<std::size_t>(m_s.W) * 64; }
+        : m_bands(bands), m_ops(ops), m_s(s), m_callers(callers),
+          m_segment(std::max<TVN_DWORD>(kSegment, 8 * s.k)) {}
+    std::size_t inBytes() const { return static_cast<std::size_t>(std::min(m_s.width, m_segment + 2 * m_s.k)) * 64; }
+    std::size_t outBytes() const { return static_cast<std::size_t>(std::min(m_s.W, m_segment + 2 * m_s.k)) * 64; }
 
     void serve(pixel::BandCursor& cursor) override {
         BlurScratch own;
@@ -80,20 +85,32 @@ public:
             if (!own.take(inBytes(), outBytes(), m_s.d)) return; // the others do this thread's share
             scratch = &own;
         }
-        TVN_DWORD* in = scratch->in.as<TVN_DWORD>();
-        TVN_DWORD* out = scratch->out.as<TVN_DWORD>();
-        const simd::BoxJob job = {scratch->in.as<unsigned char>(), 64, m_s.width, scratch->out.as<unsigned char>(), 64,
-                                  m_s.W, m_s.d, m_s.mult, m_s.shift, 1, scratch->ring.as<unsigned char>()};
         unsigned piece;
         while (cursor.next(&piece)) {
             const TVN_DWORD end = m_bands.end(piece);
             for (TVN_DWORD y = m_bands.first(piece); y < end; y += kBlock) {
                 const TVN_DWORD top = y + kBlock <= end ? y : end - kBlock;
-                rowsToColumns(&m_ops, m_s.src + static_cast<std::size_t>(top) * m_s.width, m_s.width, m_s.width, in);
-                m_ops.boxRun(job);
-                columnsToRows(&m_ops, out, m_s.W, m_s.dst + static_cast<std::size_t>(top + m_s.k) * m_s.W, m_s.W);
+                for (TVN_DWORD a = 0; a < m_s.W; a += m_segment) blurSegment(*scratch, top, a);
             }
         }
+    }
+
+private:
+    static const TVN_DWORD kSegment = 512;
+
+    // Output columns a .. a + segment - 1 of the 16 rows from `top`.
+    void blurSegment(BlurScratch& scratch, TVN_DWORD top, TVN_DWORD a) const {
+        const TVN_DWORD b = std::min(a + m_segment, m_s.W), twoK = 2 * m_s.k;
+        const TVN_DWORD first = a > twoK ? a - twoK : 0; // first input column read
+        const TVN_DWORD count = std::min(b, m_s.width) - first;
+        TVN_DWORD* in = scratch.in.as<TVN_DWORD>();
+        TVN_DWORD* out = scratch.out.as<TVN_DWORD>();
+        rowsToColumns(&m_ops, m_s.src + static_cast<std::size_t>(top) * m_s.width + first, m_s.width, count, in);
+        const simd::BoxJob job = {scratch.in.as<unsigned char>(), 64, count, scratch.out.as<unsigned char>(), 64,
+                                  b - first, m_s.d, m_s.mult, m_s.shift, 1, scratch.ring.as<unsigned char>()};
+        m_ops.boxRun(job);
+        columnsToRows(&m_ops, out + static_cast<std::size_t>(a - first) * kBlock, b - a,
+                      m_s.dst + static_cast<std::size_t>(top + m_s.k) * m_s.W + a, m_s.W);
     }
 
 private:
@@ -101,6 +118,7 @@ private:
     const simd::Ops& m_ops;
     const BlurShape& m_s;
     BlurScratch& m_callers;
+    const TVN_DWORD m_segment;
 };
 
 // Columns, in place: strips of up to 64 columns (whole units of 16) over the
