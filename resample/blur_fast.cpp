@@ -96,7 +96,7 @@ public:
     }
 
 private:
-    static const TVN_DWORD kSegment = 512;
+    static constexpr TVN_DWORD kSegment = 512;
 
     // Output columns a .. a + segment - 1 of the 16 rows from `top`.
     void blurSegment(BlurScratch& scratch, TVN_DWORD top, TVN_DWORD a) const {
