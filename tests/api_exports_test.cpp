@@ -47,24 +47,6 @@ TEST(Exports, CacheReaderWritersAreUsableByValue) {
     EXPECT_EQ(copy.getFileName(1), nullptr);
 }
 
-// The worker count is the host's to set through the library; the pixels do
-// not depend on it.
-TEST(Exports, WorkerCountLeavesThePixelsAlone) {
-    std::vector<TVN_DWORD> px(1500 * 1100);
-    for (std::size_t i = 0; i < px.size(); ++i) px[i] = static_cast<TVN_DWORD>(i * 2654435761u);
-    std::vector<TVN_DWORD> results[2];
-    for (unsigned workers : {1u, 3u}) {
-        tvnSetWorkerCount(workers);
-        CRGBAImage image(px.data(), 1500, 1100);
-        unsigned k = 3;
-        image.blur(&k);
-        ASSERT_EQ(image.setSize(700, 520, CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
-        results[workers > 1].assign(image.getBuffer(), image.getBuffer() + 700 * 520);
-    }
-    tvnSetWorkerCount(0);
-    EXPECT_TRUE(results[0] == results[1]);
-}
-
 // A host's own video: the base's exported virtual table, counting and data.
 struct HostVideo : CRGBAVideo {
     ~HostVideo() { stopPreloading(); }

@@ -355,7 +355,7 @@ TEST(VectorPaths, EveryBlurPathMatchesTheReference) {
         TVN_DWORD w, h;
         unsigned k;
     } cases[] = {{40, 33, 1}, {37, 16, 5}, {16, 40, 20}, {64, 17, 3}, {200, 31, 127},
-                 {300, 20, 128}, {5, 70, 2}, {70, 5, 2}, {33, 33, 40}};
+                 {300, 20, 128}, {5, 70, 2}, {70, 5, 2}, {33, 33, 40}, {1030, 17, 5}};
     for (const Case& c : cases) {
         std::vector<TVN_DWORD> px = randomPixels(c.w, c.h, c.k + 7);
         unsigned k = c.k;
