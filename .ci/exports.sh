@@ -28,7 +28,7 @@ if ! diff -u "$work/so.exports" "$work/dll.exports"; then
   echo "exports differ between $so and $dll" >&2
   exit 1
 fi
-for name in tvnRGBA 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur \
+for name in tvnRGBA tvnSetWorkerCount 'CRGBAImage::m_strPath' 'CRGBAImage::setSize' 'CRGBAImage::BoxFilter' tvn2PassBlur \
     'CKACReaderWriter::openFile' 'CKACReaderWriter::getNumCacheEntries' 'CKACReaderWriter::CKACReaderWriter(CKACReaderWriter const&)' \
     'CKACReaderWriter::operator=' 'CKACReaderWriter::saveCacheFile' \
     'CRGBAVideo::m_pVideoPreloader' 'CRGBAVideo::keepReady' 'vtable for CRGBAVideo' \

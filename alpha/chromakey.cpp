@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "pixel/bands.h"
+
 namespace tvn {
 namespace alpha {
 
@@ -26,7 +28,9 @@ const ChromakeyKernels& chromakeyKernels(pixel::cpu::Level level) {
 }
 
 void applyChromakey(TVN_DWORD* words, std::size_t count, const ChromakeySettings& s) {
-    chromakeyKernels(pixel::cpu::level()).run(words, count, s);
+    const ChromakeyKernels& k = chromakeyKernels(pixel::cpu::level());
+    pixel::forEachSpan(count, std::size_t(1) << 16, pixel::BandCost::Chromakey,
+                       [&](std::size_t first, std::size_t end) { k.run(words + first, end - first, s); });
 }
 
 } // namespace alpha

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "alpha/alpha_frame.h"
+#include "pixel/bands.h"
 #include "pixel/cpu_features.h"
 #include "pixel/heap.h"
 #include "alpha/position_kernels.h"
@@ -12,6 +13,8 @@ namespace alpha {
 namespace {
 
 const TVN_DWORD kEllipseBlock = 256;
+const TVN_DWORD kRowsPerPiece = 16; // even: the gradient's row pairs start where they would on one thread
+const std::size_t kWordsPerPiece = 1 << 16;
 
 // Gives row `to` the alpha bytes of row `from`.
 void copyRowAlpha(TVN_DWORD* to, const TVN_DWORD* from, TVN_DWORD width) {
@@ -66,7 +69,9 @@ const PositionKernels& positionKernelsReference() {
 }
 
 void constantFast(const PositionKernels& k, TVN_DWORD* words, std::size_t count, unsigned char percent) {
-    k.fill(words, count, constantAlpha(percent));
+    const TVN_DWORD alpha = constantAlpha(percent);
+    pixel::forEachSpan(count, kWordsPerPiece, pixel::BandCost::AlphaCopy,
+                       [&](std::size_t first, std::size_t end) { k.fill(words + first, end - first, alpha); });
 }
 
 void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height,
@@ -80,13 +85,18 @@ void gradientFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, T
     unsigned left = limitPercent(settings.byLGLeft), right = limitPercent(settings.byLGRight);
     unsigned bottom = limitPercent(settings.byLGBottom), top = limitPercent(settings.byLGTop);
     for (TVN_DWORD x = 0; x < width; ++x) columns[x] = gradientColumn(x, width, left, right);
-    for (TVN_DWORD y = 0; y < height;) {
-        TVN_DWORD* lower = words + static_cast<std::size_t>(y) * width;
-        bool pair = height - y > 1;
-        k.gradientRows(lower, pair ? lower + width : nullptr, columns, width, gradientRow(y, height, bottom, top),
-                       pair ? gradientRow(y + 1, height, bottom, top) : 0.0);
-        y += pair ? 2 : 1;
-    }
+    const pixel::LineBands bands(height, kRowsPerPiece, 1);
+    pixel::forEachBand(bands, pixel::BandCost::Gradient, static_cast<double>(width) * height,
+                       [&](TVN_DWORD first, TVN_DWORD end) {
+                           for (TVN_DWORD y = first; y < end;) {
+                               TVN_DWORD* lower = words + static_cast<std::size_t>(y) * width;
+                               const bool pair = end - y > 1;
+                               k.gradientRows(lower, pair ? lower + width : nullptr, columns, width,
+                                              gradientRow(y, height, bottom, top),
+                                              pair ? gradientRow(y + 1, height, bottom, top) : 0.0);
+                               y += pair ? 2 : 1;
+                           }
+                       });
 }
 
 void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TVN_DWORD height,
@@ -95,15 +105,20 @@ void ellipseFast(const PositionKernels& k, TVN_DWORD* words, TVN_DWORD width, TV
     EllipseShape s =
         ellipseShape(width, height, limitPercent(settings.byEllCenter), limitPercent(settings.byEllBorder));
     // Rows below the centre (and the centre row of an even height) are computed;
-    // row H - y mirrors row y.
-    TVN_DWORD last = height / 2;
-    for (TVN_DWORD y = 0; y <= last && y < height; ++y) {
-        TVN_DWORD* row = words + static_cast<std::size_t>(y) * width;
-        ellipseRow(k, s, row, width, y - s.b);
-        TVN_DWORD mirror = height - y;
-        if (y && mirror > y && mirror < height)
-            copyRowAlpha(words + static_cast<std::size_t>(mirror) * width, row, width);
-    }
+    // row H - y mirrors row y. A computed row writes only itself and its
+    // mirror, so bands of them never meet.
+    const TVN_DWORD last = height / 2, computed = last + 1 < height ? last + 1 : height;
+    const pixel::LineBands bands(computed, kRowsPerPiece, 1);
+    pixel::forEachBand(bands, pixel::BandCost::Ellipse, static_cast<double>(width) * height,
+                       [&](TVN_DWORD first, TVN_DWORD end) {
+                           for (TVN_DWORD y = first; y < end; ++y) {
+                               TVN_DWORD* row = words + static_cast<std::size_t>(y) * width;
+                               ellipseRow(k, s, row, width, y - s.b);
+                               const TVN_DWORD mirror = height - y;
+                               if (y && mirror > y && mirror < height)
+                                   copyRowAlpha(words + static_cast<std::size_t>(mirror) * width, row, width);
+                           }
+                       });
 }
 
 const PositionKernels* positionKernels(pixel::cpu::Level level) {

@@ -3,38 +3,46 @@
 
 #include <cstring>
 
+#include "pixel/bands.h"
 #include "pixel/heap.h"
 #include "pixel/plane.h"
 #include "tivorn/image.h"
 
 namespace tvn::resample {
 
-int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k,
-                     TVN_DWORD* column) {
-    const TVN_DWORD W = width + 2 * k, H = height + 2 * k, d = 2 * k + 1;
-    std::memset(dst, 0, static_cast<std::size_t>(W) * H * 4);
-    for (TVN_DWORD r = 0; r < height; ++r) {
-        const TVN_DWORD* in = src + static_cast<std::size_t>(r) * width;
-        TVN_DWORD* out = dst + static_cast<std::size_t>(r + k) * W;
-        TVN_DWORD sr = 0, sg = 0, sb = 0, sa = 0;
-        for (TVN_DWORD x = 0; x < W; ++x) {
-            if (x < width) {
-                sr += tvnGetRValue(in[x]), sg += tvnGetGValue(in[x]), sb += tvnGetBValue(in[x]);
-                sa += tvnGetAValue(in[x]);
-            }
-            if (x > 2 * k) {
-                const TVN_DWORD p = in[x - 2 * k - 1];
-                sr -= tvnGetRValue(p), sg -= tvnGetGValue(p), sb -= tvnGetBValue(p), sa -= tvnGetAValue(p);
-            }
-            out[x] = tvnRGBA(static_cast<unsigned char>(sr / d), static_cast<unsigned char>(sg / d),
-                             static_cast<unsigned char>(sb / d), static_cast<unsigned char>(sa / d));
+namespace {
+const TVN_DWORD kRowsPerPiece = 16;
+const TVN_DWORD kColumnsPerPiece = 64;
+
+// The vertical pass of the reference, column by column through `column`
+// scratch: the caller's, or each helper's own (a helper without it leaves the
+// columns to the others).
+class ReferenceColumns : public pixel::BandWork {
+public:
+    ReferenceColumns(const pixel::LineBands& bands, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned k,
+                     TVN_DWORD* column)
+        : m_bands(bands), m_dst(dst), m_width(width), m_height(height), m_k(k), m_column(column) {}
+
+    void serve(pixel::BandCursor& cursor) override {
+        pixel::HeapBlock own;
+        TVN_DWORD* column = m_column;
+        if (!cursor.onCaller()) {
+            own.reset(pixel::heapAlloc(static_cast<std::size_t>(m_height) * 4));
+            if (!own.get()) return;
+            column = own.as<TVN_DWORD>();
         }
+        unsigned piece;
+        while (cursor.next(&piece))
+            for (TVN_DWORD x = m_bands.first(piece); x < m_bands.end(piece); ++x) blurColumn(x, column);
     }
-    for (TVN_DWORD x = 0; x < W; ++x) {
-        for (TVN_DWORD y = 0; y < height; ++y) column[y] = dst[static_cast<std::size_t>(k + y) * W + x];
+
+private:
+    void blurColumn(TVN_DWORD x, TVN_DWORD* column) const {
+        const TVN_DWORD k = m_k, W = m_width + 2 * k, H = m_height + 2 * k, d = 2 * k + 1;
+        for (TVN_DWORD y = 0; y < m_height; ++y) column[y] = m_dst[static_cast<std::size_t>(k + y) * W + x];
         TVN_DWORD sr = 0, sg = 0, sb = 0, sa = 0;
         for (TVN_DWORD y = 0; y < H; ++y) {
-            if (y < height) {
+            if (y < m_height) {
                 const TVN_DWORD p = column[y];
                 sr += tvnGetRValue(p), sg += tvnGetGValue(p), sb += tvnGetBValue(p), sa += tvnGetAValue(p);
             }
@@ -42,11 +50,47 @@ int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_
                 const TVN_DWORD p = column[y - 2 * k - 1];
                 sr -= tvnGetRValue(p), sg -= tvnGetGValue(p), sb -= tvnGetBValue(p), sa -= tvnGetAValue(p);
             }
-            dst[static_cast<std::size_t>(y) * W + x] =
+            m_dst[static_cast<std::size_t>(y) * W + x] =
                 tvnRGBA(static_cast<unsigned char>(sr / d), static_cast<unsigned char>(sg / d),
                         static_cast<unsigned char>(sb / d), static_cast<unsigned char>(sa / d));
         }
     }
+
+    const pixel::LineBands& m_bands;
+    TVN_DWORD* const m_dst;
+    const TVN_DWORD m_width, m_height;
+    const unsigned m_k;
+    TVN_DWORD* const m_column;
+};
+} // namespace
+
+int boxBlurReference(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD height, unsigned int k,
+                     TVN_DWORD* column) {
+    const TVN_DWORD W = width + 2 * k, H = height + 2 * k, d = 2 * k + 1;
+    std::memset(dst, 0, static_cast<std::size_t>(W) * H * 4);
+    const pixel::LineBands rows(height, kRowsPerPiece, 1);
+    pixel::forEachBand(rows, pixel::BandCost::Blur, static_cast<double>(W) * height, [&](TVN_DWORD first, TVN_DWORD end) {
+        for (TVN_DWORD r = first; r < end; ++r) {
+            const TVN_DWORD* in = src + static_cast<std::size_t>(r) * width;
+            TVN_DWORD* out = dst + static_cast<std::size_t>(r + k) * W;
+            TVN_DWORD sr = 0, sg = 0, sb = 0, sa = 0;
+            for (TVN_DWORD x = 0; x < W; ++x) {
+                if (x < width) {
+                    sr += tvnGetRValue(in[x]), sg += tvnGetGValue(in[x]), sb += tvnGetBValue(in[x]);
+                    sa += tvnGetAValue(in[x]);
+                }
+                if (x > 2 * k) {
+                    const TVN_DWORD p = in[x - 2 * k - 1];
+                    sr -= tvnGetRValue(p), sg -= tvnGetGValue(p), sb -= tvnGetBValue(p), sa -= tvnGetAValue(p);
+                }
+                out[x] = tvnRGBA(static_cast<unsigned char>(sr / d), static_cast<unsigned char>(sg / d),
+                                 static_cast<unsigned char>(sb / d), static_cast<unsigned char>(sa / d));
+            }
+        }
+    });
+    const pixel::LineBands columns(W, kColumnsPerPiece, 1);
+    ReferenceColumns work(columns, dst, width, height, k, column);
+    pixel::runBands(work, columns.pieces(), pixel::helpersFor(pixel::BandCost::Blur, static_cast<double>(W) * H));
     return 1;
 }
 

@@ -1,12 +1,15 @@
-// The vector drivers of the scaler's two passes. They make the same progress
-// calls in the same order as the reference passes: before computing a block of
-// 16 rows (or up to 64 columns) they report each of its rows (columns) in turn,
-// and stop at the first call that asks to abort; the caller then discards
-// everything the pass wrote.
+// The scaler's two passes, cut into bands of lines that the worker pool's
+// threads compute side by side: bands of 16 source rows for the horizontal
+// pass, of 64 destination columns for the vertical one. Every line comes out
+// the same whichever thread computes it and whichever path (vector or
+// reference) runs. Progress is reported on the calling thread, one call per
+// source row and then one per destination column, in order, as lines are
+// taken; the first call that asks to abort stops every band.
 #ifndef TIVORN_RESAMPLE_PASSES_H
 #define TIVORN_RESAMPLE_PASSES_H
 
 #include "tivorn/image.h"
+#include "resample/simd.h"
 #include "resample/weights.h"
 
 namespace tvn::resample {
@@ -24,19 +27,19 @@ struct ScalerProgress {
     }
 };
 
-enum PassResult { kPassDone, kPassStopped, kPassReference };
-
-// kPassReference when the vector path does not apply (reference forced, or a
-// picture too small for a block); the caller then runs the reference pass.
-PassResult fastHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD srcWidth, TVN_DWORD dstWidth,
-                          TVN_DWORD height, const WEIGHT_TABLE& table, const ScalerProgress& progress);
-PassResult fastVertical(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD srcHeight,
-                        TVN_DWORD dstHeight, const WEIGHT_TABLE& table, const ScalerProgress& progress);
+// Each pass returns false when progress asked to abort or memory was short (the
+// caller then discards what it wrote).
+bool horizontalPass(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD srcWidth, TVN_DWORD dstWidth, TVN_DWORD height,
+                    const WEIGHT_TABLE& table, const ScalerProgress& progress);
+bool verticalPass(const TVN_DWORD* src, TVN_DWORD* dst, TVN_DWORD width, TVN_DWORD srcHeight, TVN_DWORD dstHeight,
+                  const WEIGHT_TABLE& table, const ScalerProgress& progress);
 
 // Moves a block of 16 rows of `width` words into column order and back:
-// cols[x * 16 + r] = rows[r * stride + x].
-void rowsToColumns(const TVN_DWORD* rows, std::size_t stride, TVN_DWORD width, TVN_DWORD* cols);
-void columnsToRows(const TVN_DWORD* cols, TVN_DWORD width, TVN_DWORD* rows, std::size_t stride);
+// cols[x * 16 + r] = rows[r * stride + x]. ops may be null (plain loops).
+void rowsToColumns(const simd::Ops* ops, const TVN_DWORD* rows, std::size_t stride, TVN_DWORD width,
+                   TVN_DWORD* cols);
+void columnsToRows(const simd::Ops* ops, const TVN_DWORD* cols, TVN_DWORD width, TVN_DWORD* rows,
+                   std::size_t stride);
 
 } // namespace tvn::resample
 

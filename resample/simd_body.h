@@ -43,6 +43,8 @@ TVN_SIMD_TARGET void combineImpl(const tvn::resample::simd::CombineJob& job) {
     }
 }
 
+const unsigned kBoxPrefetch = 8; // steps ahead
+
 template <class V>
 TVN_SIMD_TARGET void boxRunImpl(const tvn::resample::simd::BoxJob& job) {
     const int N = 64 / V::kBytes, M = N * tvn::resample::simd::kMaxBoxUnits;
@@ -57,6 +59,14 @@ TVN_SIMD_TARGET void boxRunImpl(const tvn::resample::simd::BoxJob& job) {
         unsigned char* r = job.ring + slot * stepBytes;
         const unsigned char* in = i < job.nIn ? job.in + static_cast<std::size_t>(i) * job.inStride : nullptr;
         unsigned char* out = job.out + static_cast<std::size_t>(i) * job.outStride;
+        // Steps down a column strip are a row apart, a page or more: no hardware
+        // prefetcher follows them, and each step would wait for memory.
+        if (i + kBoxPrefetch < job.nIn)
+            for (std::size_t u = 0; u < stepBytes; u += 64)
+                __builtin_prefetch(job.in + static_cast<std::size_t>(i + kBoxPrefetch) * job.inStride + u);
+        if (i + kBoxPrefetch < job.nOut)
+            for (std::size_t u = 0; u < stepBytes; u += 64)
+                __builtin_prefetch(job.out + static_cast<std::size_t>(i + kBoxPrefetch) * job.outStride + u, 1);
         for (unsigned k = 0; k < n; ++k) {
             const typename V::reg x = in ? V::load(in + k * V::kBytes) : V::zero();
             const typename V::reg old = V::load(r + k * V::kBytes);

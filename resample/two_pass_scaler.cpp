@@ -28,23 +28,8 @@ template <class Kernel>
 void TwoPassScaler<Kernel>::passHorizontal(const TVN_DWORD* src, TVN_DWORD* dst, unsigned srcWidth,
                                            unsigned dstWidth, unsigned height) {
     WEIGHT_TABLE* table = buildWeights(srcWidth, dstWidth);
-    if (!table) {
-        m_bAborted = 1;
-        return;
-    }
     const ScalerProgress progress = {m_pfnProgress, m_pUser};
-    PassResult result = fastHorizontal(src, dst, srcWidth, dstWidth, height, *table, progress);
-    if (result == kPassReference) {
-        result = kPassDone;
-        for (unsigned y = 0; y < height; ++y) {
-            if (!progress.row(y, height)) {
-                result = kPassStopped;
-                break;
-            }
-            resampleRow(src, dst, y, table, srcWidth, dstWidth);
-        }
-    }
-    if (result == kPassStopped) m_bAborted = 1;
+    if (!table || !horizontalPass(src, dst, srcWidth, dstWidth, height, *table, progress)) m_bAborted = 1;
     releaseWeights(table);
 }
 
@@ -52,24 +37,8 @@ template <class Kernel>
 void TwoPassScaler<Kernel>::passVertical(const TVN_DWORD* src, TVN_DWORD* dst, unsigned width, unsigned srcHeight,
                                          unsigned dstHeight) {
     WEIGHT_TABLE* table = buildWeights(srcHeight, dstHeight);
-    if (!table) {
-        m_bAborted = 1;
-        return;
-    }
     const ScalerProgress progress = {m_pfnProgress, m_pUser};
-    PassResult result = fastVertical(src, dst, width, srcHeight, dstHeight, *table, progress);
-    if (result == kPassReference) {
-        result = kPassDone;
-        for (unsigned x = 0; x < width; ++x) {
-            if (!progress.column(x, width)) {
-                result = kPassStopped;
-                break;
-            }
-            for (unsigned y = 0; y < dstHeight; ++y)
-                dst[static_cast<std::size_t>(y) * width + x] = applySpan(src + x, width, table->pSpans[y]);
-        }
-    }
-    if (result == kPassStopped) m_bAborted = 1;
+    if (!table || !verticalPass(src, dst, width, srcHeight, dstHeight, *table, progress)) m_bAborted = 1;
     releaseWeights(table);
 }
 
