@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "pixel/bands.h"
 #include "tivorn.h"
 
@@ -41,7 +42,7 @@ double median(std::vector<double> v) {
 // Runs op with the pool on and off in turn; the reported time is the pooled one.
 void paired(benchmark::State& state, const std::function<void()>& op, double work) {
     tvnSetWorkerCount(0);
-    tvn::pixel::testing::setBandThreshold(0);
+    tvn::plat::testing::setHelperThreshold(0);
     op(); // the pool's threads exist from here on
     std::vector<double> ratios;
     bool pooledFirst = false;
@@ -49,14 +50,14 @@ void paired(benchmark::State& state, const std::function<void()>& op, double wor
         double alone = 0, pooled = 0;
         for (int turn = 0; turn < 2; ++turn) {
             const bool pool = (turn == 0) == pooledFirst;
-            tvn::pixel::testing::setBandThreshold(pool ? 0 : 1e300);
+            tvn::plat::testing::setHelperThreshold(pool ? 0 : 1e300);
             (pool ? pooled : alone) = timeOnce(op);
         }
         pooledFirst = !pooledFirst;
         state.SetIterationTime(pooled);
         ratios.push_back(alone / pooled);
     }
-    tvn::pixel::testing::setBandThreshold(-1);
+    tvn::plat::testing::setHelperThreshold(-1);
     state.counters["pool_gain"] = median(ratios);
     state.counters["work"] = work;
 }

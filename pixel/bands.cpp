@@ -1,6 +1,6 @@
 #include "pixel/bands.h"
 
-#include <atomic>
+#include "platform/environment.h"
 
 namespace tvn::pixel {
 
@@ -26,31 +26,19 @@ const double kNanoseconds[] = {
     0.21, // Chromakey
 };
 
-// A job costs its caller about 100 us more with a helper than without one,
-// mostly the wake-up of a sleeping thread on a virtual machine (futex, IPI);
-// below about 100-130 us of one thread's work the pool loses, from about twice
-// that it gives 1.2-1.5 x on two processors (bench/bands_bench.cpp, pool_gain:
-// setSize 2048 -> 512 and below, blur k = 5, the transparency modes, on
-// pictures of 128 to 2048 pixels square, three runs). A job pays off from here.
-const double kThresholdMicroseconds = 150;
-
-std::atomic<double> g_override{-1.0};
 } // namespace
 
+// The threshold is the system's (the environment's helperThreshold: what a
+// helper's wake-up costs; bench/bands_bench.cpp measures it on setSize 2048 ->
+// 512 and below, blur k = 5 and the transparency modes, on pictures of 128 to
+// 2048 pixels square).
 unsigned helpersFor(BandCost kind, double amount) {
-    const double override = g_override.load(std::memory_order_relaxed);
-    const double threshold = override >= 0 ? override : kThresholdMicroseconds;
+    const double threshold = plat::env().helperThreshold();
     if (threshold <= 0) return WorkerPool::kMaxCount;
     const double microseconds = amount * kNanoseconds[static_cast<int>(kind)] / 1000.0;
     if (microseconds < threshold) return 0;
     const double helpers = microseconds / threshold;
     return helpers >= WorkerPool::kMaxCount ? WorkerPool::kMaxCount : static_cast<unsigned>(helpers);
 }
-
-namespace testing {
-void setBandThreshold(double microseconds) {
-    g_override = microseconds;
-}
-} // namespace testing
 
 } // namespace tvn::pixel

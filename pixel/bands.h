@@ -72,12 +72,6 @@ void forEachSpan(std::size_t count, std::size_t grain, BandCost kind, Body body)
     });
 }
 
-namespace testing {
-// The threshold in microseconds of one thread's work (0 sends all work of more
-// than one piece to the pool); a negative value restores the measured one.
-void setBandThreshold(double microseconds);
-} // namespace testing
-
 } // namespace tvn::pixel
 
 #endif

@@ -1,6 +1,8 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 
+#include <atomic>
+
 namespace tvn::pixel {
 
 namespace {
@@ -30,6 +32,18 @@ void moduleAttach(void* module, unsigned reason) {
     // program that embeds the core installs another.
     plat::installEnvironment(nullptr);
     g_filled = 1;
+}
+
+namespace {
+std::atomic<bool> g_processEnding{false};
+}
+
+void processEnding() {
+    g_processEnding.store(true);
+}
+
+bool isProcessEnding() {
+    return g_processEnding.load();
 }
 
 char* messageText(int n) {

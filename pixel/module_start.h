@@ -11,6 +11,10 @@ const int kMessageSize = 260;
 
 // Called by the platform on every attach and detach; fills the table once.
 void moduleAttach(void* module, unsigned reason);
+// Called by the platform when the process ends with the library loaded: the
+// system has already stopped every other thread, so none is waited for.
+void processEnding();
+bool isProcessEnding();
 
 // The messages by name, numbered as in the string table.
 enum class Msg : int {

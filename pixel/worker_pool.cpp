@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "pixel/module_start.h"
 #include "tivorn/host.h"
 
 namespace tvn::pixel {
@@ -227,10 +228,13 @@ WorkerPool* makePool() {
 
 // At exit and at unload the pool's threads are called back and joined, so no
 // thread runs the library's code once it is gone. The pool itself stays: a
-// host thread still inside a job finishes it alone.
+// host thread still inside a job finishes it alone. (A DLL is unloaded only
+// once its threads have ended, as each holds it; when the process ends the
+// system has already stopped them, and nothing is waited for.)
 struct ShutdownAtUnload {
     ~ShutdownAtUnload() {
         g_unloaded.store(true);
+        if (isProcessEnding()) return;
         if (WorkerPool* pool = g_pool.load()) pool->shutdown();
     }
 } g_shutdownAtUnload;

@@ -18,7 +18,7 @@ const Environment kSystemEnvironment = {
     sys::largeBytes,
 
     sys::threadStart,     sys::threadJoin,       sys::threadClose,        sys::threadId,
-    sys::processorCount,  sys::eventCreate,      sys::eventSignal,        sys::eventWait,
+    sys::processorCount,  sys::helperThreshold,  sys::eventCreate,      sys::eventSignal,        sys::eventWait,
     sys::eventClose,      sys::lockInit,         sys::lockEnter,          sys::lockLeave,
     sys::lockDestroy,     sys::conditionInit,    sys::conditionWait,      sys::conditionWakeAll,
     sys::conditionDestroy,

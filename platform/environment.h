@@ -85,6 +85,9 @@ struct Environment {
     // system may give an ended thread's id to a new one).
     unsigned long (*threadId)();
     unsigned (*processorCount)(); // processors this process may run on, at least 1
+    // What waking another thread for a share of a job costs here, as the
+    // microseconds of one thread's work below which a job is not shared.
+    double (*helperThreshold)();
     // Auto-reset events: signals given while nobody waits are not counted.
     HANDLE (*eventCreate)();
     void (*eventSignal)(HANDLE event);

@@ -20,6 +20,14 @@ int probe() {
 
 } // namespace
 
+// A job costs its caller about 100 us more with a helper than without one on a
+// virtual machine, mostly the wake-up of a sleeping thread (futex, IPI): below
+// about 100-130 us of one thread's work a helper loses, from about twice that it
+// gives 1.2-1.5 x on two processors (bench/bands_bench.cpp, 2-core AMD EPYC VM).
+double sys::helperThreshold() {
+    return 150;
+}
+
 int sys::processorLevel() {
     static const int level = probe();
     return level;

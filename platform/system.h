@@ -35,6 +35,7 @@ void threadJoin(HANDLE thread);
 void threadClose(HANDLE thread);
 unsigned long threadId();
 unsigned processorCount();
+double helperThreshold();
 HANDLE eventCreate();
 void eventSignal(HANDLE event);
 void eventWait(HANDLE event);

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "pixel/bands.h"
 #include "pixel/worker_pool.h"
 #include "support/helpers.h"
@@ -40,7 +41,7 @@ tvntest::Snapshot operation(unsigned i) {
 
 TEST(WorkerPoolStress, HostThreadsWhileTheCountChanges) {
     const unsigned kOperations = 14;
-    tvn::pixel::testing::setBandThreshold(0); // small pictures in many bands: more meetings per second
+    tvn::plat::testing::setHelperThreshold(0); // small pictures in many bands: more meetings per second
     tvnSetWorkerCount(1);
     std::vector<tvntest::Snapshot> expected;
     for (unsigned i = 0; i < kOperations; ++i) expected.push_back(operation(i));
@@ -66,7 +67,7 @@ TEST(WorkerPoolStress, HostThreadsWhileTheCountChanges) {
     stop = true;
     for (std::thread& t : hosts) t.join();
     tvnSetWorkerCount(0);
-    tvn::pixel::testing::setBandThreshold(-1);
+    tvn::plat::testing::setHelperThreshold(-1);
     EXPECT_EQ(wrong.load(), 0u) << "of " << runs.load() << " operations";
     EXPECT_GT(runs.load(), 0u);
 }

@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/testing/test_environment.h"
 #include "pixel/bands.h"
 #include "pixel/worker_pool.h"
 #include "support/helpers.h"
@@ -155,7 +156,7 @@ const Resize kOddSizes[] = {{37, 23, 101, 19}, {129, 67, 33, 45}, {250, 17, 61, 
 // 1, 2, 3 and 7, every picture of more than one band sent to the pool.
 template <class F>
 void expectSameEverywhere(F f) {
-    tvn::pixel::testing::setBandThreshold(0);
+    tvn::plat::testing::setHelperThreshold(0);
     tvnSetWorkerCount(1);
     const auto one = tvntest::onReference(f);
     tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
@@ -165,7 +166,7 @@ void expectSameEverywhere(F f) {
         }
     });
     tvnSetWorkerCount(0);
-    tvn::pixel::testing::setBandThreshold(-1);
+    tvn::plat::testing::setHelperThreshold(-1);
 }
 
 TEST(Bands, EveryOperationIsBitIdenticalAtEveryWorkerCount) {
@@ -224,7 +225,7 @@ TEST(Bands, ProgressOnTheCallingThreadAndAbortsAsOnOneThread) {
     std::vector<int> expected;
     for (unsigned y = 0; y < h; ++y) expected.push_back(static_cast<int>(y / double(h) * 50.0));
     for (unsigned x = 0; x < nw; ++x) expected.push_back(static_cast<int>(x / double(nw) * 50.0 + 50.0));
-    tvn::pixel::testing::setBandThreshold(0);
+    tvn::plat::testing::setHelperThreshold(0);
     for (unsigned n : {1u, 2u, 3u, 7u}) {
         tvnSetWorkerCount(n);
         tvntest::forEachLevel([&](tvn::pixel::cpu::Level) {
@@ -242,7 +243,7 @@ TEST(Bands, ProgressOnTheCallingThreadAndAbortsAsOnOneThread) {
         });
     }
     tvnSetWorkerCount(0);
-    tvn::pixel::testing::setBandThreshold(-1);
+    tvn::plat::testing::setHelperThreshold(-1);
 }
 
 // Under the measured threshold no thread is asked for; a big picture gets one.

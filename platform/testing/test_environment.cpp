@@ -199,6 +199,14 @@ HANDLE eventCreate() {
     return fails(CallEvent) ? INVALID_HANDLE_VALUE : g_inner->eventCreate();
 }
 
+// ---- helpers of the worker pool
+std::atomic<double> g_threshold{-1};
+
+double helperThreshold() {
+    const double set = g_threshold.load(std::memory_order_relaxed);
+    return set >= 0 ? set : g_inner->helperThreshold();
+}
+
 // ---- processor level
 std::atomic<int> g_level{4};
 
@@ -231,6 +239,7 @@ void installTestEnvironment() {
         g_table.threadStart = threadStart;
         g_table.eventCreate = eventCreate;
         g_table.processorLevel = processorLevel;
+        g_table.helperThreshold = helperThreshold;
         installEnvironment(&g_table);
     });
 }
@@ -256,6 +265,11 @@ void setProcessorLevel(int level) {
 
 int processorLevelSet() {
     return g_level.load();
+}
+
+void setHelperThreshold(double microseconds) {
+    installTestEnvironment();
+    g_threshold = microseconds;
 }
 
 void failNthCall(unsigned kinds, unsigned long n) {

@@ -28,6 +28,11 @@ void memoryFileRemove(const char* path);
 void setProcessorLevel(int level);
 int processorLevelSet();
 
+// The one-thread work (microseconds) below which a job is not shared with the
+// worker pool's threads: 0 shares every job of more than one piece; a negative
+// value restores the system's.
+void setHelperThreshold(double microseconds);
+
 // Kinds of calls, to be counted and failed.
 enum CallKind : unsigned {
     CallAlloc = 1u << 0,    // memoryAlloc, memoryRealloc, largeAlloc: null

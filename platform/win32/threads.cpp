@@ -10,12 +10,17 @@ namespace {
 struct ThreadStart {
     void (*routine)(void*);
     void* argument;
+    HMODULE module;
 };
 
+// Every thread of the library holds the module it runs in: a host's FreeLibrary
+// while one lives leaves the DLL loaded until the thread ends, instead of
+// unloading the code under it or joining it under the loader's lock.
 DWORD WINAPI threadEntry(LPVOID parameter) {
     ThreadStart start = *static_cast<ThreadStart*>(parameter);
     delete static_cast<ThreadStart*>(parameter);
     start.routine(start.argument);
+    if (start.module) FreeLibraryAndExitThread(start.module, 0);
     return 0;
 }
 
@@ -37,10 +42,14 @@ static_assert(sizeof(CONDITION_VARIABLE) <= sizeof(ConditionStorage::bytes), "a 
 } // namespace
 
 HANDLE sys::threadStart(void (*routine)(void*), void* argument) {
-    ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument};
+    ThreadStart* start = new (std::nothrow) ThreadStart{routine, argument, nullptr};
     if (!start) return INVALID_HANDLE_VALUE;
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&threadEntry),
+                            &start->module))
+        start->module = nullptr;
     HANDLE thread = CreateThread(nullptr, 0, threadEntry, start, 0, nullptr);
     if (thread) return thread;
+    if (start->module) FreeLibrary(start->module);
     delete start;
     return INVALID_HANDLE_VALUE;
 }
