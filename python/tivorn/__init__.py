@@ -9,9 +9,10 @@ from ._errors import TivornError
 from ._lib import LIBRARY_PATH
 from .animation import Cache, ImageSet
 from .host import (Bitmap, PropertiesDialog, set_message_proc, set_open_file_proc, set_properties_dialog_proc,
-                   version)
+                   set_worker_count, version)
 from .image import FILTERS, MODES, Image
 
 __all__ = ["Image", "ImageSet", "Cache", "TivornError", "FILTERS", "MODES", "Bitmap", "PropertiesDialog",
-           "set_message_proc", "set_open_file_proc", "set_properties_dialog_proc", "version", "LIBRARY_PATH"]
+           "set_message_proc", "set_open_file_proc", "set_properties_dialog_proc", "set_worker_count", "version",
+           "LIBRARY_PATH"]
 __version__ = "1.0.0"

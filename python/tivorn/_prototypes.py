@@ -194,6 +194,8 @@ PROTOTYPES = {
     "tvnPropGetEndCode": (c_int, [c_void_p]),
     # Installs the colour choice behind the colour button; without one the choice counts as cancelled.
     "tvnPropSetColorProc": (None, [c_void_p, CHOOSE_COLOR_PROC, c_void_p]),
+    # Sets the number of threads of one heavy operation (0: the default, 1: a single thread).
+    "tvnSetWorkerCount": (None, [c_uint]),
     # The library's version as "major.minor.patch".
     "tvnVersion": (c_char_p, []),
     # ---- pixel.h
@@ -224,7 +226,4 @@ PROTOTYPES = {
 
 # Added after the first release: declared only when the loaded library exports them.
 OPTIONAL_PROTOTYPES = {
-    # ---- host.h
-    # Sets the number of threads of one heavy operation (0: the default, 1: a single thread).
-    "tvnSetWorkerCount": (None, [c_uint]),
 }

@@ -17,6 +17,14 @@ def version() -> str:
     return lib.tvnVersion().decode("ascii")
 
 
+def set_worker_count(n: int) -> None:
+    """Threads one heavy operation (a resize, a blur, a transparency mode, a
+    preload pass, a cache save) may use, the calling one included: 0 the number
+    of processors (the default), 1 a single thread. Worker processes of a batch
+    set 1, as their processes already share the processors."""
+    lib.tvnSetWorkerCount(int(n))
+
+
 def set_message_proc(proc: Optional[Callable[[str, str], None]]) -> None:
     """proc(text, caption) receives every message the library shows (None restores
     the default: a line on stderr, or a message box on Windows). It may be called

@@ -42,13 +42,12 @@ _set_up = False
 
 def worker_setup() -> None:
     """Once per worker process: the library works on one thread (the processes
-    are the parallelism) when it offers the choice, and its messages are not
+    are the parallelism), and its messages are not
     printed, since each failure comes back as its Result's error."""
     global _set_up
     if _set_up:
         return
-    if _lib.has("tvnSetWorkerCount"):
-        _lib.lib.tvnSetWorkerCount(1)
+    _lib.lib.tvnSetWorkerCount(1)
     set_message_proc(lambda text, caption: None)
     _set_up = True
 
