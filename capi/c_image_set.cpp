@@ -78,6 +78,9 @@ TVN_API tvn_status TVN_CDECL tvn_image_set_keep_ready(tvn_image_set* set, unsign
         return 1;
     });
 }
+TVN_API tvn_status TVN_CDECL tvn_image_set_memory_budget(tvn_image_set* set, TVN_UINT64 bytes) {
+    return on(set, [&](CRGBAImageSet& s) { return s.setMemoryBudget(bytes); });
+}
 TVN_API tvn_status TVN_CDECL tvn_image_set_preload_all(tvn_image_set* set) {
     return on(set, [](CRGBAImageSet& s) {
         s.preloadAll();

@@ -26,6 +26,7 @@ MODULE = ROOT / "python" / "tivorn" / "_prototypes.py"
 HEADERS = {"C": "tivorn_c.h", "HOST": "host.h", "PIXEL": "pixel.h", "IMAGE": "image.h"}
 AVAILABILITIES = ("ALWAYS", "OPTIONAL")
 NUMBERS = {"int": "c_int", "unsigned int": "c_uint", "tvn_status": "c_int", "TVN_DWORD": "c_uint32",
+           "TVN_UINT64": "c_uint64", "TVN_INT64": "c_int64",
            "unsigned char": "c_ubyte", "char": "c_char"}
 HANDLES = {"tvn_image", "tvn_image_set", "tvn_cache", "TVN_PROPERTIES_DIALOG"}  # opaque: only pointers
 SYSTEM_HANDLES = {"HBITMAP", "HWND"}

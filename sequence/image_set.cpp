@@ -8,7 +8,9 @@
 
 #include "pixel/module_start.h"
 #include "platform/message_record.h"
+#include "pixel/worker_pool.h"
 #include "sequence/frame_names.h"
+#include "sequence/pass_plan.h"
 #include "sequence/preloader.h"
 
 namespace plat = tvn::plat;
@@ -68,16 +70,6 @@ CRGBAImage* loadFrame(const char* name) {
     }
     delete image;
     return nullptr;
-}
-
-// The window of a pass as 32-bit signed arithmetic gives it, then held to the
-// slots that exist (a window of more than 2^31 frames could otherwise wrap).
-void windowOf(unsigned n, unsigned c, unsigned behind, unsigned ahead, unsigned* first, unsigned* last) {
-    const int before = static_cast<int>(c - behind);
-    *first = before >= 0 ? static_cast<unsigned>(before) : 0;
-    const int after = static_cast<int>(c + ahead);
-    *last = static_cast<int>(n - 1) >= after ? static_cast<unsigned>(after) : n - 1;
-    if (*last > n - 1) *last = n - 1;
 }
 
 using FRAME_SLOTS = std::vector<std::pair<CRGBAImage*, char*>>;
@@ -181,19 +173,79 @@ void CRGBAImageSet::preloadAll() {
     m_pVideoPreloader->requestPreload(this);
 }
 
+namespace {
+
+// The bytes a loaded frame holds.
+unsigned long long bytesOf(const CRGBAImage* image) {
+    return static_cast<unsigned long long>(image->getWidth()) * image->getHeight() * 4;
+}
+
+} // namespace
+
+// The frames of a pass are loaded by the worker pool, in the plan's order, the
+// preloader's thread taking its share; each is marked as being loaded while its
+// file is read, so that getFrame waits for that frame only, or loads a frame
+// not yet started itself.
+class CRGBAImageSet::FrameLoads : public tvn::pixel::BandWork {
+public:
+    FrameLoads(CRGBAImageSet& set, const std::vector<unsigned>& frames) : m_set(set), m_frames(frames) {}
+    void serve(tvn::pixel::BandCursor& cursor) override {
+        CVideoPreloader& preloader = *m_pVideoPreloader;
+        unsigned piece;
+        while (cursor.next(&piece)) {
+            if (preloader.passStopRequested(&m_set)) { // the set is being destroyed
+                cursor.stop();
+                return;
+            }
+            const unsigned i = m_frames[piece];
+            std::pair<CRGBAImage*, char*>& slot = m_set.m_vecFrames[i];
+            {
+                plat::LockHold hold(preloader.lock());
+                if (slot.first) continue; // loaded, or being loaded by getFrame
+                slot.first = kLoading;
+            }
+            CRGBAImage* image;
+            {
+                LoadingMark mark(&m_set, i);
+                image = loadFrame(slot.second);
+            }
+            {
+                plat::LockHold hold(preloader.lock());
+                slot.first = image;
+            }
+            preloader.slotFilled().wakeAll();
+        }
+    }
+
+private:
+    CRGBAImageSet& m_set;
+    const std::vector<unsigned>& m_frames;
+};
+
 void CRGBAImageSet::preloadFrames() {
     const unsigned n = static_cast<unsigned>(m_vecFrames.size());
     if (n == 0) return;
     CVideoPreloader& preloader = *m_pVideoPreloader;
-    unsigned first, last;
-    {
+    tvn::sequence::PassPlan plan;
+    try {
         plat::LockHold hold(preloader.lock());
-        windowOf(n, m_nCurFrame, m_nKeepBehind, m_nKeepAhead, &first, &last);
+        const CVideoPreloader::Limits limits = preloader.limitsOf(this);
+        const tvn::sequence::PassRequest request = {n, m_nCurFrame, m_nKeepBehind, m_nKeepAhead, limits.budget,
+                                                    limits.floor};
+        // A frame not loaded yet is taken to be as large as the last one known.
+        unsigned long long known = 0;
+        for (const auto& slot : m_vecFrames)
+            if (isImage(slot.first)) known = bytesOf(slot.first);
+        if (!known && limits.budget) known = ~0ull / 2; // nothing known: only the floor
+        tvn::sequence::planPass(
+            request, [&](unsigned i) { return isImage(m_vecFrames[i].first) ? bytesOf(m_vecFrames[i].first) : known; },
+            [&](unsigned i) { return isImage(m_vecFrames[i].first); }, &plan);
+    } catch (const std::bad_alloc&) {
+        return; // no memory to plan the pass: the next one tries again
     }
 
-    // Everything outside the window goes before anything is loaded.
-    for (unsigned i = 0; i < n; ++i) {
-        if (i >= first && i <= last) continue;
+    // Everything that goes, goes before anything is loaded.
+    for (unsigned i : plan.unload) {
         CRGBAImage* gone = nullptr;
         {
             plat::LockHold hold(preloader.lock());
@@ -205,25 +257,9 @@ void CRGBAImageSet::preloadFrames() {
         delete gone;
     }
 
-    for (unsigned i = first; i <= last && i < n; ++i) {
-        if (preloader.passStopRequested(this)) return; // the set is being destroyed
-        std::pair<CRGBAImage*, char*>& slot = m_vecFrames[i];
-        {
-            plat::LockHold hold(preloader.lock());
-            if (slot.first) continue; // loaded, or being loaded by getFrame
-            slot.first = kLoading;
-        }
-        CRGBAImage* image;
-        {
-            LoadingMark mark(this, i);
-            image = loadFrame(slot.second);
-        }
-        {
-            plat::LockHold hold(preloader.lock());
-            slot.first = image;
-        }
-        preloader.slotFilled().wakeAll();
-    }
+    FrameLoads loads(*this, plan.keep);
+    tvn::pixel::runBands(loads, static_cast<unsigned>(plan.keep.size()), tvn::pixel::WorkerPool::kMaxCount);
+    if (preloader.passStopRequested(this)) return;
 
     VIDEO_PRELOAD_PROC callback;
     void* param;
@@ -233,4 +269,22 @@ void CRGBAImageSet::preloadFrames() {
         param = m_pPreloadParam;
     }
     if (callback) callback(param); // may destroy this set: nothing of it is touched afterwards
+}
+
+void CRGBAImageSet::keepReady(unsigned int n) {
+    {
+        plat::LockHold hold(m_pVideoPreloader->lock());
+        m_pVideoPreloader->setFloor(this, n);
+    }
+    CRGBAVideo::keepReady(n);
+}
+
+int CRGBAImageSet::setMemoryBudget(TVN_UINT64 bytes) {
+    plat::LockHold hold(m_pVideoPreloader->lock());
+    return m_pVideoPreloader->setBudget(this, bytes) ? 1 : 0;
+}
+
+TVN_UINT64 CRGBAImageSet::getMemoryBudget() {
+    plat::LockHold hold(m_pVideoPreloader->lock());
+    return m_pVideoPreloader->limitsOf(this).budget;
 }

@@ -35,6 +35,48 @@ int CVideoPreloader::requestPreload(CRGBAVideo* video) {
     return 1;
 }
 
+namespace {
+const CVideoPreloader::Limits kDefaultLimits = {0, 10}; // no cap; the window a video starts with
+}
+
+CVideoPreloader::VideoLimits* CVideoPreloader::limitsEntry(const CRGBAVideo* video) {
+    for (VideoLimits& v : m_vecLimits)
+        if (v.video == video) return &v;
+    try {
+        m_vecLimits.push_back(VideoLimits{video, kDefaultLimits});
+    } catch (...) {
+        return nullptr;
+    }
+    return &m_vecLimits.back();
+}
+
+CVideoPreloader::Limits CVideoPreloader::limitsOf(const CRGBAVideo* video) const {
+    for (const VideoLimits& v : m_vecLimits)
+        if (v.video == video) return v.limits;
+    return kDefaultLimits;
+}
+
+bool CVideoPreloader::setBudget(const CRGBAVideo* video, unsigned long long bytes) {
+    VideoLimits* v = limitsEntry(video);
+    if (v) v->limits.budget = bytes;
+    return v != nullptr;
+}
+
+bool CVideoPreloader::setFloor(const CRGBAVideo* video, unsigned floor) {
+    VideoLimits* v = limitsEntry(video);
+    if (v) v->limits.floor = floor;
+    return v != nullptr;
+}
+
+void CVideoPreloader::forget(const CRGBAVideo* video) {
+    plat::LockHold hold(m_csPending);
+    for (std::size_t i = 0; i < m_vecLimits.size(); ++i)
+        if (m_vecLimits[i].video == video) {
+            m_vecLimits.erase(m_vecLimits.begin() + static_cast<std::ptrdiff_t>(i));
+            return;
+        }
+}
+
 void CVideoPreloader::withdraw(CRGBAVideo* video) {
     plat::LockHold hold(m_csPending);
     m_vecPending.erase(std::remove(m_vecPending.begin(), m_vecPending.end(), video), m_vecPending.end());

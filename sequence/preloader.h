@@ -43,6 +43,21 @@ public:
 
     // Guards the five fields of every video and the frame slots of every set.
     tvn::plat::RecursiveLock& lock() { return m_csPending; }
+
+    // What a set may keep loaded beyond its floor (bytes, 0: no cap) and its
+    // floor (the keepReady the host asked for last: frames each way of the
+    // current one always kept). Kept here, as the sets' layout is fixed. With
+    // lock() held.
+    struct Limits {
+        unsigned long long budget;
+        unsigned floor;
+    };
+    Limits limitsOf(const CRGBAVideo* video) const;
+    // false when there was no memory to keep them.
+    bool setBudget(const CRGBAVideo* video, unsigned long long bytes);
+    bool setFloor(const CRGBAVideo* video, unsigned floor);
+    // Drops what is kept of a video that is being destroyed.
+    void forget(const CRGBAVideo* video);
     // Woken when a frame slot is filled; wait with lock() held once.
     tvn::plat::Condition& slotFilled() { return m_condSlotFilled; }
 
@@ -55,7 +70,14 @@ private:
     static void threadProc(void* self);
     void serve();
 
+    struct VideoLimits {
+        const CRGBAVideo* video;
+        Limits limits;
+    };
+    VideoLimits* limitsEntry(const CRGBAVideo* video);
+
     std::vector<CRGBAVideo*> m_vecPending;
+    std::vector<VideoLimits> m_vecLimits; // videos whose limits differ from the defaults
     HANDLE m_hThread;
     HANDLE m_hEvent;
     tvn::plat::RecursiveLock m_csPending;

@@ -30,6 +30,7 @@ CRGBAVideo& CRGBAVideo::operator=(const CRGBAVideo& other) {
 
 CRGBAVideo::~CRGBAVideo() {
     stopPreloading();
+    m_pVideoPreloader->forget(this);
     if (--m_pVideoPreloader->m_nVideoCount > 0) return;
     // A thread cannot wait for itself to end: when a preload callback destroys the
     // last video, the preloader stays for the next video to take over.

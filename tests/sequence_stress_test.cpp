@@ -1,5 +1,6 @@
 // Host threads playing, narrowing, widening, copying and destroying image sets
-// while the preloader runs passes over them. Meant for the thread and address
+// while the preloader runs passes over them on the worker pool, which resizes
+// share at the same time, its size changing under them. Meant for the thread and address
 // sanitizers: it checks that nothing races, leaks or is used after it is freed.
 // TIVORN_STRESS_SECONDS sets how long it runs (2 by default).
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ TEST(SequenceStress, HostThreadsAgainstThePreloader) {
             case 0: own.keepReady(random() % 4); break;
             case 1: own.preloadAll(); break;
             case 2: own.preloadFrames(); break;
-            case 3: shared.keepReady(random() % 3); break;
+            case 3: shared.keepReady(random() % 3), shared.setMemoryBudget(random() % 3 * 48 * 32 * 4); break;
             default: shared.getFrame(random() % kFrames); break;
             }
         }
@@ -72,7 +73,18 @@ TEST(SequenceStress, HostThreadsAgainstThePreloader) {
             if (random() % 3 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     };
-    std::thread threads[] = {std::thread(player, 1u), std::thread(player, 2u), std::thread(maker)};
+    // One thread resizes pictures through the same pool, and sets its size.
+    auto resizer = [&] {
+        std::mt19937 random(11);
+        CRGBAImage picture(613, 409);
+        while (running()) {
+            tvnSetWorkerCount(random() % 4);
+            picture.setSize(200 + random() % 400, 150 + random() % 300, CRGBAImage::BicubicFilter, nullptr, nullptr);
+        }
+        tvnSetWorkerCount(0);
+    };
+    std::thread threads[] = {std::thread(player, 1u), std::thread(player, 2u), std::thread(maker),
+                             std::thread(resizer)};
     for (auto& t : threads) t.join();
     EXPECT_GT(gPasses.load(), 0u);
     EXPECT_GT(pixelsSeen.load(), 0u);

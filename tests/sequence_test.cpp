@@ -12,7 +12,9 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/testing/test_environment.h"
 #include "sequence/frame_names.h"
+#include "sequence/pass_plan.h"
 #include "support/cache_builder.h"
 #include "sequence/preloader.h"
 
@@ -273,3 +275,43 @@ TEST(Preloader, LivesFromTheFirstVideoToTheLast) {
 }
 
 } // namespace
+
+// The order a pass loads in and what a memory budget leaves out: the current
+// frame, those ahead nearest first, then those behind; past the floor (the last
+// keepReady), frames while they fit; the frames that do not fit go, farthest
+// behind first, then farthest ahead.
+TEST(ImageSet, PassOrderAndMemoryBudget) {
+    using tvn::sequence::PassPlan;
+    struct Case {
+        unsigned current, behind, ahead;
+        unsigned long long budget;
+        unsigned floor;
+        std::vector<unsigned> keep, unload;
+    } cases[] = {
+        {5, 9, 9, 0, 10, {5, 6, 7, 8, 9, 4, 3, 2, 1, 0}, {}},
+        {5, 1, 2, 0, 10, {5, 6, 7, 4}, {0, 1, 2, 3, 8, 9}},
+        {5, 9, 9, 3, 1, {5, 6, 7, 8, 9, 4}, {0, 1, 2, 3}},
+        {5, 9, 9, 2, 0, {5, 6, 7}, {0, 1, 2, 3, 4, 9, 8}},
+        {0, 9, 9, 1, 0, {0, 1}, {9, 8, 7, 6, 5, 4, 3, 2}},
+    };
+    for (const Case& c : cases) {
+        PassPlan plan;
+        tvn::sequence::planPass(tvn::sequence::PassRequest{10, c.current, c.behind, c.ahead, c.budget, c.floor},
+                                [](unsigned) { return 1ull; }, [](unsigned) { return true; }, &plan);
+        EXPECT_EQ(plan.keep, c.keep) << c.current << " " << c.budget;
+        EXPECT_EQ(plan.unload, c.unload) << c.current << " " << c.budget;
+    }
+    // Through a set: 4 x 4 frames, a budget of three of them past a floor of 1.
+    // No thread starts (no preloader's, no pool's): the pass runs here, alone.
+    FrameFiles files("budget", 10, 4, 4, 3);
+    tvn::plat::testing::failEveryCall(tvn::plat::testing::CallThread);
+    {
+        CRGBAImageSet set(files.name(0).c_str());
+        set.keepReady(1);
+        ASSERT_EQ(set.setMemoryBudget(3 * 4 * 4 * 4), 1);
+        ASSERT_NE(set.getFrame(5), nullptr); // the window widens to the whole set again
+        set.preloadFrames();
+        EXPECT_EQ(loadedFrames(set, files), "....LLLLLL");
+    }
+    tvn::plat::testing::clearFaults();
+}

@@ -127,8 +127,23 @@ public:
     virtual void preloadFrames();
     /* Widens the window to the whole set and queues a pass. */
     virtual void preloadAll();
+    /* As the base's; n is also the set's floor under a memory budget: the
+       frames within n of the current one are kept whatever they cost. */
+    virtual void keepReady(unsigned int n);
+
+    /* Caps the bytes of pictures the set keeps loaded beyond its floor (0, the
+       default: no cap). From the next pass on, the frames of the window are
+       loaded in their order (the current one, those ahead of it nearest first,
+       then those behind it nearest first) while they fit; the others stay
+       unloaded, and loaded ones that no longer fit are freed, the farthest
+       behind the current frame first, then the farthest ahead. A frame not
+       loaded yet is taken to be as large as the last one loaded. 0 when there
+       was no memory to keep the setting. */
+    int setMemoryBudget(TVN_UINT64 bytes);
+    TVN_UINT64 getMemoryBudget();
 
 private:
+    class FrameLoads;
     /* Frame slots: the loaded image (null when not loaded) and the file name. */
     std::vector<std::pair<CRGBAImage*, char*> > m_vecFrames;
 

@@ -1,7 +1,7 @@
 # Made by python/generate_prototypes.py from include/tivorn/c_functions.inc: do not edit,
 # change the list and run the generator again.
 """The ctypes prototypes of every function of the C interface: name -> (result, arguments)."""
-from ctypes import POINTER, c_char, c_char_p, c_int, c_ubyte, c_uint, c_uint32, c_void_p
+from ctypes import POINTER, c_char, c_char_p, c_int, c_ubyte, c_uint, c_uint32, c_uint64, c_void_p
 
 from ._types import (
     CACHE_PROGRESS,
@@ -114,6 +114,9 @@ PROTOTYPES = {
     "tvn_image_set_frame": (c_int, [c_void_p, c_uint, POINTER(c_void_p)]),
     # From the next preload pass on, keeps n frames behind and n ahead of the current one loaded.
     "tvn_image_set_keep_ready": (c_int, [c_void_p, c_uint]),
+    # Caps the bytes of frames the set keeps loaded beyond its keep_ready floor (0: no cap); from the next
+    # preload pass on, the frames farthest behind the current one go first.
+    "tvn_image_set_memory_budget": (c_int, [c_void_p, c_uint64]),
     # Marks the whole set for loading and queues a preload pass.
     "tvn_image_set_preload_all": (c_int, [c_void_p]),
     # Runs a preload pass on the calling thread.

@@ -18,6 +18,7 @@ class ImageSet:
     def __init__(self, path: PathLike, _handle: Optional[int] = None) -> None:
         """Finds the run that path belongs to; frames load when asked for."""
         self._preload = None
+        self._budget = 0
         if _handle is None:
             handle = ctypes.c_void_p()
             check(lib.tvn_image_set_open(_lib.path_bytes(path), ctypes.byref(handle)), None, "ImageSet")
@@ -57,6 +58,16 @@ class ImageSet:
     def keep_ready(self, count: int) -> None:
         """How many frames the background loader keeps loaded ahead of the current one."""
         self._check(lib.tvn_image_set_keep_ready(self._h, count), "keep_ready")
+
+    @property
+    def memory_budget(self) -> int:
+        """Bytes of frames the set keeps loaded beyond its keep_ready floor (0: no cap)."""
+        return self._budget
+
+    @memory_budget.setter
+    def memory_budget(self, size: int) -> None:
+        self._check(lib.tvn_image_set_memory_budget(self._h, int(size)), "memory_budget")
+        self._budget = int(size)
 
     def preload_all(self) -> None:
         """Has the background loader load every frame."""
