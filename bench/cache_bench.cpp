@@ -289,6 +289,40 @@ void BM_SavePairedWithLoadAndPack(benchmark::State& state) {
 }
 BENCHMARK(BM_SavePairedWithLoadAndPack)->Unit(benchmark::kMillisecond)->Iterations(4);
 
+// The same save on one thread and with the worker pool at its default size,
+// taking turns: the median of the pairs' ratios (one worker's time over the pool's).
+void BM_SaveOneWorkerAgainstThePool(benchmark::State& state) {
+    const std::string first = saveSources();
+    if (first.empty()) return state.SkipWithError("no TurboJPEG to make the frames");
+    const std::string path = at("workers.kac");
+    std::vector<double> ratios;
+    double oneMs = 0, poolMs = 0;
+    for (auto _ : state) {
+        double times[2] = {0, 0};
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool one = (turn == 0) == (ratios.size() % 2 == 0);
+            tvnSetWorkerCount(one ? 1 : 0);
+            std::remove(path.c_str());
+            CKACReaderWriter rw;
+            const TVN_DWORD h = rw.openFile(path.c_str(), 1);
+            rw.addEntry(h, first.c_str());
+            const auto start = std::chrono::steady_clock::now();
+            if (!rw.saveCacheFile(h, nullptr, nullptr)) state.SkipWithError("save failed");
+            times[one ? 0 : 1] = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        }
+        oneMs += times[0];
+        poolMs += times[1];
+        ratios.push_back(times[0] / times[1]);
+    }
+    tvnSetWorkerCount(0);
+    std::remove(path.c_str());
+    std::sort(ratios.begin(), ratios.end());
+    state.counters["one_worker_ms"] = oneMs / ratios.size();
+    state.counters["pool_ms"] = poolMs / ratios.size();
+    state.counters["one_per_pool"] = ratios[ratios.size() / 2];
+}
+BENCHMARK(BM_SaveOneWorkerAgainstThePool)->Unit(benchmark::kMillisecond)->Iterations(4);
+
 // Kilobytes of a field of /proc/self/status (VmRSS, VmHWM).
 long statusKb(const char* field) {
     std::ifstream status("/proc/self/status");

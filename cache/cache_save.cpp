@@ -7,16 +7,19 @@
 // entries with the offsets they had, so the same save can simply be tried again;
 // a save cut off by the end of the process leaves it so after the next open.
 // The bytes a save may change are kept in its rollback journal (cache/journal.h)
-// before any of them is overwritten. A save holds one frame at a time and fixed
-// buffers, whatever the size of the cache.
+// before any of them is overwritten. The frames are loaded and packed on the
+// worker pool and written in order; a save holds two packed frames for each of
+// the pool's threads and fixed buffers, whatever the size of the cache.
 #include "cache/cache_file.h"
 #include "cache/cache_format.h"
 #include "cache/failures.h"
 #include "cache/file_window.h"
 #include "cache/journal.h"
 #include "pixel/heap.h"
+#include "pixel/worker_pool.h"
 #include "platform/files.h"
 #include "platform/message_record.h"
+#include "platform/threads.h"
 #include "tivorn/image.h"
 
 #include <cstring>
@@ -150,21 +153,147 @@ void freePacked(unsigned char* p) {
     CRGBAImage::freeRLEBuffer(p);
 }
 
-void writeFrame(BlockWriter& out, CKACFrame& frame) {
-    CRGBAImage image;
-    if (!image.load(frame.m_pszFileName, 0)) throw failure::LoadFailed;
-    unsigned char* packedBlock = nullptr;
-    const TVN_DWORD packedLength = image.compressRLE(&packedBlock);
-    std::unique_ptr<unsigned char, void (*)(unsigned char*)> packed(packedBlock, freePacked);
-    FRAME_FIELDS fields = {frame.m_ftLastWrite, image.getWidth(), image.getHeight(), 0};
-    fields.packedLength = packed ? packedLength : 0; // a picture that does not pack is kept empty
+// A frame loaded from its source and packed, waiting to be written.
+struct PackedFrame {
+    bool loaded = false;
+    TVN_DWORD width = 0, height = 0;
+    std::unique_ptr<unsigned char, void (*)(unsigned char*)> packed{nullptr, freePacked};
+    TVN_DWORD length = 0; // 0: the picture did not pack, and is kept empty
+};
+
+// Loads and packs a source picture; a frame that does not load (or finds no
+// memory for its picture) stays not loaded.
+void packFrame(const CKACFrame& frame, PackedFrame& out) {
+    try {
+        CRGBAImage image;
+        if (!image.load(frame.m_pszFileName, 0)) return;
+        unsigned char* packed = nullptr;
+        const TVN_DWORD length = image.compressRLE(&packed);
+        out.packed.reset(packed);
+        out.length = packed ? length : 0;
+        out.width = image.getWidth();
+        out.height = image.getHeight();
+        out.loaded = true;
+    } catch (...) {
+    }
+}
+
+void writeFrame(BlockWriter& out, const CKACFrame& frame, const PackedFrame& packed) {
+    if (!packed.loaded) throw failure::LoadFailed;
+    const FRAME_FIELDS fields = {frame.m_ftLastWrite, packed.width, packed.height, packed.length};
     out.putWord(frame.m_dwNameLength);
     out.put(frame.m_pszFileName, frame.m_dwNameLength);
     unsigned char bytes[kFrameFieldsSize];
     putFrameFields(bytes, fields);
     out.put(bytes, kFrameFieldsSize);
-    if (fields.packedLength) out.put(packed.get(), fields.packedLength);
+    if (fields.packedLength) out.put(packed.packed.get(), fields.packedLength);
 }
+
+// The frames of an entry loaded and packed on the worker pool while the saving
+// thread writes them in order, reports each written frame and acts on a stop.
+// At most `ring` frames are packed ahead of the last one written, so a save
+// holds that many packed frames whatever the size of the entry. When no
+// helper comes, the saving thread packs them itself, one after another.
+class FramePipeline : public pixel::BandWork {
+public:
+    FramePipeline(CKACEntry& entry, BlockWriter& out, unsigned char* slots, Progress& progress,
+                  std::vector<PackedFrame>& ring)
+        : m_entry(entry), m_out(out), m_slots(slots), m_progress(progress), m_ring(ring),
+          m_frames(static_cast<unsigned>(entry.m_vecFrames.size())), m_next(0), m_written(0), m_ready(ring.size(), 0),
+          m_stopped(false), m_failure(nullptr) {}
+
+    void serve(pixel::BandCursor& cursor) override {
+        if (cursor.onCaller()) {
+            write(cursor);
+        } else {
+            unsigned k;
+            while (take(cursor, &k, true)) pack(k);
+        }
+    }
+    const char* failure() const { return m_failure; }
+
+private:
+    // The next frame to pack: waits (or not) for room in the ring.
+    bool take(pixel::BandCursor& cursor, unsigned* k, bool wait) {
+        plat::LockHold hold(m_lock);
+        while (!m_stopped && m_next < m_frames && m_next >= m_written + m_ring.size()) {
+            if (!wait) return false;
+            m_roomOrReady.wait(m_lock);
+        }
+        if (m_stopped || m_next >= m_frames || !cursor.next(k)) return false;
+        m_next = *k + 1;
+        return true;
+    }
+    void pack(unsigned k) {
+        packFrame(*m_entry.m_vecFrames[k].first, m_ring[k % m_ring.size()]);
+        {
+            plat::LockHold hold(m_lock);
+            m_ready[k % m_ring.size()] = 1;
+        }
+        m_roomOrReady.wakeAll();
+    }
+    // The saving thread: writes each frame once it is packed, packing one itself
+    // whenever nothing is ready and there is room.
+    void write(pixel::BandCursor& cursor) {
+        while (m_written < m_frames) {
+            bool ready;
+            {
+                plat::LockHold hold(m_lock);
+                ready = m_ready[m_written % m_ring.size()] != 0;
+            }
+            if (!ready) {
+                unsigned k;
+                if (take(cursor, &k, false)) {
+                    pack(k);
+                    continue;
+                }
+                plat::LockHold hold(m_lock);
+                while (!m_ready[m_written % m_ring.size()]) m_roomOrReady.wait(m_lock);
+                continue;
+            }
+            PackedFrame& frame = m_ring[m_written % m_ring.size()];
+            try {
+                m_entry.m_vecFrames[m_written].second = m_out.position();
+                putU32(m_slots + m_written * 4, m_out.position());
+                writeFrame(m_out, *m_entry.m_vecFrames[m_written].first, frame);
+                frame = PackedFrame(); // written: its memory goes now
+                m_progress.frameWritten(m_written);
+            } catch (const char* text) {
+                stop(cursor, text);
+                return;
+            }
+            {
+                plat::LockHold hold(m_lock);
+                m_ready[m_written % m_ring.size()] = 0;
+                ++m_written;
+            }
+            m_roomOrReady.wakeAll();
+        }
+    }
+    void stop(pixel::BandCursor& cursor, const char* why) {
+        {
+            plat::LockHold hold(m_lock);
+            m_failure = why;
+            m_stopped = true;
+        }
+        cursor.stop();
+        m_roomOrReady.wakeAll();
+    }
+
+    CKACEntry& m_entry;
+    BlockWriter& m_out;
+    unsigned char* m_slots;
+    Progress& m_progress;
+    std::vector<PackedFrame>& m_ring;
+    const unsigned m_frames;
+    plat::RecursiveLock m_lock;
+    plat::Condition m_roomOrReady;
+    unsigned m_next;    // the next frame to pack
+    unsigned m_written; // frames written
+    std::vector<char> m_ready;
+    bool m_stopped;
+    const char* m_failure;
+};
 
 void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progress& progress) {
     CKACEntry& e = *entry.first;
@@ -179,11 +308,18 @@ void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progr
     out.seek(table + 4 * frames);
     pixel::HeapBlock slots(pixel::heapAlloc(static_cast<std::size_t>(frames) * 4));
     if (!slots.get()) throw failure::WriteFailed;
-    for (TVN_DWORD k = 0; k < frames; ++k) {
-        e.m_vecFrames[k].second = out.position();
-        putU32(slots.as<unsigned char>() + k * 4, out.position());
-        writeFrame(out, *e.m_vecFrames[k].first);
-        progress.frameWritten(k);
+    if (frames) {
+        pixel::WorkerPool* pool = pixel::processPool();
+        const unsigned threads = pool ? pool->count() : 1;
+        std::vector<PackedFrame> ring;
+        try {
+            ring.resize(2 * threads);
+        } catch (const std::bad_alloc&) {
+            throw failure::WriteFailed;
+        }
+        FramePipeline pipeline(e, out, slots.as<unsigned char>(), progress, ring);
+        pixel::runBands(pipeline, frames, threads - 1);
+        if (pipeline.failure()) throw pipeline.failure();
     }
     const TVN_DWORD end = out.position();
     out.seek(table);

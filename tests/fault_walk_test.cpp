@@ -309,6 +309,7 @@ TEST(FaultWalk, ImageSetConstructionPassAndGetFrame) {
 // changes nothing, in memory or on disk (a failed save leaves no journal);
 // done again without faults it succeeds.
 TEST(FaultWalk, CacheOperations) {
+    tvnSetWorkerCount(1); // every frame packed on this thread, so the walk sees its calls
     FrameFiles a("walk_a", 2, 4, 3, 70), b("walk_b", 2, 3, 3, 80), c("walk_c", 1, 2, 2, 90);
     TempFile file("walk.kac");
     const std::vector<unsigned char> both = buildCache({a.entry(), b.entry()});
@@ -403,6 +404,7 @@ TEST(FaultWalk, CacheOperations) {
                  EXPECT_EQ(r.first, 1);
              }
          });
+    tvnSetWorkerCount(0);
 }
 
 // The properties dialog's OK, with a new size, a mask and a blur: a failure
