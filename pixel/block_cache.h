@@ -11,8 +11,8 @@
 
 namespace tvn::pixel::blocks {
 
-const std::size_t kMaxBlocks = 4;
-const std::size_t kMaxBytes = std::size_t(64) << 20;
+const std::size_t kMaxBlocks = 8;
+const std::size_t kMaxBytes = std::size_t(128) << 20;
 
 // A parked block of at least bytes, or null. Blocks are sized by what the C
 // heap can tell (a huge-page-aligned block has up to a huge page of slack), so

@@ -182,13 +182,18 @@ unsigned long long bytesOf(const CRGBAImage* image) {
 
 } // namespace
 
-// The frames of a pass are loaded by the worker pool, in the plan's order, the
-// preloader's thread taking its share; each is marked as being loaded while its
-// file is read, so that getFrame waits for that frame only, or loads a frame
-// not yet started itself.
+// A pass on the worker pool: every thread serving it (the background thread
+// that runs the pass, and the pool's) takes the next frame to load from a plan
+// made again each time, so that the pass follows the current frame while it
+// runs: the window around it, its order of need and the memory budget (see
+// pass_plan.h). What the plan no longer keeps is freed before the next load.
+// Each frame is marked as being loaded while its file is read, so that getFrame
+// waits for that frame only, or loads a frame not yet started itself. The pass
+// ends when nothing in the window is left to load.
 class CRGBAImageSet::FrameLoads : public tvn::pixel::BandWork {
 public:
-    FrameLoads(CRGBAImageSet& set, const std::vector<unsigned>& frames) : m_set(set), m_frames(frames) {}
+    explicit FrameLoads(CRGBAImageSet& set) : m_set(set) {}
+
     void serve(tvn::pixel::BandCursor& cursor) override {
         CVideoPreloader& preloader = *m_pVideoPreloader;
         unsigned piece;
@@ -197,68 +202,74 @@ public:
                 cursor.stop();
                 return;
             }
-            const unsigned i = m_frames[piece];
-            std::pair<CRGBAImage*, char*>& slot = m_set.m_vecFrames[i];
-            {
-                plat::LockHold hold(preloader.lock());
-                if (slot.first) continue; // loaded, or being loaded by getFrame
-                slot.first = kLoading;
+            unsigned i = 0;
+            std::vector<CRGBAImage*> gone;
+            const bool found = nextFrame(&i, &gone);
+            for (CRGBAImage* image : gone) delete image;
+            if (!found) {
+                cursor.stop();
+                return;
             }
             CRGBAImage* image;
             {
                 LoadingMark mark(&m_set, i);
-                image = loadFrame(slot.second);
+                image = loadFrame(m_set.m_vecFrames[i].second);
             }
             {
                 plat::LockHold hold(preloader.lock());
-                slot.first = image;
+                m_set.m_vecFrames[i].first = image;
             }
             preloader.slotFilled().wakeAll();
         }
     }
 
 private:
+    // Plans the set as it is now: takes what the plan frees (into gone) and
+    // marks the first frame to load; false when there is none.
+    bool nextFrame(unsigned* frame, std::vector<CRGBAImage*>* gone) {
+        CVideoPreloader& preloader = *m_pVideoPreloader;
+        FRAME_SLOTS& slots = m_set.m_vecFrames;
+        try {
+            plat::LockHold hold(preloader.lock());
+            const CVideoPreloader::Limits limits = preloader.limitsOf(&m_set);
+            const tvn::sequence::PassRequest request = {static_cast<unsigned>(slots.size()), m_set.m_nCurFrame,
+                                                        m_set.m_nKeepBehind, m_set.m_nKeepAhead, limits.budget,
+                                                        limits.floor};
+            // A frame not loaded yet is taken to be as large as the last one known.
+            unsigned long long known = 0;
+            for (const auto& slot : slots)
+                if (isImage(slot.first)) known = bytesOf(slot.first);
+            if (!known && limits.budget) known = ~0ull / 2; // nothing known: only the floor
+            tvn::sequence::planPass(
+                request, [&](unsigned i) { return isImage(slots[i].first) ? bytesOf(slots[i].first) : known; },
+                [&](unsigned i) { return isImage(slots[i].first); }, &m_plan);
+            for (unsigned i : m_plan.unload) {
+                if (!isImage(slots[i].first) || i == m_set.m_nCurFrame) continue;
+                gone->push_back(slots[i].first);
+                slots[i].first = nullptr;
+            }
+            for (unsigned i : m_plan.keep)
+                if (!slots[i].first) { // neither loaded nor being loaded
+                    slots[i].first = kLoading;
+                    *frame = i;
+                    return true;
+                }
+        } catch (const std::bad_alloc&) { // no memory to plan: the next pass tries again
+        }
+        return false;
+    }
+
     CRGBAImageSet& m_set;
-    const std::vector<unsigned>& m_frames;
+    tvn::sequence::PassPlan m_plan; // under the preloader's lock
 };
 
 void CRGBAImageSet::preloadFrames() {
     const unsigned n = static_cast<unsigned>(m_vecFrames.size());
     if (n == 0) return;
     CVideoPreloader& preloader = *m_pVideoPreloader;
-    tvn::sequence::PassPlan plan;
-    try {
-        plat::LockHold hold(preloader.lock());
-        const CVideoPreloader::Limits limits = preloader.limitsOf(this);
-        const tvn::sequence::PassRequest request = {n, m_nCurFrame, m_nKeepBehind, m_nKeepAhead, limits.budget,
-                                                    limits.floor};
-        // A frame not loaded yet is taken to be as large as the last one known.
-        unsigned long long known = 0;
-        for (const auto& slot : m_vecFrames)
-            if (isImage(slot.first)) known = bytesOf(slot.first);
-        if (!known && limits.budget) known = ~0ull / 2; // nothing known: only the floor
-        tvn::sequence::planPass(
-            request, [&](unsigned i) { return isImage(m_vecFrames[i].first) ? bytesOf(m_vecFrames[i].first) : known; },
-            [&](unsigned i) { return isImage(m_vecFrames[i].first); }, &plan);
-    } catch (const std::bad_alloc&) {
-        return; // no memory to plan the pass: the next one tries again
-    }
-
-    // Everything that goes, goes before anything is loaded.
-    for (unsigned i : plan.unload) {
-        CRGBAImage* gone = nullptr;
-        {
-            plat::LockHold hold(preloader.lock());
-            if (isImage(m_vecFrames[i].first) && i != m_nCurFrame) {
-                gone = m_vecFrames[i].first;
-                m_vecFrames[i].first = nullptr;
-            }
-        }
-        delete gone;
-    }
-
-    FrameLoads loads(*this, plan.keep);
-    tvn::pixel::runBands(loads, static_cast<unsigned>(plan.keep.size()), tvn::pixel::WorkerPool::kMaxCount);
+    FrameLoads loads(*this);
+    // At most a load per frame and pass; a frame freed and wanted again waits for the next pass.
+    tvn::pixel::runBands(loads, n, tvn::pixel::WorkerPool::kMaxCount);
     if (preloader.passStopRequested(this)) return;
 
     VIDEO_PRELOAD_PROC callback;
