@@ -33,17 +33,19 @@ TEST(BlockCache, ServesTheNextPictureOfAboutItsSizeWithinItsBounds) {
     EXPECT_EQ(zeroed[0] | zeroed[3 * MiB - 4097], 0);
     std::free(zeroed);
 
-    // At most four wait, and at most 64 MiB in all: the oldest goes back first,
-    // the newest is taken first, a block above 64 MiB never waits.
+    // At most kMaxBlocks wait, and at most kMaxBytes in all: the oldest goes back
+    // first, the newest is taken first, a block above kMaxBytes never waits.
     std::vector<void*> made;
-    for (std::size_t bytes : {3 * MiB, 3 * MiB, 3 * MiB, 3 * MiB, 3 * MiB, 40 * MiB, 80 * MiB})
-        made.push_back(heapAlloc(bytes));
+    for (std::size_t i = 0; i <= blocks::kMaxBlocks; ++i) made.push_back(heapAlloc(3 * MiB));
+    made.push_back(heapAlloc(40 * MiB));
+    made.push_back(heapAlloc(blocks::kMaxBytes + 16 * MiB));
     for (void* p : made) heapFree(p);
-    EXPECT_EQ(blocks::take(80 * MiB), nullptr);
-    for (int i = 4; i >= 2; --i) EXPECT_EQ(blocks::take(3 * MiB), made[i]);
-    EXPECT_EQ(blocks::take(3 * MiB), nullptr); // the 40 MiB one would hold ten times what is asked for
-    EXPECT_EQ(blocks::take(40 * MiB), made[5]);
-    for (int i : {2, 3, 4, 5}) std::free(made[i]);
+    const std::size_t big = made.size() - 1, forty = big - 1;
+    EXPECT_EQ(blocks::take(blocks::kMaxBytes + 16 * MiB), nullptr);
+    for (std::size_t i = forty - 1; i >= 2; --i) EXPECT_EQ(blocks::take(3 * MiB), made[i]) << i;
+    EXPECT_EQ(blocks::take(3 * MiB), nullptr); // the 40 MiB one would hold thirteen times what is asked for
+    EXPECT_EQ(blocks::take(40 * MiB), made[forty]);
+    for (std::size_t i = 2; i <= forty; ++i) std::free(made[i]);
 }
 
 // Threads allocate, fill, check and free pictures of a few sizes, so blocks go
