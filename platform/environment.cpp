@@ -8,11 +8,10 @@
 namespace tvn {
 namespace plat {
 
+#define TVN_HOOK(result, name, parameters) hooks::name,
+// clang-format off
 const Environment kSystemEnvironment = {
-    hooks::fileOpen,      hooks::fileRead,       hooks::fileWrite,        hooks::fileSeek,
-    hooks::fileSize,      hooks::fileTruncate,   hooks::fileSync,         hooks::fileWriteBack,
-    hooks::fileTime,
-    hooks::fileClose,     hooks::fileExists,     hooks::fileRemove,
+    TVN_FILE_SLOTS(TVN_HOOK)
 
     sys::memoryAlloc,     sys::memoryRealloc,    sys::memoryFree,         sys::largeAlloc,
     sys::largeBytes,
@@ -29,6 +28,8 @@ const Environment kSystemEnvironment = {
 
     sys::processorLevel,
 };
+// clang-format on
+#undef TVN_HOOK
 
 namespace detail {
 std::atomic<const Environment*> g_environment{&kSystemEnvironment};

@@ -48,25 +48,37 @@ struct ConditionStorage {
     alignas(16) unsigned char bytes[64];
 };
 
+// The file slots, (result, name, parameters), listed once for the table, the
+// system's functions and the host hooks that wrap them. A handle is
+// INVALID_HANDLE_VALUE on failure; every slot accepts it (and null) and fails.
+// - fileRead: *got < size only at the end of the file.
+// - fileWrite: 1 only when all of size bytes were written.
+// - fileSeek: moves to origin + offset, 0 before the start; *position: the new one.
+// - fileSize: kInvalidFileSize on failure.
+// - fileTruncate: the file ends at the current position.
+// - fileSync: what was written is on the disk when it returns 1.
+// - fileWriteBack: starts writing these bytes to the disk and returns at once
+//   (advice: a later fileSync then waits for less).
+// - fileExists: a file or a folder of that name exists.
+#define TVN_FILE_SLOTS(X)                                                                                              \
+    X(HANDLE, fileOpen, (const char* path, FileAccess access))                                                         \
+    X(int, fileRead, (HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got))                                      \
+    X(int, fileWrite, (HANDLE file, const void* data, TVN_DWORD size, TVN_DWORD* written))                             \
+    X(int, fileSeek, (HANDLE file, long long offset, SeekOrigin origin, unsigned long long* position))                 \
+    X(TVN_DWORD, fileSize, (HANDLE file))                                                                              \
+    X(int, fileTruncate, (HANDLE file))                                                                                \
+    X(int, fileSync, (HANDLE file))                                                                                    \
+    X(void, fileWriteBack, (HANDLE file, unsigned long long offset, unsigned long long length))                        \
+    X(int, fileTime, (HANDLE file, FILETIME * lastWrite))                                                              \
+    X(void, fileClose, (HANDLE file))                                                                                  \
+    X(int, fileExists, (const char* path))                                                                             \
+    X(int, fileRemove, (const char* path))
+
+#define TVN_DECLARE_FUNCTION(result, name, parameters) result name parameters;
+#define TVN_DECLARE_SLOT(result, name, parameters) result(*name) parameters;
+
 struct Environment {
-    // Files. A handle is INVALID_HANDLE_VALUE on failure; every slot accepts it
-    // (and null) and fails. Reads give *got < size only at the end of the file.
-    HANDLE (*fileOpen)(const char* path, FileAccess access);
-    int (*fileRead)(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got);
-    // 1 only when all of size bytes were written.
-    int (*fileWrite)(HANDLE file, const void* data, TVN_DWORD size, TVN_DWORD* written);
-    // Moves to origin + offset; 0 before the start. *position: the new position.
-    int (*fileSeek)(HANDLE file, long long offset, SeekOrigin origin, unsigned long long* position);
-    TVN_DWORD (*fileSize)(HANDLE file); // kInvalidFileSize on failure
-    int (*fileTruncate)(HANDLE file);   // the file ends at the current position
-    int (*fileSync)(HANDLE file);       // what was written is on the disk when it returns 1
-    // Starts writing these bytes to the disk and returns at once (advice: a
-    // later fileSync then waits for less).
-    void (*fileWriteBack)(HANDLE file, unsigned long long offset, unsigned long long length);
-    int (*fileTime)(HANDLE file, FILETIME* lastWrite);
-    void (*fileClose)(HANDLE file);
-    int (*fileExists)(const char* path); // a file or a folder of that name exists
-    int (*fileRemove)(const char* path);
+    TVN_FILE_SLOTS(TVN_DECLARE_SLOT)
 
     // Memory: blocks of the C heap. Large blocks (pictures) are laid out for the
     // system's large pages; every block is released by memoryFree.

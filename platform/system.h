@@ -11,18 +11,7 @@ namespace tvn {
 namespace plat {
 namespace sys {
 
-HANDLE fileOpen(const char* path, FileAccess access);
-int fileRead(HANDLE file, void* buffer, TVN_DWORD size, TVN_DWORD* got);
-int fileWrite(HANDLE file, const void* data, TVN_DWORD size, TVN_DWORD* written);
-int fileSeek(HANDLE file, long long offset, SeekOrigin origin, unsigned long long* position);
-TVN_DWORD fileSize(HANDLE file);
-int fileTruncate(HANDLE file);
-int fileSync(HANDLE file);
-void fileWriteBack(HANDLE file, unsigned long long offset, unsigned long long length);
-int fileTime(HANDLE file, FILETIME* lastWrite);
-void fileClose(HANDLE file);
-int fileExists(const char* path);
-int fileRemove(const char* path);
+TVN_FILE_SLOTS(TVN_DECLARE_FUNCTION)
 
 void* memoryAlloc(std::size_t bytes, int zero);
 void* memoryRealloc(void* block, std::size_t bytes);
