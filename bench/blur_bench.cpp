@@ -13,21 +13,9 @@
 
 namespace {
 
-std::vector<TVN_DWORD> photoLike(TVN_DWORD w, TVN_DWORD h) {
-    std::mt19937 rng(5);
-    std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
-    for (TVN_DWORD y = 0; y < h; ++y)
-        for (TVN_DWORD x = 0; x < w; ++x) {
-            unsigned n = rng() % 9;
-            px[static_cast<std::size_t>(y) * w + x] =
-                tvnRGBA((x * 255 / w + n) & 0xFF, (y * 255 / h + n) & 0xFF, ((x / 37 + y / 53) % 3) * 90 + n, 255);
-        }
-    return px;
-}
-
 void blurCase(benchmark::State& state, unsigned k, bool reference) {
     const TVN_DWORD w = 2000, h = 2000;
-    static std::vector<TVN_DWORD> px = photoLike(w, h);
+    static std::vector<TVN_DWORD> px = photoLike(w, h, 5);
     std::vector<TVN_DWORD> out(static_cast<std::size_t>(w + 2 * k) * (h + 2 * k));
     tvn::plat::testing::setProcessorLevel((reference) ? 0 : 4);
     for (auto _ : state) {

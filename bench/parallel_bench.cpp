@@ -20,6 +20,7 @@
 
 #include "pixel/plane.h"
 #include "pixel/heap.h"
+#include "bench_util.h"
 #include "tivorn.h"
 
 #ifdef TIVORN_HAVE_VIPS
@@ -30,23 +31,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Smooth gradients, soft noise and hard-edged shapes: a photograph's mix.
-std::vector<TVN_DWORD> photoLike(TVN_DWORD w, TVN_DWORD h) {
-    std::mt19937 rng(17);
-    std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
-    for (TVN_DWORD y = 0; y < h; ++y)
-        for (TVN_DWORD x = 0; x < w; ++x) {
-            unsigned n = rng() % 9;
-            px[static_cast<std::size_t>(y) * w + x] =
-                tvnRGBA((x * 255 / w + n) & 0xFF, (y * 255 / h + n) & 0xFF, ((x / 37 + y / 53) % 3) * 90 + n, 255);
-        }
-    return px;
-}
-
 const TVN_DWORD kW = 4000, kH = 3000;
 
 const std::vector<TVN_DWORD>& source() {
-    static const std::vector<TVN_DWORD> px = photoLike(kW, kH);
+    static const std::vector<TVN_DWORD> px = photoLike(kW, kH, 17);
     return px;
 }
 

@@ -23,20 +23,6 @@
 
 namespace {
 
-// Smooth gradients, soft noise and hard-edged shapes: a photograph's mix.
-std::vector<TVN_DWORD> photoLike(TVN_DWORD w, TVN_DWORD h) {
-    std::mt19937 rng(11);
-    std::vector<TVN_DWORD> px(static_cast<std::size_t>(w) * h);
-    for (TVN_DWORD y = 0; y < h; ++y)
-        for (TVN_DWORD x = 0; x < w; ++x) {
-            unsigned n = rng() % 9;
-            unsigned r = (x * 255 / w + n) & 0xFF, g = (y * 255 / h + n) & 0xFF;
-            unsigned b = ((x / 37 + y / 53) % 3) * 90 + n;
-            px[static_cast<std::size_t>(y) * w + x] = tvnRGBA(r, g, b, 255);
-        }
-    return px;
-}
-
 struct Case {
     TVN_DWORD w, h, nw, nh;
 };
@@ -48,7 +34,7 @@ std::string caseName(const Case& c) {
 }
 
 const std::vector<TVN_DWORD>& source(TVN_DWORD w, TVN_DWORD) {
-    static std::vector<TVN_DWORD> big = photoLike(3000, 2000), hd = photoLike(1920, 1080);
+    static std::vector<TVN_DWORD> big = photoLike(3000, 2000, 11), hd = photoLike(1920, 1080, 11);
     return w == 3000 ? big : hd;
 }
 
