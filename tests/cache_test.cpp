@@ -79,24 +79,48 @@ TEST(Cache, WritesExactBytes) {
     std::filesystem::current_path(old);
 }
 
-TEST(Cache, RoundTripsTwoEntriesAndReportsProgress) {
-    FrameFiles a("rt_a", 3, 5, 4, 10), b("rt_b", 2, 7, 3, 20);
+TEST(Cache, RoundTripsTwoEntriesAndReportsProgressWithAnyWorkerCount) {
+    // Entry a outnumbers the save's ring of packed frames at every count.
+    FrameFiles a("rt_a", 9, 5, 4, 10), b("rt_b", 2, 7, 3, 20);
     TempFile file("rt.kac");
-    std::vector<std::pair<unsigned, unsigned>> calls;
+    struct Calls {
+        std::vector<std::pair<unsigned, unsigned>> seen;
+        bool elsewhere = false;
+        std::thread::id saver = std::this_thread::get_id();
+    };
     auto record = [](void* user, unsigned done, unsigned total) {
-        static_cast<decltype(calls)*>(user)->push_back({done, total});
+        auto* calls = static_cast<Calls*>(user);
+        calls->seen.push_back({done, total});
+        calls->elsewhere |= std::this_thread::get_id() != calls->saver;
         return 1;
     };
-    {
-        Cache c(file.path(), 1);
-        ASSERT_EQ(c.rw.addEntry(c.h, a.name(0).c_str()), 1);
-        ASSERT_EQ(c.rw.addEntry(c.h, b.name(0).c_str()), 1);
-        expectFrames(c.rw, c.h, 1, b, 2); // not saved yet: from the source files
-        ASSERT_EQ(c.rw.saveCacheFile(c.h, record, &calls), 1);
+    // After each written frame, after each entry, and once at the end.
+    std::vector<std::pair<unsigned, unsigned>> expected;
+    unsigned done = 0;
+    for (unsigned frames : {9u, 2u}) {
+        for (unsigned k = 0; k < frames; ++k) expected.push_back({done + k, 11});
+        done += frames;
+        expected.push_back({done, 11});
     }
-    const decltype(calls) expected = {{0, 5}, {1, 5}, {2, 5}, {3, 5}, {3, 5}, {4, 5}, {5, 5}, {5, 5}};
-    EXPECT_EQ(calls, expected);
-    EXPECT_EQ(file.read(), buildCache({a.entry(), b.entry()}));
+    expected.push_back({11, 11});
+    for (unsigned workers : {1u, 3u, 0u}) {
+        SCOPED_TRACE(workers);
+        tvnSetWorkerCount(workers);
+        Calls calls;
+        {
+            Cache c(file.path(), 1);
+            ASSERT_EQ(c.rw.addEntry(c.h, a.name(0).c_str()), 1);
+            ASSERT_EQ(c.rw.addEntry(c.h, b.name(0).c_str()), 1);
+            expectFrames(c.rw, c.h, 1, b, 2); // not saved yet: from the source files
+            ASSERT_EQ(c.rw.saveCacheFile(c.h, record, &calls), 1);
+        }
+        EXPECT_EQ(calls.seen, expected);
+        EXPECT_FALSE(calls.elsewhere);
+        EXPECT_EQ(file.read(), buildCache({a.entry(), b.entry()}));
+        file.write({});
+    }
+    tvnSetWorkerCount(0);
+    ASSERT_EQ(saveAll(file.path(), {&a, &b}), 1);
     a.removeAll();
     b.removeAll();
     Cache c(file.path(), 0);
@@ -104,11 +128,11 @@ TEST(Cache, RoundTripsTwoEntriesAndReportsProgress) {
     KAC_ENTRY_INFO info{};
     ASSERT_EQ(c.rw.getCacheEntryInfo(c.h, 0, &info), 1);
     EXPECT_EQ(info.pszFileName, a.name(0));
-    EXPECT_EQ(info.nNumFrames, 3u);
+    EXPECT_EQ(info.nNumFrames, 9u);
     EXPECT_EQ(c.rw.getCacheEntryInfo(c.h, 2, &info), 0);
     EXPECT_EQ(c.rw.getCacheEntryInfo(c.h, 0, nullptr), 0);
     EXPECT_EQ(c.rw.getFileSize(c.h), file.read().size());
-    expectFrames(c.rw, c.h, 0, a, 3);
+    expectFrames(c.rw, c.h, 0, a, 9);
     expectFrames(c.rw, c.h, 1, b, 2);
 }
 
