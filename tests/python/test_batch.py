@@ -8,7 +8,6 @@ import signal
 import subprocess
 import sys
 import time
-import types
 
 import numpy as np
 import pytest
@@ -16,7 +15,6 @@ from conftest import picture
 
 import tivorn
 from tivorn import batch
-from tivorn.batch import _tasks
 
 distributed = pytest.importorskip("distributed")
 STEPS = [("size", "50x40"), ("alpha", "ellipse:0,100"), ("blur", 2), ("flip", "h"), ("gray",)]
@@ -152,19 +150,6 @@ def test_a_worker_killed_mid_batch_has_its_tasks_rerun(files, tmp_path, tmp_path
         assert all(r.ok for r in rs), [r.error for r in rs if not r.ok]
         assert sorted(os.listdir(tmp_path / out)) == [f"copy{i:02}.tga" for i in range(40)]
         assert all((tmp_path / out / f"copy{i:02}.tga").read_bytes() == reference for i in range(40))
-
-
-def test_workers_ask_the_library_for_one_thread_when_it_offers_that(monkeypatch):
-    calls = []
-    monkeypatch.setattr(_tasks, "_set_up", False)
-    monkeypatch.setattr(_tasks._lib, "has", lambda name: name == "tvnSetWorkerCount")
-    monkeypatch.setattr(_tasks._lib, "lib", types.SimpleNamespace(tvnSetWorkerCount=calls.append))
-    try:
-        _tasks.worker_setup()
-        _tasks.worker_setup()
-    finally:
-        tivorn.set_message_proc(None)
-    assert calls == [1]
 
 
 def cli(*args, **popen):
