@@ -207,6 +207,13 @@ double helperThreshold() {
     return set >= 0 ? set : g_inner->helperThreshold();
 }
 
+std::atomic<unsigned> g_processors{0};
+
+unsigned processorCount() {
+    const unsigned set = g_processors.load(std::memory_order_relaxed);
+    return set ? set : g_inner->processorCount();
+}
+
 // ---- processor level
 std::atomic<int> g_level{4};
 
@@ -240,6 +247,7 @@ void installTestEnvironment() {
         g_table.eventCreate = eventCreate;
         g_table.processorLevel = processorLevel;
         g_table.helperThreshold = helperThreshold;
+        g_table.processorCount = processorCount;
         installEnvironment(&g_table);
     });
 }
@@ -270,6 +278,11 @@ int processorLevelSet() {
 void setHelperThreshold(double microseconds) {
     installTestEnvironment();
     g_threshold = microseconds;
+}
+
+void setProcessorCount(unsigned count) {
+    installTestEnvironment();
+    g_processors = count;
 }
 
 void failNthCall(unsigned kinds, unsigned long n) {

@@ -33,6 +33,12 @@ int processorLevelSet();
 // value restores the system's.
 void setHelperThreshold(double microseconds);
 
+// The number of processors the process may run on, as the library sees it (it
+// sizes the worker pool's default by it); 0 restores the system's. The test
+// programs take it from TIVORN_TEST_PROCESSORS, so CI can run a whole suite as
+// on a machine of one processor.
+void setProcessorCount(unsigned count);
+
 // Kinds of calls, to be counted and failed.
 enum CallKind : unsigned {
     CallAlloc = 1u << 0,    // memoryAlloc, memoryRealloc, largeAlloc: null

@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
     // CI runs the whole suite a second time on the scalar reference paths.
     const char* forced = std::getenv("TIVORN_FORCE_REFERENCE");
     if (forced && *forced && *forced != '0') tvn::plat::testing::setProcessorLevel(static_cast<int>(tvn::pixel::cpu::Level::Reference));
+    // ... and the Windows suite a second time as on one processor (one worker).
+    if (const char* processors = std::getenv("TIVORN_TEST_PROCESSORS"))
+        tvn::plat::testing::setProcessorCount(static_cast<unsigned>(std::strtoul(processors, nullptr, 10)));
     tvnSetMessageProc(&tvntest::stderrSink, nullptr);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
