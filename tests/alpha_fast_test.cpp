@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "alpha/chromakey_kernels.h"

@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
 

@@ -3,7 +3,6 @@
 // level against a second encoder in rle_test.)
 #include <gtest/gtest.h>
 
-#include <random>
 #include <vector>
 
 #include "image/image_access.h"

@@ -7,7 +7,6 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 
 using tvn::ImageAccess;

@@ -11,8 +11,6 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 #include "support/levels.h"
 

@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
 #include "platform/platform.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 
 namespace {

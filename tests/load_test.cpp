@@ -8,13 +8,10 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
-#include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/test_environment.h"
-#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "support/reader_run.h"
 
 namespace {
 

@@ -7,19 +7,15 @@
 // multipliers they rest on.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <random>
-#include <memory>
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
 #include "resample/passes.h"
 #include "resample/plan.h"
 #include "resample/simd.h"
 #include "resample/two_pass_scaler.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 #include "support/levels.h"
 

@@ -7,13 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "image/image_access.h"
-#include "support/faults.h"
 #include "support/levels.h"
-#include "pixel/heap.h"
 #include "support/helpers.h"
 
-using tvn::ImageAccess;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
