@@ -19,7 +19,7 @@
 #include "support/cache_builder.h"
 #include "support/faults.h"
 #include "support/files.h"
-#include "support/gif_encode.h"
+#include "gif_encoder.h"
 
 using namespace tvntest;
 using A = tvn::ImageAccess;

@@ -15,12 +15,12 @@
 #include "pixel/heap.h"
 #include "platform/platform.h"
 #include "support/faults.h"
-#include "support/gif_encode.h"
+#include "gif_encoder.h"
 #include "support/helpers.h"
 
 namespace {
 
-namespace enc = tvntest::gifenc;
+namespace enc = gifenc;
 using enc::Bytes;
 using Indices = std::vector<std::uint16_t>;
 

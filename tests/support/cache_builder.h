@@ -28,11 +28,7 @@ struct CacheEntry {
 
 inline std::vector<unsigned char> packPixels(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h) {
     CRGBAImage image(px.data(), w, h);
-    unsigned char* packed = nullptr;
-    const TVN_DWORD s = image.compressRLE(&packed);
-    std::vector<unsigned char> bytes(packed, packed + s);
-    CRGBAImage::freeRLEBuffer(packed);
-    return bytes;
+    return packed(image);
 }
 
 // The time stamp the library takes of a file.

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <random>
 
 #include "image/image_access.h"
@@ -12,9 +13,35 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/test_environment.h"
-#include "resources_text.h"
 
 namespace tvntest {
+
+namespace {
+
+// Message n of resources/messages.inc as the library must hold it: UTF-8 on
+// POSIX, the system ANSI code page on Windows (what LoadStringA gives).
+std::string systemCodePageText(int n) {
+    static const std::map<int, std::string> texts = {
+#define TVN_MESSAGE(n, name, text) {n, text},
+#include "resources/messages.inc"
+#undef TVN_MESSAGE
+    };
+    const std::string& utf8 = texts.at(n);
+#if defined(_WIN32)
+    int wlen = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wlen), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], wlen);
+    int alen = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(alen), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], alen, nullptr, nullptr);
+    ansi.resize(ansi.size() ? ansi.size() - 1 : 0);
+    return ansi;
+#else
+    return utf8;
+#endif
+}
+
+} // namespace
 
 MessageRecorder::MessageRecorder() {
     tvnSetMessageProc(&MessageRecorder::record, this);
@@ -76,6 +103,32 @@ std::vector<unsigned char> TempFile::read() const {
 std::vector<unsigned char> readFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool fileExists(const std::string& path) {
+    return std::ifstream(path).good();
+}
+
+int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::vector<unsigned char>& bytes,
+             std::vector<int>* messages) {
+    static unsigned counter = 0;
+    const std::string name = "mem/reader_input_" + std::to_string(++counter);
+    tvn::plat::testing::memoryFileAdd(name.c_str(), bytes.data(), bytes.size());
+    HANDLE file = tvn::plat::fileOpenRead(name.c_str());
+    MessageNumbers boxes;
+    const int result = reader(image, file);
+    tvn::plat::fileClose(file);
+    tvn::plat::testing::memoryFileRemove(name.c_str());
+    if (messages) *messages = boxes.numbers();
+    return result;
+}
+
+std::vector<unsigned char> packed(CRGBAImage& image) {
+    unsigned char* stream = nullptr;
+    const TVN_DWORD length = image.compressRLE(&stream);
+    std::vector<unsigned char> bytes(stream, stream + (stream ? length : 0));
+    CRGBAImage::freeRLEBuffer(stream);
+    return bytes;
 }
 
 std::string testdataDir() {

@@ -68,6 +68,15 @@ private:
 // ../shared/testdata, or empty when it is not there.
 std::string testdataDir();
 std::vector<unsigned char> readFileBytes(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Runs a reader (tvn::ImageAccess::readBMP, readTGA, ...) on bytes given as an
+// open file; fills *messages with the numbers of the boxes it showed.
+int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::vector<unsigned char>& bytes,
+             std::vector<int>* messages);
+
+// The run-length stream compressRLE gives of the image; empty when it gives none.
+std::vector<unsigned char> packed(CRGBAImage& image);
 
 // Reproducible pseudo-random pixels; photo-like when smooth is true.
 std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
