@@ -18,12 +18,6 @@ namespace {
 
 const std::vector<unsigned char> kEmpty = buildCache({});
 
-struct Cache {
-    CKACReaderWriter rw;
-    TVN_DWORD h;
-    Cache(const std::string& path, int writable) : h(rw.openFile(path.c_str(), writable)) {}
-};
-
 void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     std::FILE* out = std::fopen(path.c_str(), "wb");
     std::fwrite(bytes.data(), 1, bytes.size(), out);
