@@ -187,10 +187,8 @@ TEST(Bands, EveryOperationIsBitIdenticalAtEveryWorkerCount) {
             for (bool resized : {false, true})
                 steps.push_back([&, mode, resized](CRGBAImage& i) {
                     if (resized) i.setSize(s.nw, s.nh, CRGBAImage::GaussianFilter, nullptr, nullptr);
-                    IMG_TRANSP t = {};
-                    t.byMode = TRANSP_ELL; // first, so that mode 4 has something to undo
-                    t.byConstTransp = 37, t.byLGTop = 10, t.byLGLeft = 80, t.byLGRight = 3, t.byLGBottom = 55;
-                    t.byEllCenter = 12, t.byEllBorder = 91, t.clrChromakey = 0x00808080, t.dwChromakeyDev = 150;
+                    // The ellipse first, so that mode 4 has something to undo.
+                    IMG_TRANSP t = {TRANSP_ELL, 37, 10, 80, 3, 55, 12, 91, 0x00808080, 0, 150};
                     i.setTransparency(t, nullptr);
                     t.byMode = mode, t.bChromakeySoft = mode & 1;
                     i.setTransparency(t, mask.path());
