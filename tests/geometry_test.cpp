@@ -156,10 +156,8 @@ TEST(Geometry, AfterAStretchResizeAlphaAndReloadStayInsideTheBuffers) {
     CRGBAImage forAlpha(image);
     const std::vector<TVN_DWORD> stretched = pixelsOf(image);
     const std::vector<TVN_DWORD> first12(stretched.begin(), stretched.begin() + 12);
-    unsigned char* packed = nullptr;
-    const TVN_DWORD length = image.compressRLE(&packed);
-    CRGBAImage unpacked(packed, length, 4, 3);
-    CRGBAImage::freeRLEBuffer(packed);
+    const std::vector<unsigned char> stream = tvntest::packed(image);
+    CRGBAImage unpacked(stream.data(), static_cast<TVN_DWORD>(stream.size()), 4, 3);
     EXPECT_EQ(pixelsOf(unpacked), first12);
     ASSERT_EQ(image.setSize(9, 3, CRGBAImage::BoxFilter, nullptr, nullptr), 1);
     EXPECT_EQ(origOf(image), first12);
