@@ -18,6 +18,7 @@
 namespace {
 
 using A = tvn::ImageAccess;
+using tvntest::resized;
 
 IMG_TRANSP record(unsigned char mode) {
     return IMG_TRANSP{mode, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -164,13 +165,6 @@ TEST(AlphaModes, WorkedValues) {
 std::vector<TVN_DWORD> modeApplied(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, const IMG_TRANSP& t) {
     CRGBAImage image(px.data(), w, h);
     EXPECT_EQ(image.setTransparency(t, nullptr), 1);
-    return tvntest::pixelsOf(image);
-}
-
-std::vector<TVN_DWORD> resized(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
-                               int filter) {
-    CRGBAImage image(px.data(), w, h);
-    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
     return tvntest::pixelsOf(image);
 }
 

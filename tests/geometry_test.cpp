@@ -81,12 +81,8 @@ TEST(Geometry, TrimByAlphaKeepsTheVisibleRectangle) {
         tvntest::giveUntouchedCopy(image, 2, 2, 1);
         TVN_DWORD x = 77, y = 77;
         image.trimByAlpha(x, y);
-        EXPECT_EQ(x, c.x);
-        EXPECT_EQ(y, c.y);
-        ASSERT_EQ(image.getWidth(), c.w);
-        ASSERT_EQ(image.getHeight(), c.h);
-        EXPECT_EQ(image.getWidthOrig(), c.w);
-        EXPECT_EQ(image.getHeightOrig(), c.h);
+        EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.x, c.y));
+        ASSERT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{c.w, c.h, c.w, c.h}));
         EXPECT_EQ(ImageAccess::origBuffer(image), nullptr);
         EXPECT_EQ(ImageAccess::savedAlpha(image) != nullptr, c.keepsAlpha) << c.w << " x " << c.h;
         for (TVN_DWORD r = 0; r < c.h; ++r)

@@ -154,9 +154,7 @@ TEST(FromHandle, ReplacesTheWholePictureKeepingSettings) {
     std::vector<unsigned char> rows(8 * 5, 0x40);
     Bitmap bitmap(2, 5, 24, rows, 8);
     ASSERT_EQ(image.fromHandle(bitmap.handle), 1);
-    EXPECT_EQ(image.getWidth(), 2u);
-    EXPECT_EQ(image.getWidthOrig(), 2u);
-    EXPECT_EQ(image.getHeightOrig(), 5u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{2, 5, 2, 5}));
     EXPECT_EQ(ImageAccess::origBuffer(image), nullptr);
     EXPECT_EQ(ImageAccess::savedAlpha(image), nullptr);
     EXPECT_EQ(image.containsAlpha(), 0);

@@ -96,7 +96,7 @@ TEST_F(LoadTest, ReaderChosenByExactExtensionLowerCasedInPlace) {
     };
     for (const Case& c : cases) {
         tvntest::MemoryFile file(std::string("ext/") + c.name, c.bytes);
-        tvntest::MessageNumbers boxes;
+        tvntest::MessageRecorder boxes;
         CRGBAImage image;
         EXPECT_EQ(image.load(file.path(), 0), c.result) << c.name;
         EXPECT_EQ(std::string(image.getFileName()), std::string("mem/ext/") + c.stored) << c.name;
@@ -126,7 +126,7 @@ TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
         CRGBAImage image;
         makeResizedLooking(image, good.path());
         const tvntest::Snapshot before = tvntest::snapshot(image);
-        tvntest::MessageNumbers boxes;
+        tvntest::MessageRecorder boxes;
         script.answer = c.dialogAnswer;
         EXPECT_EQ(image.load(c.path, c.dialogAnswer != 2), 0) << c.path;
         EXPECT_EQ(tvntest::snapshot(image), before) << c.path;
@@ -141,9 +141,7 @@ TEST_F(LoadTest, SuccessfulLoadKeepsOnlyTheNewPictureAndTheSettings) {
     CRGBAImage image;
     makeResizedLooking(image, first.path());
     ASSERT_EQ(image.load(second.path(), 0), 1);
-    EXPECT_EQ(image.getWidth(), 5u);
-    EXPECT_EQ(image.getWidthOrig(), 5u);
-    EXPECT_EQ(image.getHeightOrig(), 4u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{5, 4, 5, 4}));
     EXPECT_EQ(A::origBuffer(image), nullptr);
     EXPECT_EQ(A::savedAlpha(image), nullptr);
     EXPECT_EQ(image.containsAlpha(), 0);
@@ -218,7 +216,7 @@ TEST_F(LoadTest, ReloadReadsTheFileAgain) {
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 1);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
     tvn::plat::testing::memoryFileRemove(path.c_str());
-    tvntest::MessageNumbers boxes;
+    tvntest::MessageRecorder boxes;
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 0);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
     EXPECT_EQ(boxes.numbers().size(), 1u);
@@ -231,8 +229,7 @@ TEST_F(LoadTest, ReloadRestoresTheShownSizeWithOneBlur) {
     ASSERT_EQ(image.load(file.path(), 0), 1);
     ASSERT_EQ(image.setSize(50, 40, CRGBAImage::BilinearFilter, nullptr, nullptr), 1);
     EXPECT_EQ(image.reload(CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
-    EXPECT_EQ(image.getWidth(), 50u);
-    EXPECT_EQ(image.getHeight(), 40u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{50, 40, 100, 80}));
     EXPECT_EQ(A::resizeFilter(image), CRGBAImage::GaussianFilter);
 
     CRGBAImage blurred;
@@ -242,8 +239,7 @@ TEST_F(LoadTest, ReloadRestoresTheShownSizeWithOneBlur) {
     ASSERT_EQ(blurred.getWidth(), 104u);
     const std::vector<TVN_DWORD> once = tvntest::pixelsOf(blurred);
     EXPECT_EQ(blurred.reload(0, nullptr, nullptr), 1);
-    EXPECT_EQ(blurred.getWidth(), 104u);
-    EXPECT_EQ(blurred.getHeight(), 84u);
+    EXPECT_EQ(tvntest::sizesOf(blurred), (std::vector<TVN_DWORD>{104, 84, 100, 80}));
     EXPECT_EQ(blurred.getBlurKrnlSize(), 2u);
     EXPECT_EQ(tvntest::pixelsOf(blurred), once);
 }

@@ -1,5 +1,7 @@
 #include "helpers.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,11 +18,9 @@
 
 namespace tvntest {
 
-namespace {
-
 // Message n of resources/messages.inc as the library must hold it: UTF-8 on
 // POSIX, the system ANSI code page on Windows (what LoadStringA gives).
-std::string systemCodePageText(int n) {
+std::string MessageRecorder::expectedText(int n) {
     static const std::map<int, std::string> texts = {
 #define TVN_MESSAGE(n, name, text) {n, text},
 #include "resources/messages.inc"
@@ -40,8 +40,6 @@ std::string systemCodePageText(int n) {
     return utf8;
 #endif
 }
-
-} // namespace
 
 MessageRecorder::MessageRecorder() {
     tvnSetMessageProc(&MessageRecorder::record, this);
@@ -66,10 +64,6 @@ std::vector<int> MessageRecorder::numbers() const {
     std::vector<int> out;
     for (const Box& box : m_boxes) out.push_back(box.number);
     return out;
-}
-
-std::string MessageRecorder::expectedText(int n) {
-    return systemCodePageText(n);
 }
 
 MemoryFile::MemoryFile(const std::string& name, const std::vector<unsigned char>& bytes) : m_path("mem/" + name) {
@@ -115,7 +109,7 @@ int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::v
     const std::string name = "mem/reader_input_" + std::to_string(++counter);
     tvn::plat::testing::memoryFileAdd(name.c_str(), bytes.data(), bytes.size());
     HANDLE file = tvn::plat::fileOpenRead(name.c_str());
-    MessageNumbers boxes;
+    MessageRecorder boxes;
     const int result = reader(image, file);
     tvn::plat::fileClose(file);
     tvn::plat::testing::memoryFileRemove(name.c_str());
@@ -164,6 +158,18 @@ std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image) {
     return std::vector<TVN_DWORD>(p, p + static_cast<std::size_t>(image.getWidth()) * image.getHeight());
 }
 
+std::vector<TVN_DWORD> sizesOf(CRGBAImage& image) {
+    return {image.getWidth(), image.getHeight(), image.getWidthOrig(), image.getHeightOrig()};
+}
+
+std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
+                               int filter) {
+    CRGBAImage image(px.data(), w, h);
+    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
+    EXPECT_EQ(sizesOf(image), (std::vector<TVN_DWORD>{nw, nh, w, h}));
+    return pixelsOf(image);
+}
+
 Snapshot snapshot(CRGBAImage& i) {
     using A = tvn::ImageAccess;
     using Bytes = std::vector<unsigned char>;
@@ -172,7 +178,7 @@ Snapshot snapshot(CRGBAImage& i) {
     const TVN_DWORD* o = A::origBuffer(i);
     const unsigned char *a = A::savedAlpha(i), *t = reinterpret_cast<const unsigned char*>(&i.getTransparency());
     return {{pixelsOf(i), o ? Words(o, o + n) : Words(), a ? Bytes(a, a + n) : Bytes(),
-             {i.getWidth(), i.getHeight(), i.getWidthOrig(), i.getHeightOrig()}},
+             sizesOf(i)},
             {i.getFileName(), i.getMaskFileName(),
              {i.containsAlpha(), static_cast<int>(i.getBlurKrnlSize()), A::resizeFilter(i)},
              Bytes(t, t + sizeof(IMG_TRANSP))}};

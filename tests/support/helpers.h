@@ -39,7 +39,6 @@ private:
     static void TVN_CDECL record(const char* text, const char* caption, void* user);
     std::vector<Box> m_boxes;
 };
-using MessageNumbers = MessageRecorder;
 
 // A file that exists only in memory, under a name `load` accepts.
 class MemoryFile {
@@ -82,6 +81,11 @@ std::vector<unsigned char> packed(CRGBAImage& image);
 std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
 
 std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image);
+// Width, height, original width, original height.
+std::vector<TVN_DWORD> sizesOf(CRGBAImage& image);
+// px (w x h) resized to nw x nh with filter through setSize, which must succeed.
+std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
+                               int filter);
 
 // Everything of an image a copy or a failed load must keep: the picture
 // (buffers by content, then w, h, wo, ho), and the names, settings and the
