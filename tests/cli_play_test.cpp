@@ -78,9 +78,7 @@ TEST_F(CliTest, PlayRefusesBadArgumentsAndUnreadableSources) {
     // Bad arguments give status 2, unreadable sources 1; either way one line and no output.
     auto refused = [&](std::vector<std::string> args, int status) {
         args.insert(args.begin(), "play");
-        std::string trace;
-        for (const std::string& a : args) trace += a + " ";
-        SCOPED_TRACE(trace);
+        SCOPED_TRACE(joined(args));
         const RUN r = run(args);
         EXPECT_EQ(r.status, status);
         EXPECT_EQ(r.out, "");
