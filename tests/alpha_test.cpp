@@ -35,10 +35,9 @@ std::vector<unsigned> alphaOf(const std::vector<TVN_DWORD>& px) {
     return out;
 }
 
-std::vector<TVN_DWORD> colourOf(const std::vector<TVN_DWORD>& px) {
-    std::vector<TVN_DWORD> out;
-    for (TVN_DWORD p : px) out.push_back(p & 0x00FFFFFFu);
-    return out;
+std::vector<TVN_DWORD> colourOf(std::vector<TVN_DWORD> px) {
+    for (TVN_DWORD& p : px) p &= 0x00FFFFFFu;
+    return px;
 }
 
 // The percentages go to every mode's fields in order; each mode reads only its own.

@@ -27,8 +27,7 @@ TEST(ImageObject, CopyAndAssignmentAreDeep) {
     tvntest::giveUntouchedCopy(source, source.getWidth(), source.getHeight(), 77);
     std::strcpy(ImageAccess::fileName(source), "a.tga");
     std::strcpy(ImageAccess::maskFileName(source), "m.bmp");
-    ImageAccess::transp(source).byMode = TRANSP_CHROMAKEY;
-    ImageAccess::transp(source).byConstTransp = 77;
+    ImageAccess::transp(source) = IMG_TRANSP{TRANSP_CHROMAKEY, 77, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ImageAccess::blurSize(source) = 3;
     ImageAccess::resizeFilter(source) = 5;
     ImageAccess::containsAlpha(source) = 1;

@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -58,11 +59,7 @@ struct Tally : tvn::pixel::BandWork {
         reported.push_back(n);
         return n < stopAt;
     }
-    unsigned threads() const {
-        std::vector<ThreadId> ids(by);
-        std::sort(ids.begin(), ids.end());
-        return static_cast<unsigned>(std::unique(ids.begin(), ids.end()) - ids.begin());
-    }
+    unsigned threads() const { return static_cast<unsigned>(std::set<ThreadId>(by.begin(), by.end()).size()); }
 };
 
 std::atomic<int> gStartsLeft{0}, gStartCalls{0};
