@@ -1,7 +1,8 @@
-// The image object: construction, deep copies, assignment, the run-length
-// constructor and what every allocation failure leaves behind; fromHandle on
-// bitmaps the host makes with tvnCreateBitmap: rows of both depths, the picture
-// replaced whole, and an image left exactly as it was after any failure.
+// The image object: deep copies and assignment, the run-length constructor on
+// streams the packer never writes, corrupt streams and sizes too large to hold;
+// fromHandle on bitmaps the host makes with tvnCreateBitmap: rows of both depths
+// on every level, the picture replaced whole, what tvnCreateBitmap refuses.
+// (Every failed allocation of these: fault_walk_test.)
 #include <gtest/gtest.h>
 
 #include <cstring>

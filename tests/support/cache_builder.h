@@ -1,5 +1,5 @@
-// Cache files and numbered frame files written in code, for the cache and
-// sequence tests.
+// Cache files, numbered frame files and opened caches made in code, for the
+// cache, sequence and fault-walk tests.
 #ifndef TIVORN_TEST_CACHE_BUILDER_H
 #define TIVORN_TEST_CACHE_BUILDER_H
 
