@@ -144,7 +144,7 @@ TEST(FaultWalk, ImageOperations) {
     auto mode = [](unsigned char m, unsigned char a, unsigned char b) {
         return IMG_TRANSP{m, a, a, 0, 0, b, a, b, 0x00405060u, 1, 90};
     };
-    std::vector<unsigned char> rows(5 * 4 * 3, 0x5A);
+    std::vector<unsigned char> rows(16 * 4, 0x5A); // 4 rows of 5 pixels, 16 bytes apart
     const HBITMAP bitmap = tvnCreateBitmap(5, 4, 24, rows.data(), 16);
     static std::vector<unsigned char> stream;
     const Op ops[] = {
