@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "alpha/chromakey_kernels.h"
@@ -26,19 +25,12 @@ const PositionKernels& kernelsOf(tvn::pixel::cpu::Level level) {
     return k ? *k : positionKernelsReference();
 }
 
-IMG_TRANSP gradient(unsigned t, unsigned l, unsigned r, unsigned b) {
-    IMG_TRANSP s = {};
-    s.byMode = TRANSP_LG;
-    s.byLGTop = static_cast<unsigned char>(t), s.byLGLeft = static_cast<unsigned char>(l);
-    s.byLGRight = static_cast<unsigned char>(r), s.byLGBottom = static_cast<unsigned char>(b);
-    return s;
+IMG_TRANSP gradient(unsigned char t, unsigned char l, unsigned char r, unsigned char b) {
+    return IMG_TRANSP{TRANSP_LG, 0, t, l, r, b, 0, 0, 0, 0, 0};
 }
 
-IMG_TRANSP ellipse(unsigned c, unsigned e) {
-    IMG_TRANSP s = {};
-    s.byMode = TRANSP_ELL;
-    s.byEllCenter = static_cast<unsigned char>(c), s.byEllBorder = static_cast<unsigned char>(e);
-    return s;
+IMG_TRANSP ellipse(unsigned char c, unsigned char e) {
+    return IMG_TRANSP{TRANSP_ELL, 0, 0, 0, 0, 0, c, e, 0, 0, 0};
 }
 
 // Runs one mode through the reference and every kernel set on the same pixels;
@@ -128,12 +120,7 @@ TEST(AlphaFast, RandomLargePictures) {
 // Alpha that the mode gives a pixel, through the public operation.
 unsigned keyed(TVN_DWORD pixel, TVN_DWORD key, int soft, TVN_DWORD dev) {
     CRGBAImage image(&pixel, 1, 1);
-    IMG_TRANSP t = {};
-    t.byMode = TRANSP_CHROMAKEY;
-    t.clrChromakey = key;
-    t.bChromakeySoft = soft;
-    t.dwChromakeyDev = dev;
-    EXPECT_EQ(image.setTransparency(t, nullptr), 1);
+    EXPECT_EQ(image.setTransparency(IMG_TRANSP{TRANSP_CHROMAKEY, 0, 0, 0, 0, 0, 0, 0, key, soft, dev}, nullptr), 1);
     EXPECT_EQ(image.getBuffer()[0] & 0x00FFFFFFu, pixel & 0x00FFFFFFu);
     return image.getBuffer()[0] >> 24;
 }

@@ -12,32 +12,21 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
 
 namespace {
 
 using A = tvn::ImageAccess;
+using tvntest::resized;
 
 IMG_TRANSP record(unsigned char mode) {
-    IMG_TRANSP t = {};
-    t.byMode = mode;
-    return t;
+    return IMG_TRANSP{mode, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 }
 
 // Every field set, so that a mode reading another's field would show.
 IMG_TRANSP busy(unsigned char mode) {
-    IMG_TRANSP t = record(mode);
-    t.byConstTransp = 50;
-    t.byLGTop = 10;
-    t.byLGLeft = 90;
-    t.byLGBottom = 40;
-    t.byEllBorder = 100;
-    t.bChromakeySoft = 1;
-    t.dwChromakeyDev = 300;
-    return t;
+    return IMG_TRANSP{mode, 50, 10, 90, 0, 40, 0, 100, 0, 1, 300};
 }
 
 std::vector<unsigned> alphaOf(const std::vector<TVN_DWORD>& px) {
@@ -46,20 +35,14 @@ std::vector<unsigned> alphaOf(const std::vector<TVN_DWORD>& px) {
     return out;
 }
 
-std::vector<TVN_DWORD> colourOf(const std::vector<TVN_DWORD>& px) {
-    std::vector<TVN_DWORD> out;
-    for (TVN_DWORD p : px) out.push_back(p & 0x00FFFFFFu);
-    return out;
+std::vector<TVN_DWORD> colourOf(std::vector<TVN_DWORD> px) {
+    for (TVN_DWORD& p : px) p &= 0x00FFFFFFu;
+    return px;
 }
 
 // The percentages go to every mode's fields in order; each mode reads only its own.
 IMG_TRANSP settings(unsigned char mode, unsigned char a, unsigned char b = 0, unsigned char c = 0, unsigned char d = 0) {
-    IMG_TRANSP t = record(mode);
-    t.byConstTransp = t.byLGTop = t.byEllCenter = a;
-    t.byLGLeft = t.byEllBorder = b;
-    t.byLGRight = c;
-    t.byLGBottom = d;
-    return t;
+    return IMG_TRANSP{mode, a, a, b, c, d, a, b, 0, 0, 0};
 }
 
 unsigned alphaAt(CRGBAImage& image, TVN_DWORD x, TVN_DWORD y) {
@@ -184,24 +167,11 @@ std::vector<TVN_DWORD> modeApplied(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_D
     return tvntest::pixelsOf(image);
 }
 
-std::vector<TVN_DWORD> resized(std::vector<TVN_DWORD> px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
-                               int filter) {
-    CRGBAImage image(px.data(), w, h);
-    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
-    return tvntest::pixelsOf(image);
-}
-
 TEST(AlphaModes, ResizedPictureGetsAlphaInUntouchedCopyAndBilinearRebuild) {
     const TVN_DWORD w = 23, h = 17, cw = 31, ch = 11;
     std::vector<TVN_DWORD> px = tvntest::randomPixels(w, h, 5, true);
     for (unsigned char mode : {TRANSP_CONST, TRANSP_LG, TRANSP_ELL, TRANSP_CHROMAKEY}) {
-        IMG_TRANSP t = record(mode);
-        t.byConstTransp = 45;
-        t.byLGLeft = 90;
-        t.byEllBorder = 100;
-        t.clrChromakey = px[40];
-        t.bChromakeySoft = 1;
-        t.dwChromakeyDev = 60;
+        const IMG_TRANSP t = {mode, 45, 0, 90, 0, 0, 0, 100, px[40], 1, 60};
         CRGBAImage image(px.data(), w, h);
         ASSERT_EQ(image.setSize(cw, ch, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
         ASSERT_EQ(image.setTransparency(t, nullptr), 1);
@@ -225,9 +195,7 @@ TEST(AlphaModes, OwnAlphaOnResizedPictureIsShownAtOnce) {
     for (TVN_DWORD cw : {w, TVN_DWORD(7)}) {
         CRGBAImage image(px.data(), w, h);
         ASSERT_EQ(image.setSize(cw, h, CRGBAImage::HammingFilter, nullptr, nullptr), 1);
-        IMG_TRANSP t = record(TRANSP_CONST);
-        t.byConstTransp = 100;
-        image.setTransparency(t, nullptr);
+        image.setTransparency(settings(TRANSP_CONST, 100), nullptr);
         ASSERT_EQ(image.setTransparency(record(TRANSP_ORIGINAL), nullptr), 1);
         EXPECT_EQ(std::vector<TVN_DWORD>(A::origBuffer(image), A::origBuffer(image) + w * h), px);
         EXPECT_EQ(tvntest::pixelsOf(image), resized(px, w, h, cw, h, CRGBAImage::BoxFilter)) << cw;

@@ -4,14 +4,11 @@
 
 #include <algorithm>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/cpu_features.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "support/reader_run.h"
 
 namespace {
 

@@ -15,18 +15,6 @@ using namespace tvntest;
 
 namespace {
 
-struct Cache {
-    CKACReaderWriter rw;
-    TVN_DWORD h;
-    Cache(const std::string& path, int writable) : h(rw.openFile(path.c_str(), writable)) {}
-};
-
-bool exists(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f) std::fclose(f);
-    return f != nullptr;
-}
-
 // Runs child() in a forked process and returns its wait status.
 template <class Child> int inChild(Child child) {
     std::fflush(nullptr);
@@ -103,7 +91,7 @@ TEST(CacheJournal, ASaveKilledAnywhereLeavesTheOldFileOrTheNew) {
             ASSERT_NE(opened.h, 0u) << s.what << " " << at;
             const auto bytes = file.read();
             EXPECT_TRUE(bytes == old || bytes == s.after) << s.what << " killed before file call " << at;
-            EXPECT_FALSE(exists(journal));
+            EXPECT_FALSE(fileExists(journal));
         }
     }
     EXPECT_EQ(points, 50);
@@ -144,38 +132,18 @@ TEST(CacheJournal, SavesAGigabyteCacheInHalfAGigabyteOfAddressSpace) {
     FrameFiles small("big_b", 2, 64, 48, 60);
     TempFile file("big.kac");
     const TVN_DWORD big = 1u << 30;
-    TVN_DWORD size = 0;
-    {
-        // Entry 0: one frame whose packed bytes are a gigabyte of zeros, left as a hole.
-        auto bytes = buildCache({{"huge", {{"huge0000.tga", FILETIME{1, 2}, 16384, 16384, {}}}}, small.entry()});
-        const std::size_t packedLengthAt = 19 + 8 + 4 + 4 + 4 + 12 + 8 + 8; // entry "huge", table, frame name, time, W, H
-        for (int i = 0; i < 4; ++i) bytes[packedLengthAt + i] = static_cast<unsigned char>(big >> (8 * i));
-        const std::size_t headLength = packedLengthAt + 4;
-        std::vector<unsigned char> tail(bytes.begin() + static_cast<std::ptrdiff_t>(headLength), bytes.end());
-        // The second entry and the tables move up by the gigabyte.
-        const TVN_DWORD second = static_cast<TVN_DWORD>(headLength) + big;
-        const std::size_t tables = tail.size() - 12;
-        for (int i = 0; i < 4; ++i) tail[tables + 4 + i] = static_cast<unsigned char>(second >> (8 * i));
-        // The second entry's frame offsets, relative to where it stood before.
-        const TVN_DWORD shift = big;
-        const std::size_t frames = 4 + small.name(0).size() + 4;
-        for (int f = 0; f < 2; ++f) {
-            TVN_DWORD o = 0;
-            for (int i = 0; i < 4; ++i) o |= static_cast<TVN_DWORD>(tail[frames + 4 * f + i]) << (8 * i);
-            o += shift;
-            for (int i = 0; i < 4; ++i) tail[frames + 4 * f + i] = static_cast<unsigned char>(o >> (8 * i));
-        }
-        std::FILE* out = std::fopen(file.path(), "wb");
-        std::fwrite(bytes.data(), 1, headLength, out);
-        std::fseek(out, static_cast<long>(headLength + big), SEEK_SET);
-        std::fwrite(tail.data(), 1, tail.size(), out);
-        std::fclose(out);
-        size = static_cast<TVN_DWORD>(headLength + big + tail.size());
-    }
+    // Entry 0: one frame whose packed bytes are a gigabyte of zeros, left as a hole.
+    const auto bytes = buildCache({{"huge", {{"huge0000.tga", FILETIME{1, 2}, 16384, 16384, {}, big}}}, small.entry()});
+    const long head = 19 + 8 + 4 + 4 + 4 + 12 + 8 + 8 + 4; // entry "huge", table, frame name, time, W, H, length
+    std::FILE* out = std::fopen(file.path(), "wb");
+    std::fwrite(bytes.data(), 1, head, out);
+    std::fseek(out, head + big, SEEK_SET);
+    std::fwrite(bytes.data() + head, 1, bytes.size() - head, out);
+    std::fclose(out);
     {
         Cache k(file.path(), 0);
         ASSERT_EQ(k.rw.getNumCacheEntries(k.h), 2);
-        ASSERT_EQ(k.rw.getFileSize(k.h), size);
+        ASSERT_EQ(k.rw.getFileSize(k.h), bytes.size() + big);
     }
     const int status = inChild([&] {
         const rlimit limit = {512u << 20, 512u << 20};

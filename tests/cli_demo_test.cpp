@@ -12,10 +12,9 @@ using namespace clitest;
 // the mask mode needs a mask picture it can load and stretch.
 bool libraryTakesMasks(const std::string& pictures) {
     CRGBAImage image;
-    IMG_TRANSP t = IMG_TRANSP();
-    t.byMode = TRANSP_MASK;
     return image.load((fs::path(pictures) / "scene.bmp").string().c_str(), 0) &&
-           image.setTransparency(t, (fs::path(pictures) / "photo.jpg").string().c_str());
+           image.setTransparency(IMG_TRANSP{TRANSP_MASK, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                 (fs::path(pictures) / "photo.jpg").string().c_str());
 }
 
 const char kMaskShot[] = "alpha-mask.png";

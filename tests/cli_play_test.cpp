@@ -75,28 +75,20 @@ TEST_F(CliTest, PlayRefusesBadArgumentsAndUnreadableSources) {
         {"walk0000.tga", "--fps", "1.2.3"}, {"walk0000.tga", "--loop", "x"}, {"c.kac", "--entry", "-1"},
         {"c.kac", "--keep-ready", "2"}, {"walk0000.tga", "--screenshot", "s.png"},
         {"walk0000.tga", "--window", "--screenshot", "s.jpg"}, {"walk0000.tga", "--json=1"}};
-    for (const auto& args : usage) {
-        std::vector<std::string> full = {"play"};
-        full.insert(full.end(), args.begin(), args.end());
-        std::string trace;
-        for (const std::string& a : full) trace += a + " ";
-        SCOPED_TRACE(trace);
-        const RUN r = run(full);
-        EXPECT_EQ(r.status, 2);
+    // Bad arguments give status 2, unreadable sources 1; either way one line and no output.
+    auto refused = [&](std::vector<std::string> args, int status) {
+        args.insert(args.begin(), "play");
+        SCOPED_TRACE(joined(args));
+        const RUN r = run(args);
+        EXPECT_EQ(r.status, status);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
-    }
+    };
+    for (const auto& args : usage) refused(args, 2);
     std::ofstream(m_work / "bad.kac", std::ios::binary) << "not a cache at all";
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"missing0000.tga"}, {"missing.kac"}, {"bad.kac"}, {"c.kac", "--entry", "1"}}) {
-        SCOPED_TRACE(args[0]);
-        std::vector<std::string> full = {"play"};
-        full.insert(full.end(), args.begin(), args.end());
-        const RUN r = run(full);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.out, "");
-        EXPECT_EQ(lines(r.err).size(), 1u) << r.err;
-    }
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"missing0000.tga"}, {"missing.kac"}, {"bad.kac"}, {"c.kac", "--entry", "1"}})
+        refused(args, 1);
     // A broken frame in the middle: the others are shown, the summary says so, status 1.
     std::ofstream(m_work / "walk0001.tga", std::ios::binary) << "broken";
     const RUN broken = run({"play", "walk0000.tga", "--fps", "400", "--json"});

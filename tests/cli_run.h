@@ -38,6 +38,13 @@ inline std::string slurp(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+// The arguments on one line, for a trace.
+inline std::string joined(const std::vector<std::string>& args) {
+    std::string line;
+    for (const std::string& a : args) line += a + " ";
+    return line;
+}
+
 inline std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::istringstream in(text);

@@ -7,7 +7,6 @@
 
 #include "image/image_access.h"
 #include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 
 using tvn::ImageAccess;
@@ -82,12 +81,8 @@ TEST(Geometry, TrimByAlphaKeepsTheVisibleRectangle) {
         tvntest::giveUntouchedCopy(image, 2, 2, 1);
         TVN_DWORD x = 77, y = 77;
         image.trimByAlpha(x, y);
-        EXPECT_EQ(x, c.x);
-        EXPECT_EQ(y, c.y);
-        ASSERT_EQ(image.getWidth(), c.w);
-        ASSERT_EQ(image.getHeight(), c.h);
-        EXPECT_EQ(image.getWidthOrig(), c.w);
-        EXPECT_EQ(image.getHeightOrig(), c.h);
+        EXPECT_EQ(std::make_pair(x, y), std::make_pair(c.x, c.y));
+        ASSERT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{c.w, c.h, c.w, c.h}));
         EXPECT_EQ(ImageAccess::origBuffer(image), nullptr);
         EXPECT_EQ(ImageAccess::savedAlpha(image) != nullptr, c.keepsAlpha) << c.w << " x " << c.h;
         for (TVN_DWORD r = 0; r < c.h; ++r)
@@ -157,10 +152,8 @@ TEST(Geometry, AfterAStretchResizeAlphaAndReloadStayInsideTheBuffers) {
     CRGBAImage forAlpha(image);
     const std::vector<TVN_DWORD> stretched = pixelsOf(image);
     const std::vector<TVN_DWORD> first12(stretched.begin(), stretched.begin() + 12);
-    unsigned char* packed = nullptr;
-    const TVN_DWORD length = image.compressRLE(&packed);
-    CRGBAImage unpacked(packed, length, 4, 3);
-    CRGBAImage::freeRLEBuffer(packed);
+    const std::vector<unsigned char> stream = tvntest::packed(image);
+    CRGBAImage unpacked(stream.data(), static_cast<TVN_DWORD>(stream.size()), 4, 3);
     EXPECT_EQ(pixelsOf(unpacked), first12);
     ASSERT_EQ(image.setSize(9, 3, CRGBAImage::BoxFilter, nullptr, nullptr), 1);
     EXPECT_EQ(origOf(image), first12);

@@ -1,7 +1,8 @@
-// The image object: construction, deep copies, assignment, the run-length
-// constructor and what every allocation failure leaves behind; fromHandle on
-// bitmaps the host makes with tvnCreateBitmap: rows of both depths, the picture
-// replaced whole, and an image left exactly as it was after any failure.
+// The image object: deep copies and assignment, the run-length constructor on
+// streams the packer never writes, corrupt streams and sizes too large to hold;
+// fromHandle on bitmaps the host makes with tvnCreateBitmap: rows of both depths
+// on every level, the picture replaced whole, what tvnCreateBitmap refuses.
+// (Every failed allocation of these: fault_walk_test.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,8 +12,6 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 #include "support/levels.h"
 
@@ -29,8 +28,7 @@ TEST(ImageObject, CopyAndAssignmentAreDeep) {
     tvntest::giveUntouchedCopy(source, source.getWidth(), source.getHeight(), 77);
     std::strcpy(ImageAccess::fileName(source), "a.tga");
     std::strcpy(ImageAccess::maskFileName(source), "m.bmp");
-    ImageAccess::transp(source).byMode = TRANSP_CHROMAKEY;
-    ImageAccess::transp(source).byConstTransp = 77;
+    ImageAccess::transp(source) = IMG_TRANSP{TRANSP_CHROMAKEY, 77, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ImageAccess::blurSize(source) = 3;
     ImageAccess::resizeFilter(source) = 5;
     ImageAccess::containsAlpha(source) = 1;
@@ -156,9 +154,7 @@ TEST(FromHandle, ReplacesTheWholePictureKeepingSettings) {
     std::vector<unsigned char> rows(8 * 5, 0x40);
     Bitmap bitmap(2, 5, 24, rows, 8);
     ASSERT_EQ(image.fromHandle(bitmap.handle), 1);
-    EXPECT_EQ(image.getWidth(), 2u);
-    EXPECT_EQ(image.getWidthOrig(), 2u);
-    EXPECT_EQ(image.getHeightOrig(), 5u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{2, 5, 2, 5}));
     EXPECT_EQ(ImageAccess::origBuffer(image), nullptr);
     EXPECT_EQ(ImageAccess::savedAlpha(image), nullptr);
     EXPECT_EQ(image.containsAlpha(), 0);

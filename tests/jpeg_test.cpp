@@ -7,9 +7,7 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
 #include "platform/platform.h"
-#include "support/faults.h"
 #include "support/helpers.h"
 
 namespace {
@@ -17,14 +15,6 @@ namespace {
 // 16x8, quality 95, no subsampling: red, green over blue, white (top left first).
 std::vector<unsigned char> quadrants() {
     return tvntest::readFileBytes(std::string(TIVORN_SOURCE_DIR) + "/tests/data/quadrants_16x8.jpg");
-}
-
-int readJpeg(CRGBAImage& image, const std::vector<unsigned char>& bytes) {
-    tvntest::MemoryFile file("picture.jpg", bytes);
-    HANDLE h = tvn::plat::fileOpenRead(file.path());
-    int ok = tvn::ImageAccess::readJPEG(image, h);
-    tvn::plat::fileClose(h);
-    return ok;
 }
 
 bool closeTo(TVN_DWORD pixel, TVN_DWORD expected) {
@@ -55,37 +45,31 @@ TEST(JpegReader, FailuresGiveZeroQuietlyAndKeepThePicture) {
     for (const Case& c : cases) {
         if (system && c.libraryDecoderOnly) continue;
         SCOPED_TRACE(c.what);
-        tvntest::MessageRecorder boxes;
         CRGBAImage image(before.data(), 3, 2);
-        EXPECT_EQ(readJpeg(image, c.bytes), 0);
+        std::vector<int> messages;
+        EXPECT_EQ(tvntest::readWith(&tvn::ImageAccess::readJPEG, image, c.bytes, &messages), 0);
         EXPECT_EQ(tvntest::pixelsOf(image), before);
         EXPECT_EQ(image.getWidth(), 3u);
-        EXPECT_TRUE(boxes.boxes().empty());
+        EXPECT_TRUE(messages.empty());
     }
 }
 
 // The whole picture: size, colours, row order (failed calls: fault_walk_test).
 TEST(JpegReader, DecodesSizeColoursAndRowOrder) {
     const std::vector<TVN_DWORD> before = tvntest::randomPixels(3, 2, 4);
-    const std::vector<unsigned char> jpeg = quadrants();
-    ASSERT_EQ(jpeg.size(), 719u);
-    {
-        CRGBAImage image(before.data(), 3, 2);
-        tvntest::MessageRecorder boxes;
-        ASSERT_EQ(readJpeg(image, jpeg), 1);
-        {
-            ASSERT_EQ(image.getWidth(), 16u);
-            ASSERT_EQ(image.getHeight(), 8u);
-            EXPECT_EQ(image.containsAlpha(), 0);
-            const std::vector<TVN_DWORD> px = tvntest::pixelsOf(image);
-            for (TVN_DWORD p : px) EXPECT_EQ(p >> 24, 0xFFu);
-            // Centres of the quadrants; buffer row 0 is the bottom of the picture.
-            const TVN_DWORD at[4] = {6 * 16 + 3, 6 * 16 + 12, 1 * 16 + 3, 1 * 16 + 12};
-            const TVN_DWORD colour[4] = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu};
-            for (int q = 0; q < 4; ++q) EXPECT_TRUE(closeTo(px[at[q]], colour[q])) << std::hex << px[at[q]];
-            EXPECT_TRUE(boxes.boxes().empty());
-        }
-    }
+    CRGBAImage image(before.data(), 3, 2);
+    std::vector<int> messages;
+    ASSERT_EQ(tvntest::readWith(&tvn::ImageAccess::readJPEG, image, quadrants(), &messages), 1);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(image.getWidth(), 16u);
+    ASSERT_EQ(image.getHeight(), 8u);
+    EXPECT_EQ(image.containsAlpha(), 0);
+    const std::vector<TVN_DWORD> px = tvntest::pixelsOf(image);
+    for (TVN_DWORD p : px) EXPECT_EQ(p >> 24, 0xFFu);
+    // Centres of the quadrants; buffer row 0 is the bottom of the picture.
+    const TVN_DWORD at[4] = {6 * 16 + 3, 6 * 16 + 12, 1 * 16 + 3, 1 * 16 + 12};
+    const TVN_DWORD colour[4] = {0xFF0000FFu, 0xFF00FF00u, 0xFFFF0000u, 0xFFFFFFFFu};
+    for (int q = 0; q < 4; ++q) EXPECT_TRUE(closeTo(px[at[q]], colour[q])) << std::hex << px[at[q]];
 }
 
 } // namespace

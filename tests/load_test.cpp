@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
-#include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/test_environment.h"
-#include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "support/reader_run.h"
 
 namespace {
 
@@ -33,20 +29,13 @@ Bytes tga24(TVN_DWORD w, TVN_DWORD h) {
 }
 
 // An image as a resize and a transparency mode leave it: a 2 x 2 current picture
-// over its 3 x 2 untouched copy with saved alpha, and settings of its own.
-void makeResizedLooking(CRGBAImage& image, const char* path) {
-    ASSERT_EQ(image.load(path, 0), 1);
-    ASSERT_EQ(image.getWidth(), 3u);
-    A::origBuffer(image) = A::buffer(image);
-    A::buffer(image) = static_cast<TVN_DWORD*>(tvn::pixel::heapAlloc(4 * 4));
-    for (int i = 0; i < 4; ++i) A::buffer(image)[i] = 0x80000000u + i;
-    A::width(image) = A::height(image) = 2;
-    A::savedAlpha(image) = static_cast<unsigned char*>(tvn::pixel::heapAlloc(6));
-    std::memset(A::savedAlpha(image), 0x33, 6);
-    A::containsAlpha(image) = 1;
-    A::transp(image).byMode = TRANSP_ELL;
-    A::transp(image).byEllCenter = 40;
-    A::blurSize(image) = 0;
+// over its 3 x 2 untouched copy (from a 32-bit TGA: it contains alpha) with its
+// alpha saved, and settings of its own.
+void makeResizedLooking(CRGBAImage& image) {
+    tvntest::MemoryFile file("resized/first.tga", tvntest::tgaFile({3, 2, 32, 2, 8, 0, 0, Bytes(24, 0x44), true}));
+    ASSERT_EQ(image.load(file.path(), 0), 1);
+    ASSERT_EQ(image.setSize(2, 2, CRGBAImage::BicubicFilter, nullptr, nullptr), 1);
+    ASSERT_EQ(image.setTransparency(IMG_TRANSP{TRANSP_ELL, 0, 0, 0, 0, 0, 40, 0, 0, 0, 0}, nullptr), 1);
     A::resizeFilter(image) = CRGBAImage::BicubicFilter;
 }
 
@@ -99,7 +88,7 @@ TEST_F(LoadTest, ReaderChosenByExactExtensionLowerCasedInPlace) {
     };
     for (const Case& c : cases) {
         tvntest::MemoryFile file(std::string("ext/") + c.name, c.bytes);
-        tvntest::MessageNumbers boxes;
+        tvntest::MessageRecorder boxes;
         CRGBAImage image;
         EXPECT_EQ(image.load(file.path(), 0), c.result) << c.name;
         EXPECT_EQ(std::string(image.getFileName()), std::string("mem/ext/") + c.stored) << c.name;
@@ -111,7 +100,6 @@ TEST_F(LoadTest, ReaderChosenByExactExtensionLowerCasedInPlace) {
 }
 
 TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
-    tvntest::MemoryFile good("state/good.bmp", bmp(3, 2));
     Bytes damaged = bmp(3, 2);
     damaged.resize(damaged.size() - 1);
     tvntest::MemoryFile bad("state/bad.bmp", damaged);
@@ -127,9 +115,9 @@ TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
                  {"start", 0, {}},     {"start", -1, {8}}}; // cancelled, failed
     for (const Case& c : cases) {
         CRGBAImage image;
-        makeResizedLooking(image, good.path());
+        makeResizedLooking(image);
         const tvntest::Snapshot before = tvntest::snapshot(image);
-        tvntest::MessageNumbers boxes;
+        tvntest::MessageRecorder boxes;
         script.answer = c.dialogAnswer;
         EXPECT_EQ(image.load(c.path, c.dialogAnswer != 2), 0) << c.path;
         EXPECT_EQ(tvntest::snapshot(image), before) << c.path;
@@ -139,14 +127,11 @@ TEST_F(LoadTest, FailedLoadOrCancelledDialogLeavesTheImageExactlyAsItWas) {
 }
 
 TEST_F(LoadTest, SuccessfulLoadKeepsOnlyTheNewPictureAndTheSettings) {
-    tvntest::MemoryFile first("keep/first.bmp", bmp(3, 2));
     tvntest::MemoryFile second("keep/second.BMP", bmp(5, 4, 9));
     CRGBAImage image;
-    makeResizedLooking(image, first.path());
+    makeResizedLooking(image);
     ASSERT_EQ(image.load(second.path(), 0), 1);
-    EXPECT_EQ(image.getWidth(), 5u);
-    EXPECT_EQ(image.getWidthOrig(), 5u);
-    EXPECT_EQ(image.getHeightOrig(), 4u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{5, 4, 5, 4}));
     EXPECT_EQ(A::origBuffer(image), nullptr);
     EXPECT_EQ(A::savedAlpha(image), nullptr);
     EXPECT_EQ(image.containsAlpha(), 0);
@@ -157,9 +142,8 @@ TEST_F(LoadTest, SuccessfulLoadKeepsOnlyTheNewPictureAndTheSettings) {
 }
 
 TEST_F(LoadTest, UnopenableFileShowsMessageTenWithThePath) {
-    tvntest::MemoryFile good("open/good.bmp", bmp(3, 2));
     CRGBAImage image;
-    makeResizedLooking(image, good.path());
+    makeResizedLooking(image);
     const tvntest::Snapshot before = tvntest::snapshot(image);
     tvntest::MessageRecorder boxes;
     const std::string missing = "mem/open/missing.bmp";
@@ -221,7 +205,7 @@ TEST_F(LoadTest, ReloadReadsTheFileAgain) {
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 1);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
     tvn::plat::testing::memoryFileRemove(path.c_str());
-    tvntest::MessageNumbers boxes;
+    tvntest::MessageRecorder boxes;
     EXPECT_EQ(image.reload(0, nullptr, nullptr), 0);
     EXPECT_EQ(tvnGetGValue(image.getBuffer()[0]), 2);
     EXPECT_EQ(boxes.numbers().size(), 1u);
@@ -234,8 +218,7 @@ TEST_F(LoadTest, ReloadRestoresTheShownSizeWithOneBlur) {
     ASSERT_EQ(image.load(file.path(), 0), 1);
     ASSERT_EQ(image.setSize(50, 40, CRGBAImage::BilinearFilter, nullptr, nullptr), 1);
     EXPECT_EQ(image.reload(CRGBAImage::GaussianFilter, nullptr, nullptr), 1);
-    EXPECT_EQ(image.getWidth(), 50u);
-    EXPECT_EQ(image.getHeight(), 40u);
+    EXPECT_EQ(tvntest::sizesOf(image), (std::vector<TVN_DWORD>{50, 40, 100, 80}));
     EXPECT_EQ(A::resizeFilter(image), CRGBAImage::GaussianFilter);
 
     CRGBAImage blurred;
@@ -245,8 +228,7 @@ TEST_F(LoadTest, ReloadRestoresTheShownSizeWithOneBlur) {
     ASSERT_EQ(blurred.getWidth(), 104u);
     const std::vector<TVN_DWORD> once = tvntest::pixelsOf(blurred);
     EXPECT_EQ(blurred.reload(0, nullptr, nullptr), 1);
-    EXPECT_EQ(blurred.getWidth(), 104u);
-    EXPECT_EQ(blurred.getHeight(), 84u);
+    EXPECT_EQ(tvntest::sizesOf(blurred), (std::vector<TVN_DWORD>{104, 84, 100, 80}));
     EXPECT_EQ(blurred.getBlurKrnlSize(), 2u);
     EXPECT_EQ(tvntest::pixelsOf(blurred), once);
 }

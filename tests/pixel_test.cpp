@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
+
 #include "tivorn.h"
 
 TEST(PixelWord, ColorDistanceMatchesTruncatedRootForEverySquaredSum) {
@@ -42,13 +44,10 @@ TEST(PixelWord, MulFillSwap) {
     EXPECT_EQ(tvnMulPel(0x80C0FF10u, 1, 2), 0x80607F08u);
     EXPECT_EQ(tvnMulPel(0x000000C0u, 2, 1), 0x00000080u);
 
-    TVN_DWORD words[5] = {1, 1, 1, 1, 1};
-    tvnFillUlong(words + 1, 0xDEADBEEFu, 3);
-    EXPECT_EQ(words[0], 1u);
-    EXPECT_EQ(words[1], 0xDEADBEEFu);
-    EXPECT_EQ(words[3], 0xDEADBEEFu);
-    EXPECT_EQ(words[4], 1u);
-    tvnFillUlong(words, 7, 0);
+    std::vector<TVN_DWORD> words(5, 1);
+    tvnFillUlong(words.data() + 1, 0xDEADBEEFu, 3);
+    EXPECT_EQ(words, (std::vector<TVN_DWORD>{1, 0xDEADBEEFu, 0xDEADBEEFu, 0xDEADBEEFu, 1}));
+    tvnFillUlong(words.data(), 7, 0);
     EXPECT_EQ(words[0], 1u);
 
     TVN_DWORD w = 0x11223344u;

@@ -7,13 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "image/image_access.h"
-#include "support/faults.h"
 #include "support/levels.h"
-#include "pixel/heap.h"
 #include "support/helpers.h"
 
-using tvn::ImageAccess;
 using Bytes = std::vector<unsigned char>;
 
 namespace {
@@ -61,18 +57,10 @@ Bytes slowPack(const std::vector<TVN_DWORD>& px, std::size_t w, std::size_t h) {
     return out;
 }
 
-Bytes pack(CRGBAImage& image) {
-    unsigned char* packed = nullptr;
-    const TVN_DWORD n = image.compressRLE(&packed);
-    Bytes out(packed, packed + n);
-    CRGBAImage::freeRLEBuffer(packed);
-    return out;
-}
-
 // Packs, checks the stream against the slow encoder, and decodes it back.
 void roundTrip(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h) {
     CRGBAImage image(px.data(), w, h);
-    const Bytes stream = pack(image);
+    const Bytes stream = tvntest::packed(image);
     ASSERT_EQ(stream, slowPack(px, w, h)) << w << " x " << h;
     CRGBAImage back(stream.data(), static_cast<TVN_DWORD>(stream.size()), w, h);
     ASSERT_EQ(tvntest::pixelsOf(back), px) << w << " x " << h;
@@ -116,7 +104,7 @@ TEST(RunLength, ExactStreams) {
     for (const Case& c : cases) {
         const TVN_DWORD h = static_cast<TVN_DWORD>(c.px.size()) / c.w;
         CRGBAImage image(c.px.data(), c.w, h);
-        EXPECT_EQ(pack(image), c.stream) << c.w;
+        EXPECT_EQ(tvntest::packed(image), c.stream) << c.w;
         EXPECT_EQ(slowPack(c.px, c.w, h), c.stream) << c.w; // the second encoder agrees
     }
 }
@@ -151,7 +139,7 @@ TEST(RunLength, RandomPicturesAndRunsAtRowEdgesRoundTripOnEveryPath) {
 TEST(RunLength, PacksTheUntouchedPicture) {
     CRGBAImage image(10, 10);
     tvntest::giveUntouchedCopy(image, 7, 3, 2);
-    const Bytes s = pack(image);
+    const Bytes s = tvntest::packed(image);
     CRGBAImage back(s.data(), static_cast<TVN_DWORD>(s.size()), 7, 3);
     EXPECT_EQ(tvntest::pixelsOf(back), tvntest::randomPixels(7, 3, 2));
     EXPECT_EQ(back.containsAlpha(), 1);

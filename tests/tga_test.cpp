@@ -6,17 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "image/image_access.h"
-#include "pixel/heap.h"
 #include "support/faults.h"
 #include "support/files.h"
 #include "support/helpers.h"
-#include "support/reader_run.h"
 
 namespace {
 

@@ -32,10 +32,8 @@ tvntest::Snapshot operation(unsigned i) {
     unsigned k = i % 3;
     if (k) image.blur(&k);
     image.setSize(131 - i, 37 + i, 1 + i % 6, i % 7 == 6 ? abortAtForty : nullptr, nullptr);
-    IMG_TRANSP t = {};
-    t.byMode = static_cast<unsigned char>(i % 4 == 3 ? 5 : i % 4), t.byLGLeft = 90; // 5: chromakey
-    t.byEllBorder = 100, t.dwChromakeyDev = 120, t.bChromakeySoft = 1;
-    if (i % 2) image.setTransparency(t, nullptr);
+    const unsigned char mode = static_cast<unsigned char>(i % 4 == 3 ? 5 : i % 4); // 5: chromakey
+    if (i % 2) image.setTransparency(IMG_TRANSP{mode, 0, 0, 90, 0, 0, 0, 100, 0, 1, 120}, nullptr);
     return tvntest::snapshot(image);
 }
 

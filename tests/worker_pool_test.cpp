@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -58,11 +59,7 @@ struct Tally : tvn::pixel::BandWork {
         reported.push_back(n);
         return n < stopAt;
     }
-    unsigned threads() const {
-        std::vector<ThreadId> ids(by);
-        std::sort(ids.begin(), ids.end());
-        return static_cast<unsigned>(std::unique(ids.begin(), ids.end()) - ids.begin());
-    }
+    unsigned threads() const { return static_cast<unsigned>(std::set<ThreadId>(by.begin(), by.end()).size()); }
 };
 
 std::atomic<int> gStartsLeft{0}, gStartCalls{0};
@@ -187,10 +184,8 @@ TEST(Bands, EveryOperationIsBitIdenticalAtEveryWorkerCount) {
             for (bool resized : {false, true})
                 steps.push_back([&, mode, resized](CRGBAImage& i) {
                     if (resized) i.setSize(s.nw, s.nh, CRGBAImage::GaussianFilter, nullptr, nullptr);
-                    IMG_TRANSP t = {};
-                    t.byMode = TRANSP_ELL; // first, so that mode 4 has something to undo
-                    t.byConstTransp = 37, t.byLGTop = 10, t.byLGLeft = 80, t.byLGRight = 3, t.byLGBottom = 55;
-                    t.byEllCenter = 12, t.byEllBorder = 91, t.clrChromakey = 0x00808080, t.dwChromakeyDev = 150;
+                    // The ellipse first, so that mode 4 has something to undo.
+                    IMG_TRANSP t = {TRANSP_ELL, 37, 10, 80, 3, 55, 12, 91, 0x00808080, 0, 150};
                     i.setTransparency(t, nullptr);
                     t.byMode = mode, t.bChromakeySoft = mode & 1;
                     i.setTransparency(t, mask.path());

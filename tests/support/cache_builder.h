@@ -1,5 +1,5 @@
-// Cache files and numbered frame files written in code, for the cache and
-// sequence tests.
+// Cache files, numbered frame files and opened caches made in code, for the
+// cache, sequence and fault-walk tests.
 #ifndef TIVORN_TEST_CACHE_BUILDER_H
 #define TIVORN_TEST_CACHE_BUILDER_H
 
@@ -20,19 +20,24 @@ struct CacheFrame {
     FILETIME time;
     TVN_DWORD width, height;
     std::vector<unsigned char> packed;
+    TVN_DWORD hole = 0; // zeros after the packed bytes, counted but not in the bytes built (a hole in the file)
 };
 struct CacheEntry {
     std::string name;
     std::vector<CacheFrame> frames;
 };
 
+// A reader-writer and the handle of one file it opened (none when made empty).
+struct Cache {
+    CKACReaderWriter rw;
+    TVN_DWORD h = 0;
+    Cache() = default;
+    Cache(const std::string& path, int writable) : h(rw.openFile(path.c_str(), writable)) {}
+};
+
 inline std::vector<unsigned char> packPixels(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h) {
     CRGBAImage image(px.data(), w, h);
-    unsigned char* packed = nullptr;
-    const TVN_DWORD s = image.compressRLE(&packed);
-    std::vector<unsigned char> bytes(packed, packed + s);
-    CRGBAImage::freeRLEBuffer(packed);
-    return bytes;
+    return packed(image);
 }
 
 // The time stamp the library takes of a file.
@@ -44,20 +49,21 @@ inline FILETIME fileTime(const std::string& path) {
     return t;
 }
 
-// The bytes the library writes for `entries`, laid out by hand.
+// The bytes the library writes for `entries`, laid out by hand (offsets count the holes).
 inline std::vector<unsigned char> buildCache(const std::vector<CacheEntry>& entries) {
     std::vector<unsigned char> out(tvn::cache::kMagic, tvn::cache::kMagic + 19);
     auto u32 = [&out](TVN_DWORD v) { for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(v >> (8 * i))); };
     auto text = [&](const std::string& s) { u32(static_cast<TVN_DWORD>(s.size())); out.insert(out.end(), s.begin(), s.end()); };
     std::vector<TVN_DWORD> entryOffsets;
+    TVN_DWORD holes = 0;
     for (const CacheEntry& e : entries) {
-        entryOffsets.push_back(static_cast<TVN_DWORD>(out.size()));
+        entryOffsets.push_back(static_cast<TVN_DWORD>(out.size()) + holes);
         text(e.name);
         u32(static_cast<TVN_DWORD>(e.frames.size()));
-        TVN_DWORD at = static_cast<TVN_DWORD>(out.size() + 4 * e.frames.size());
+        TVN_DWORD at = static_cast<TVN_DWORD>(out.size() + 4 * e.frames.size()) + holes;
         for (const CacheFrame& f : e.frames) {
             u32(at);
-            at += static_cast<TVN_DWORD>(24 + f.name.size() + f.packed.size());
+            at += static_cast<TVN_DWORD>(24 + f.name.size() + f.packed.size()) + f.hole;
         }
         for (const CacheFrame& f : e.frames) {
             text(f.name);
@@ -65,8 +71,9 @@ inline std::vector<unsigned char> buildCache(const std::vector<CacheEntry>& entr
             u32(f.time.dwHighDateTime);
             u32(f.width);
             u32(f.height);
-            u32(static_cast<TVN_DWORD>(f.packed.size()));
+            u32(static_cast<TVN_DWORD>(f.packed.size()) + f.hole);
             out.insert(out.end(), f.packed.begin(), f.packed.end());
+            holes += f.hole;
         }
     }
     for (TVN_DWORD o : entryOffsets) u32(o);

@@ -2,6 +2,7 @@
 #ifndef TIVORN_TEST_FAULTS_H
 #define TIVORN_TEST_FAULTS_H
 
+#include "pixel/block_cache.h"
 #include "platform/testing/test_environment.h"
 
 namespace tvntest {
@@ -12,11 +13,16 @@ namespace calls = tvn::plat::testing;
 // Fails the n-th call of kinds made from now on this thread (0: none). Freed
 // pictures waiting for reuse go back to the system first, so that every
 // allocation of what follows reaches the environment.
-void failNth(unsigned kinds, unsigned long n);
+inline void failNth(unsigned kinds, unsigned long n) {
+    tvn::pixel::blocks::releaseAll();
+    calls::failNthCall(kinds, n);
+}
 inline void failAllocations(unsigned long n) {
     failNth(calls::CallAlloc, n);
 }
-void endFaults();
+inline void endFaults() {
+    calls::clearFaults();
+}
 
 // Walks a failure over every call of `kinds` an operation makes. For n = 1,
 // 2, ...: state = prepare() (no failures), result = run(*state) with the n-th

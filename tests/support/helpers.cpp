@@ -1,10 +1,13 @@
 #include "helpers.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <random>
 
 #include "image/image_access.h"
@@ -12,9 +15,31 @@
 #include "pixel/module_start.h"
 #include "platform/platform.h"
 #include "platform/testing/test_environment.h"
-#include "resources_text.h"
 
 namespace tvntest {
+
+// Message n of resources/messages.inc as the library must hold it: UTF-8 on
+// POSIX, the system ANSI code page on Windows (what LoadStringA gives).
+std::string MessageRecorder::expectedText(int n) {
+    static const std::map<int, std::string> texts = {
+#define TVN_MESSAGE(n, name, text) {n, text},
+#include "resources/messages.inc"
+#undef TVN_MESSAGE
+    };
+    const std::string& utf8 = texts.at(n);
+#if defined(_WIN32)
+    int wlen = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wlen), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], wlen);
+    int alen = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(alen), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], alen, nullptr, nullptr);
+    ansi.resize(ansi.size() ? ansi.size() - 1 : 0);
+    return ansi;
+#else
+    return utf8;
+#endif
+}
 
 MessageRecorder::MessageRecorder() {
     tvnSetMessageProc(&MessageRecorder::record, this);
@@ -39,10 +64,6 @@ std::vector<int> MessageRecorder::numbers() const {
     std::vector<int> out;
     for (const Box& box : m_boxes) out.push_back(box.number);
     return out;
-}
-
-std::string MessageRecorder::expectedText(int n) {
-    return systemCodePageText(n);
 }
 
 MemoryFile::MemoryFile(const std::string& name, const std::vector<unsigned char>& bytes) : m_path("mem/" + name) {
@@ -78,6 +99,32 @@ std::vector<unsigned char> readFileBytes(const std::string& path) {
     return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+bool fileExists(const std::string& path) {
+    return std::ifstream(path).good();
+}
+
+int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::vector<unsigned char>& bytes,
+             std::vector<int>* messages) {
+    static unsigned counter = 0;
+    const std::string name = "mem/reader_input_" + std::to_string(++counter);
+    tvn::plat::testing::memoryFileAdd(name.c_str(), bytes.data(), bytes.size());
+    HANDLE file = tvn::plat::fileOpenRead(name.c_str());
+    MessageRecorder boxes;
+    const int result = reader(image, file);
+    tvn::plat::fileClose(file);
+    tvn::plat::testing::memoryFileRemove(name.c_str());
+    if (messages) *messages = boxes.numbers();
+    return result;
+}
+
+std::vector<unsigned char> packed(CRGBAImage& image) {
+    unsigned char* stream = nullptr;
+    const TVN_DWORD length = image.compressRLE(&stream);
+    std::vector<unsigned char> bytes(stream, stream + (stream ? length : 0));
+    CRGBAImage::freeRLEBuffer(stream);
+    return bytes;
+}
+
 std::string testdataDir() {
     std::string dir = TIVORN_TESTDATA_DIR;
     if (const char* env = std::getenv("TIVORN_TESTDATA")) dir = env;
@@ -111,6 +158,18 @@ std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image) {
     return std::vector<TVN_DWORD>(p, p + static_cast<std::size_t>(image.getWidth()) * image.getHeight());
 }
 
+std::vector<TVN_DWORD> sizesOf(CRGBAImage& image) {
+    return {image.getWidth(), image.getHeight(), image.getWidthOrig(), image.getHeightOrig()};
+}
+
+std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
+                               int filter) {
+    CRGBAImage image(px.data(), w, h);
+    EXPECT_EQ(image.setSize(nw, nh, filter, nullptr, nullptr), 1);
+    EXPECT_EQ(sizesOf(image), (std::vector<TVN_DWORD>{nw, nh, w, h}));
+    return pixelsOf(image);
+}
+
 Snapshot snapshot(CRGBAImage& i) {
     using A = tvn::ImageAccess;
     using Bytes = std::vector<unsigned char>;
@@ -119,7 +178,7 @@ Snapshot snapshot(CRGBAImage& i) {
     const TVN_DWORD* o = A::origBuffer(i);
     const unsigned char *a = A::savedAlpha(i), *t = reinterpret_cast<const unsigned char*>(&i.getTransparency());
     return {{pixelsOf(i), o ? Words(o, o + n) : Words(), a ? Bytes(a, a + n) : Bytes(),
-             {i.getWidth(), i.getHeight(), i.getWidthOrig(), i.getHeightOrig()}},
+             sizesOf(i)},
             {i.getFileName(), i.getMaskFileName(),
              {i.containsAlpha(), static_cast<int>(i.getBlurKrnlSize()), A::resizeFilter(i)},
              Bytes(t, t + sizeof(IMG_TRANSP))}};

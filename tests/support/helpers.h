@@ -39,7 +39,6 @@ private:
     static void TVN_CDECL record(const char* text, const char* caption, void* user);
     std::vector<Box> m_boxes;
 };
-using MessageNumbers = MessageRecorder;
 
 // A file that exists only in memory, under a name `load` accepts.
 class MemoryFile {
@@ -68,11 +67,25 @@ private:
 // ../shared/testdata, or empty when it is not there.
 std::string testdataDir();
 std::vector<unsigned char> readFileBytes(const std::string& path);
+bool fileExists(const std::string& path);
+
+// Runs a reader (tvn::ImageAccess::readBMP, readTGA, ...) on bytes given as an
+// open file; fills *messages with the numbers of the boxes it showed.
+int readWith(int (*reader)(CRGBAImage&, HANDLE), CRGBAImage& image, const std::vector<unsigned char>& bytes,
+             std::vector<int>* messages);
+
+// The run-length stream compressRLE gives of the image; empty when it gives none.
+std::vector<unsigned char> packed(CRGBAImage& image);
 
 // Reproducible pseudo-random pixels; photo-like when smooth is true.
 std::vector<TVN_DWORD> randomPixels(TVN_DWORD width, TVN_DWORD height, unsigned seed, bool smooth = false);
 
 std::vector<TVN_DWORD> pixelsOf(CRGBAImage& image);
+// Width, height, original width, original height.
+std::vector<TVN_DWORD> sizesOf(CRGBAImage& image);
+// px (w x h) resized to nw x nh with filter through setSize, which must succeed.
+std::vector<TVN_DWORD> resized(const std::vector<TVN_DWORD>& px, TVN_DWORD w, TVN_DWORD h, TVN_DWORD nw, TVN_DWORD nh,
+                               int filter);
 
 // Everything of an image a copy or a failed load must keep: the picture
 // (buffers by content, then w, h, wo, ho), and the names, settings and the
