@@ -22,6 +22,7 @@
 #include "platform/threads.h"
 #include "tivorn/image.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -194,13 +195,20 @@ void writeFrame(BlockWriter& out, const CKACFrame& frame, const PackedFrame& pac
 // At most `ring` frames are packed ahead of the last one written, so a save
 // holds that many packed frames whatever the size of the entry. When no
 // helper comes, the saving thread packs them itself, one after another.
+// What runs ahead of the writer is also held to kAheadBytes: packed frames that
+// wait, and for each frame being packed its picture and packed bytes (taken as
+// twice the largest picture packed so far; until one is, a single frame is
+// packed at a time). Many cores or large frames then cannot take a 32-bit
+// process's address space; the frame the writer needs next is always packed.
 class FramePipeline : public pixel::BandWork {
+    static constexpr unsigned long long kAheadBytes = (sizeof(void*) == 4 ? 128ull : 512ull) << 20;
+
 public:
     FramePipeline(CKACEntry& entry, BlockWriter& out, unsigned char* slots, Progress& progress,
                   std::vector<PackedFrame>& ring)
         : m_entry(entry), m_out(out), m_slots(slots), m_progress(progress), m_ring(ring),
           m_frames(static_cast<unsigned>(entry.m_vecFrames.size())), m_next(0), m_written(0), m_ready(ring.size(), 0),
-          m_stopped(false), m_failure(nullptr) {}
+          m_stopped(false), m_failure(nullptr), m_packing(0), m_heldBytes(0), m_pictureBytes(0), m_sized(false) {}
 
     void serve(pixel::BandCursor& cursor) override {
         if (cursor.onCaller()) {
@@ -216,19 +224,31 @@ private:
     // The next frame to pack: waits (or not) for room in the ring.
     bool take(pixel::BandCursor& cursor, unsigned* k, bool wait) {
         plat::LockHold hold(m_lock);
-        while (!m_stopped && m_next < m_frames && m_next >= m_written + m_ring.size()) {
+        while (!m_stopped && m_next < m_frames && !roomAhead()) {
             if (!wait) return false;
             m_roomOrReady.wait(m_lock);
         }
         if (m_stopped || m_next >= m_frames || !cursor.next(k)) return false;
         m_next = *k + 1;
+        ++m_packing;
         return true;
     }
+    // With m_lock held: may frame m_next be packed now?
+    bool roomAhead() const {
+        if (m_next == m_written) return true; // the writer's next frame
+        if (m_next >= m_written + m_ring.size() || !m_sized) return false;
+        return m_heldBytes + (m_packing + 1ull) * 2 * m_pictureBytes <= kAheadBytes;
+    }
     void pack(unsigned k) {
-        packFrame(*m_entry.m_vecFrames[k].first, m_ring[k % m_ring.size()]);
+        PackedFrame& frame = m_ring[k % m_ring.size()];
+        packFrame(*m_entry.m_vecFrames[k].first, frame);
         {
             plat::LockHold hold(m_lock);
             m_ready[k % m_ring.size()] = 1;
+            --m_packing;
+            m_heldBytes += frame.length;
+            m_pictureBytes = std::max(m_pictureBytes, 4ull * frame.width * frame.height);
+            m_sized = true;
         }
         m_roomOrReady.wakeAll();
     }
@@ -252,6 +272,7 @@ private:
                 continue;
             }
             PackedFrame& frame = m_ring[m_written % m_ring.size()];
+            const TVN_DWORD length = frame.length;
             try {
                 m_entry.m_vecFrames[m_written].second = m_out.position();
                 putU32(m_slots + m_written * 4, m_out.position());
@@ -265,6 +286,7 @@ private:
             {
                 plat::LockHold hold(m_lock);
                 m_ready[m_written % m_ring.size()] = 0;
+                m_heldBytes -= length;
                 ++m_written;
             }
             m_roomOrReady.wakeAll();
@@ -293,6 +315,10 @@ private:
     std::vector<char> m_ready;
     bool m_stopped;
     const char* m_failure;
+    unsigned m_packing;                  // frames taken and not yet packed
+    unsigned long long m_heldBytes;      // packed bytes waiting in the ring
+    unsigned long long m_pictureBytes;   // the largest picture packed so far
+    bool m_sized;                        // a frame has been packed
 };
 
 void writeEntry(BlockWriter& out, std::pair<CKACEntry*, TVN_DWORD>& entry, Progress& progress) {
