@@ -55,13 +55,6 @@ struct PLAY_OPTIONS {
     bool cache = false, window = false, json = false, quiet = false;
 };
 
-bool endsWithKac(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return ext == ".kac";
-}
-
 // A positive decimal number up to 1000: digits with at most one point.
 bool parseFps(const std::string& text, double& fps) {
     if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789.") != std::string::npos ||
@@ -106,7 +99,7 @@ bool readOptions(const Args& args, PLAY_OPTIONS& o, std::string& why) {
     }
     if (!reader.error().empty()) return why = reader.error(), false;
     if (o.name.empty()) return why = "play needs a frame file NAME or a CACHE (see tivorn play --help)", false;
-    o.cache = entryGiven || endsWithKac(o.name);
+    o.cache = entryGiven || extensionOf(o.name) == ".kac";
     if (o.cache && o.keepReady >= 0) return why = "--keep-ready is for a frame run, not a cache", false;
     if (!o.screenshot.empty() && !o.window) return why = "--screenshot needs --window", false;
     if (o.window && !CPlayWindow::available())
@@ -172,8 +165,8 @@ bool play(CFrameSource& source, const PLAY_OPTIONS& o, CPlayWindow& window, PLAY
     Clock::time_point anchor, firstShown;
     unsigned long long sinceAnchor = 0, position = 0;
     bool started = false, windowOpen = false;
-    // A loop that shows nothing ends playback, so a run of broken files cannot loop for ever.
-    for (unsigned long loop = 0; (o.loops == 0 || loop < o.loops) && (loop == 0 || r.shown); ++loop)
+    for (unsigned long loop = 0; o.loops == 0 || loop < o.loops; ++loop) {
+        const unsigned long long shownBefore = r.shown;
         for (unsigned i = 0; i < n; ++i, ++position) {
             if (interruptRequested()) return r.stopped = "interrupted", true;
             PLAY_FRAME frame = {nullptr, 0, 0};
@@ -219,6 +212,10 @@ bool play(CFrameSource& source, const PLAY_OPTIONS& o, CPlayWindow& window, PLAY
             r.seconds = msBetween(firstShown, shown) / 1000;
             status.update(i, n, r.shown, r.late.size());
         }
+        // A loop that shows nothing ends playback, so files broken (or removed)
+        // after the first loop cannot make it spin for ever.
+        if (r.shown == shownBefore) break;
+    }
     return true;
 }
 
