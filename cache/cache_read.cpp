@@ -97,7 +97,6 @@ void readEntry(FileWindow& in, TVN_DWORD offset, MemoryBudget& budget, KAC_ENTRY
         throw failure::OffsetTableUnreadable;
     try {
         entry->m_vecFrames.reserve(frames);
-        entries.reserve(entries.size() + 1);
     } catch (const std::bad_alloc&) {
         throw failure::FramesNotCreated;
     }
@@ -105,7 +104,7 @@ void readEntry(FileWindow& in, TVN_DWORD offset, MemoryBudget& budget, KAC_ENTRY
         const TVN_DWORD frameOffset = getU32(table.as<unsigned char>() + k * 4);
         entry->m_vecFrames.push_back(std::make_pair(readFrame(in, frameOffset, budget), frameOffset));
     }
-    entries.push_back(std::make_pair(entry.release(), offset)); // room reserved: cannot throw
+    entries.push_back(std::make_pair(entry.release(), offset)); // room reserved by the list: cannot throw
 }
 
 } // namespace
@@ -135,6 +134,11 @@ void readEntryList(HANDLE file, KAC_ENTRY_LIST& entries) {
     budget.take(count * kEntryCost);
     pixel::HeapBlock table(pixel::heapAlloc(static_cast<std::size_t>(count) * 4));
     if (!table.get() || (count && !in.read(size - 4 - 4 * count, table.get(), count * 4))) throw failure::BadCache;
+    try {
+        entries.reserve(entries.size() + count); // once: entry by entry would copy the list each time
+    } catch (const std::bad_alloc&) {
+        throw failure::FramesNotCreated;
+    }
     for (TVN_DWORD i = 0; i < count; ++i) readEntry(in, getU32(table.as<unsigned char>() + i * 4), budget, entries);
 }
 
