@@ -42,6 +42,9 @@ bool wantsHelp(const Args& args);
 std::string formatMs(double ms);
 
 // Loading and writing pictures.
+// The extension as the loader sees it: from the last dot of the last path
+// component, lower-cased; empty when there is none.
+std::string extensionOf(const std::string& path);
 // "BMP", "TGA", "GIF" or "JPEG" by the extension the library's loader picks
 // its reader by; empty for anything else.
 std::string formatOf(const std::string& path);

@@ -6,10 +6,7 @@
 #include "png_writer.h"
 
 namespace cli {
-namespace {
 
-// The extension as the loader sees it: from the last dot of the last path
-// component, lower-cased; empty when there is none.
 std::string extensionOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     const std::size_t dot = path.find_last_of('.');
@@ -20,8 +17,6 @@ std::string extensionOf(const std::string& path) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return ext;
 }
-
-} // namespace
 
 std::string formatOf(const std::string& path) {
     const std::string ext = extensionOf(path);
