@@ -4,6 +4,7 @@
 #ifndef TIVORN_TOOLS_CLI_H
 #define TIVORN_TOOLS_CLI_H
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,11 @@ void reportOnce(unsigned mark, const std::string& text);
 bool wantsHelp(const Args& args);
 // Milliseconds as "12.34 ms".
 std::string formatMs(double ms);
+// Milliseconds from `from` to `to` (to now when left out).
+inline double msBetween(std::chrono::steady_clock::time_point from,
+                        std::chrono::steady_clock::time_point to = std::chrono::steady_clock::now()) {
+    return std::chrono::duration<double, std::milli>(to - from).count();
+}
 
 // Loading and writing pictures.
 // The extension as the loader sees it: from the last dot of the last path

@@ -143,10 +143,6 @@ bool parsePlan(const Args& args, CONVERT_PLAN& plan, std::string& why) {
     return isWritableName(plan.out, why);
 }
 
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
 // Applies the plan's steps to image and writes it to out.
 int convertOne(CRGBAImage& image, const CONVERT_PLAN& plan, const std::string& out, CProgress& progress) {
     for (const CONVERT_STEP& step : plan.steps) {
@@ -162,7 +158,7 @@ int convertOne(CRGBAImage& image, const CONVERT_PLAN& plan, const std::string& o
         if (plan.verbose)
             std::printf("%-36s %11s  %s%s%s\n", step.text.c_str(),
                         (std::to_string(image.getWidth()) + "x" + std::to_string(image.getHeight())).c_str(),
-                        formatMs(msSince(start)).c_str(), note.empty() ? "" : "  ", note.c_str());
+                        formatMs(msBetween(start)).c_str(), note.empty() ? "" : "  ", note.c_str());
     }
     if (interruptRequested()) {
         error("interrupted; " + out + " was not written");
@@ -223,7 +219,7 @@ int cmdConvert(const Args& args) {
     if (plan.verbose)
         std::printf("%-36s %11s  %s\n", ("load " + plan.in).c_str(),
                     (std::to_string(image.getWidth()) + "x" + std::to_string(image.getHeight())).c_str(),
-                    formatMs(msSince(start)).c_str());
+                    formatMs(msBetween(start)).c_str());
     return convertOne(image, plan, plan.out, progress);
 }
 

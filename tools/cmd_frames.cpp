@@ -28,10 +28,6 @@ void TVN_CDECL notePass(void*) {
     gPassEnded = true;
 }
 
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
 } // namespace
 
 int cmdFrames(const Args& args) {
@@ -65,7 +61,7 @@ int cmdFrames(const Args& args) {
         set.setPreloadCallback(notePass, nullptr);
         set.preloadAll();
         while (!gPassEnded) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        std::printf("preloaded %u frames in %s (background thread)\n", count, formatMs(msSince(start)).c_str());
+        std::printf("preloaded %u frames in %s (background thread)\n", count, formatMs(msBetween(start)).c_str());
         set.setPreloadCallback(nullptr, nullptr);
     }
     if (!count) {
@@ -81,7 +77,7 @@ int cmdFrames(const Args& args) {
     for (unsigned i = 0; i < count; ++i) {
         const auto asked = std::chrono::steady_clock::now();
         CRGBAImage* frame = set.getFrame(i);
-        const double ms = msSince(asked);
+        const double ms = msBetween(asked);
         if (!frame) {
             ++failed;
             std::printf("  %4u  %-40s cannot be loaded\n", i, numberedName(name, i).c_str());

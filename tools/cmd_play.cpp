@@ -107,10 +107,6 @@ bool readOptions(const Args& args, PLAY_OPTIONS& o, std::string& why) {
     return true;
 }
 
-double msBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
 // Frames a second over the last second of shown frames, for the window's title.
 class CRecentRate {
 public:
