@@ -26,7 +26,10 @@ struct TempDir {
         fs::remove_all(path);
         fs::create_directories(path);
     }
-    ~TempDir() { fs::remove_all(path); }
+    ~TempDir() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
     std::string operator/(const std::string& name) const { return (path / name).string(); }
     void touch(const std::string& name) const { std::ofstream(path / name) << 'x'; }
 };
