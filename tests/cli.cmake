@@ -31,6 +31,8 @@ if(NOT WIN32 AND NOT TIVORN_SANITIZE AND TARGET tivorn_cli)
   else()
     add_test(NAME cli_play_window_test COMMAND sh -c "echo 'tivorn built without SDL2: skipped'; exit 77")
   endif()
+  # Its own work folder: cli_play_test, which may run at the same time, makes
+  # and clears a folder of the same test name under the shared one.
   set_tests_properties(cli_play_window_test PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120
-    ENVIRONMENT "${cli_environment};TIVORN_PLAY_WINDOW=1")
+    ENVIRONMENT "${cli_environment};TIVORN_PLAY_WINDOW=1;TIVORN_CLI_WORK=${CMAKE_BINARY_DIR}/cli-test-window")
 endif()
